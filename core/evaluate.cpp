@@ -1,0 +1,194 @@
+#include "core/evaluate.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/env.h"
+#include "core/macro.h"
+#include "core/root.h"
+#include "host/host.h"
+
+namespace vx {
+
+namespace {
+double gTime = 0;
+
+double glossFromRoughness(double r) { return (std::log2(1.0 / r) - 2.0) / 10.0; }
+double roughnessFromGloss(double g) { return std::exp2(-(10.0 * g + 2.0)); }
+double sharpnessToValue(double s) { return std::log2(s) / 4.0; }
+double valueToSharpness(double d) { return std::exp2(4.0 * d); }
+
+NodeValue vec(const double v[3]) { return {v[0], v[1], v[2]}; }
+void put(double out[3], const NodeValue& v) {
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+}
+
+bool objectInScene(HostID object) {
+    const HostItemInfo* items = host().itemInfo;
+    for (HostID id = items->first(HOST_OBJECT, 0); id; id = items->next(id))
+        if (id == object) return true;
+    return false;
+}
+
+// Scalar channels of the second pass: root input, host field, conversions.
+struct Channel {
+    int input;
+    double HostShading::*field;
+    double (*fromHost)(double);
+    double (*toHost)(double);
+};
+double same(double v) { return v; }
+// clang-format off
+constexpr Channel kScalarChannels[] = {
+    {RI_DIFF,       &HostShading::diffuse,        same,               same},
+    {RI_SPEC,       &HostShading::specular,       same,               same},
+    {RI_GLOSS,      &HostShading::roughness,      glossFromRoughness, roughnessFromGloss},
+    {RI_LUMI,       &HostShading::luminous,       same,               same},
+    {RI_REFL,       &HostShading::mirror,         same,               same},
+    {RI_TRAN,       &HostShading::transparency,   same,               same},
+    {RI_ETA,        &HostShading::eta,            same,               same},
+    {RI_TRSL,       &HostShading::translucency,   same,               same},
+    {RI_C_SPEC,     &HostShading::colorHL,        same,               same},
+    {RI_C_TRAN,     &HostShading::colorFL,        same,               same},
+    {RI_REFL_BLUR,  &HostShading::reflectionBlur, same,               same},
+    {RI_TRAN_BLUR,  &HostShading::refractionBlur, same,               same},
+    {RI_ADD_TRAN,   &HostShading::addTransp,      same,               same},
+    {RI_DIFF_SHARP, &HostShading::diffSharpness,  sharpnessToValue,   valueToSharpness},
+};
+// clang-format on
+
+double snapped(int input, double v) {
+    switch (input) {
+        case RI_REFL: case RI_REFL_BLUR: case RI_TRAN_BLUR: case RI_ADD_TRAN: return snapTo(v, 0);
+        case RI_TRAN: return snapTo(snapTo(v, 0), 1);
+        default: return v;
+    }
+}
+}  // namespace
+
+double renderTime() { return gTime; }
+
+void initTree(const NodeList& tree, void* hostContext) {
+    const HostServices& h = host();
+    if (const HostSurfaceFuncs* surf = h.surfaceFuncs; surf && hostContext) {
+        const char* const options[] = {"ReflectionOptions", "RefractionOptions"};
+        const char* const images[] = {"ReflectionImage", "RefractionImage"};
+        for (int i = 0; i < 2; ++i) {
+            const int opt = surf->getInt(hostContext, options[i]);
+            if (opt == 2 || opt == 3) prepareImage(surf->getImage(hostContext, images[i]));
+        }
+    }
+    if (h.itemInfo && h.lightInfo)
+        for (HostID light = h.itemInfo->first(HOST_LIGHT, 0); light; light = h.itemInfo->next(light))
+            if (h.lightInfo->type(light) == 2) prepareImage(h.lightInfo->image(light, gTime));
+    renderInitList(tree);
+}
+
+void cleanupTree(const NodeList& tree) {
+    for (const auto& n : tree.nodes) n->renderCleanup();
+}
+
+void newTimeTree(const NodeList& tree, int32_t frame, double time) {
+    gTime = time;
+    for (const auto& n : tree.nodes) n->newTime(time, frame);
+}
+
+uint32_t treeFlags(const NodeList& tree) {
+    const Node* root = findRoot(tree);
+    if (root && dynamic_cast<const NRoot*>(root) &&
+        (root->inputs[RI_TRAN].source || root->inputs[RI_ADD_TRAN].source))
+        return 0x7FF;
+    return 0x7BF;
+}
+
+void fillTextureSample(const HostShading& sa, void* hostContext, HostTextureSample& ts) {
+    (void)hostContext;
+    ts = HostTextureSample{};
+    std::memcpy(ts.oPos, sa.oPos, sizeof ts.oPos);
+    std::memcpy(ts.wPos, sa.wPos, sizeof ts.wPos);
+    ts.oScl[0] = ts.oScl[1] = ts.oScl[2] = 1.0;
+    std::memcpy(ts.gNorm, sa.gNorm, sizeof ts.gNorm);
+    std::memcpy(ts.wNorm, sa.wNorm, sizeof ts.wNorm);
+    put(ts.rayDir, vec(sa.wPos) - vec(sa.raySource));
+    ts.bumpHeight = sa.bumpHeight;
+    ts.spotSize = sa.spotSize;
+    std::memcpy(ts.raySource, sa.raySource, sizeof ts.raySource);
+    ts.rayLength = sa.rayLength;
+    ts.cosine = sa.cosine;
+    std::memcpy(ts.oXfrm, sa.oXfrm, sizeof ts.oXfrm);
+    std::memcpy(ts.wXfrm, sa.wXfrm, sizeof ts.wXfrm);
+    ts.objID = sa.objID;
+    std::memcpy(ts.verts, sa.verts, sizeof ts.verts);
+    std::memcpy(ts.weights, sa.weights, sizeof ts.weights);
+    std::memcpy(ts.vertsWPos, sa.vertsWPos, sizeof ts.vertsWPos);
+    ts.polygon = sa.polygon;
+    const double ax = std::fabs(sa.gNorm[0]), ay = std::fabs(sa.gNorm[1]), az = std::fabs(sa.gNorm[2]);
+    ts.axis = ax >= ay && ax >= az ? 0 : (ay >= az ? 1 : 2);
+    // Without the mesh the tangent frame is the rows of the world transform.
+    for (int r = 0; r < 3; ++r) put(ts.tangent[r], normalized({sa.wXfrm[3 * r], sa.wXfrm[3 * r + 1], sa.wXfrm[3 * r + 2]}));
+    ts.callbackData = sa.callbackData;
+    ts.illuminate = sa.illuminate;
+    ts.rayCast = sa.rayCast;
+}
+
+void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
+    if (!renderGlobalsPresent()) return;
+    auto* rayShadeFlag = static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4));
+    if (rayShadeFlag && *rayShadeFlag) return;
+    auto* shadowRayFlag = static_cast<uint32_t*>(threadFlag(kShadowRayFlag, 4));
+    if (!objectInScene(sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
+
+    const Node* found = findRoot(tree);
+    if (!found || !dynamic_cast<const NRoot*>(found)) return;
+    const Node& root = *found;
+
+    HostTextureSample ts;
+    fillTextureSample(*sa, hostContext, ts);
+    NodeEnv env;
+    env.hostContext = hostContext;
+    env.time = gTime;
+    env.normal = vec(sa->wNorm);
+    env.record = sa;
+    env.textureSample = &ts;
+    env.callbackData = sa->callbackData;
+    env.illuminate = sa->illuminate;
+    env.rayTrace = sa->rayTrace;
+    env.rayCast = sa->rayCast;
+    env.rayShade = sa->rayShade;
+    env.shadowRayFlag = shadowRayFlag;
+    env.rayShadeFlag = rayShadeFlag;
+
+    const auto linked = [&root](int i) { return root.inputs[i].source != nullptr; };
+    if (linked(RI_NORM) || linked(RI_BUMP_H)) {
+        const NodeValue n = linked(RI_NORM) ? root.readValue(RI_NORM, env) : env.normal;
+        const double b = linked(RI_BUMP_H) ? root.readScalar(RI_BUMP_H, env) : sa->bumpHeight;
+        NodeValue* out = root.outputSlots(env);
+        out[RI_NORM] = n;
+        out[RI_BUMP_H] = NodeValue::scalar(b);
+        put(sa->wNorm, out[RI_NORM]);
+        sa->bumpHeight = out[RI_BUMP_H].mean();
+        env.cache.clear();
+    }
+
+    const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : vec(sa->color);
+    double scalars[RI_COUNT];
+    for (const Channel& c : kScalarChannels)
+        scalars[c.input] = linked(c.input) ? root.readScalar(c.input, env) : c.fromHost(sa->*c.field);
+    const double replPer = root.readScalar(RI_REPL_PER, env);
+    const NodeValue replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : vec(sa->replacementColor);
+
+    NodeValue* out = root.outputSlots(env);
+    out[RI_COLOR] = color;
+    for (const Channel& c : kScalarChannels) out[c.input] = NodeValue::scalar(scalars[c.input]);
+    out[RI_REPL_PER] = NodeValue::scalar(replPer);
+    out[RI_REPL_COL] = replCol;
+
+    put(sa->color, out[RI_COLOR]);
+    for (const Channel& c : kScalarChannels) sa->*c.field = snapped(c.input, c.toHost(out[c.input].mean()));
+    sa->replacementPercentage = snapTo(out[RI_REPL_PER].mean(), 1);
+    put(sa->replacementColor, out[RI_REPL_COL]);
+}
+
+}  // namespace vx

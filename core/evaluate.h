@@ -1,0 +1,28 @@
+// Render-time use of a tree: the per-render hooks and the evaluation of one
+// shaded sample from the root, written back into the host's record.
+#pragma once
+
+#include <cstdint>
+
+#include "core/node.h"
+#include "host/services.h"
+
+namespace vx {
+
+// The time of the current frame, one value for the whole process.
+double renderTime();
+
+void initTree(const NodeList& tree, void* hostContext);
+void cleanupTree(const NodeList& tree);
+void newTimeTree(const NodeList& tree, int32_t frame, double time);
+uint32_t treeFlags(const NodeList& tree);
+
+void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa);
+
+// The texture sample record of a shading record.
+void fillTextureSample(const HostShading& sa, void* hostContext, HostTextureSample& ts);
+
+// Snapping near a bound: v becomes exactly t when 0 <= v - t <= 0.001.
+inline double snapTo(double v, double t) { return (v - t >= 0 && v - t <= 0.001) ? t : v; }
+
+}  // namespace vx

@@ -1,0 +1,229 @@
+/* The host's service tables: plain C records of function pointers, handed out
+ * by name through the global-lookup function. The module reaches the host only
+ * through these; the stand-in host fills them in. */
+#ifndef VX_HOST_SERVICES_H
+#define VX_HOST_SERVICES_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef int32_t HostID; /* items, images, polygons, points; 0 = none */
+
+typedef void *(*HostGlobalFunc)(const char *serviceName, int useMode);
+
+#define HOST_GLOBAL_ITEM_INFO "LW Item Info 3"
+#define HOST_GLOBAL_LIGHT_INFO "LW Light Info 3"
+#define HOST_GLOBAL_OBJECT_INFO "LW Object Info 4"
+#define HOST_GLOBAL_SCENE_INFO "LW Scene Info 3"
+#define HOST_GLOBAL_RENDER_MEMORY "Global Render Memory"
+#define HOST_GLOBAL_TEXTURE_FUNCS "Texture Functions 3"
+#define HOST_GLOBAL_ENVELOPES "Animation Envelopes"
+#define HOST_GLOBAL_VPARM_FUNCS "LWVParmFuncs 2"
+#define HOST_GLOBAL_IMAGE_LIST "LW Image List 3"
+#define HOST_GLOBAL_BACKDROP_INFO "LW Backdrop Info 2"
+#define HOST_GLOBAL_INTERFACE_INFO "LW Interface Info 3"
+#define HOST_GLOBAL_FILE_IO "File IO"
+#define HOST_GLOBAL_IMAGE_UTILITY "Image Utility"
+#define HOST_GLOBAL_SCENE_OBJECTS "Scene Objects 4"
+#define HOST_GLOBAL_SURFACE_FUNCS "Surface Functions 2"
+
+/* ---- Block-structured streams ------------------------------------------ */
+
+/* A block identifier with the token the text form writes for it. */
+typedef struct HostBlockId {
+    uint32_t id;
+    const char *token;
+} HostBlockId;
+
+#define HOST_ID4(a, b, c, d) \
+    (((uint32_t)(a) << 24) | ((uint32_t)(b) << 16) | ((uint32_t)(c) << 8) | (uint32_t)(d))
+
+enum { HOST_IO_BINARY = 0, HOST_IO_TEXT = 1 };
+
+typedef struct HostSaveState {
+    int ioMode;
+    void *data;
+    void (*writeI2)(void *data, const int16_t *v, int n);
+    void (*writeI4)(void *data, const int32_t *v, int n);
+    void (*writeU4)(void *data, const uint32_t *v, int n);
+    void (*writeFP)(void *data, const float *v, int n);
+    void (*writeStr)(void *data, const char *s);
+    void (*writeRaw)(void *data, const void *bytes, int n);
+    void (*beginBlk)(void *data, const HostBlockId *id);
+    void (*endBlk)(void *data);
+    int (*depth)(void *data);
+} HostSaveState;
+
+/* Reads return how many elements (bytes for raw, characters for strings)
+ * they delivered; a read past the end of the current block delivers none and
+ * is remembered as an error. findBlk takes a table ended by an id of 0. */
+typedef struct HostLoadState {
+    int ioMode;
+    void *data;
+    int (*readI2)(void *data, int16_t *v, int n);
+    int (*readI4)(void *data, int32_t *v, int n);
+    int (*readU4)(void *data, uint32_t *v, int n);
+    int (*readFP)(void *data, float *v, int n);
+    int (*readStr)(void *data, char *buf, int max); /* -1 when nothing was read */
+    int (*readRaw)(void *data, void *bytes, int n);
+    uint32_t (*findBlk)(void *data, const HostBlockId *table);
+    void (*endBlk)(void *data);
+    int (*depth)(void *data);
+} HostLoadState;
+
+/* "File IO": tree files. Save mode 0 writes the binary form, 1 the text form;
+ * the load side detects the form by itself. */
+typedef struct HostFileIO {
+    HostSaveState *(*openSave)(const char *path, int mode);
+    void (*closeSave)(HostSaveState *state);
+    HostLoadState *(*openLoad)(const char *path, int mode);
+    void (*closeLoad)(HostLoadState *state);
+} HostFileIO;
+
+/* ---- Render memory ------------------------------------------------------- */
+
+/* "Global Render Memory": named blocks, safe to call from render threads. */
+typedef struct HostRenderMemory {
+    void *(*find)(const char *name);
+    void *(*create)(const char *name, size_t size);
+} HostRenderMemory;
+
+/* ---- Scene ---------------------------------------------------------------- */
+
+enum { HOST_OBJECT = 0, HOST_LIGHT = 1, HOST_CAMERA = 2, HOST_BONE = 3 };
+
+/* Item parameter codes of HostItemInfo.param. */
+enum {
+    HOST_IP_POSITION = 1, HOST_IP_RIGHT, HOST_IP_UP, HOST_IP_FORWARD, HOST_IP_ROTATION,
+    HOST_IP_SCALING, HOST_IP_PIVOT, HOST_IP_W_POSITION, HOST_IP_W_RIGHT, HOST_IP_W_UP,
+    HOST_IP_W_FORWARD, HOST_IP_PIVOT_ROT
+};
+
+typedef struct HostItemInfo {
+    HostID (*first)(int type, HostID parent);
+    HostID (*next)(HostID item);
+    HostID (*firstChild)(HostID parent);
+    int (*type)(HostID item);
+    const char *(*name)(HostID item);
+    void (*param)(HostID item, int code, double time, double out[3]);
+} HostItemInfo;
+
+typedef struct HostLightInfo {
+    int (*type)(HostID light);
+    HostID (*image)(HostID light, double time);
+} HostLightInfo;
+
+typedef struct HostObjectInfo {
+    const char *(*filename)(HostID object);
+    int (*numPoints)(HostID object);
+    int (*numPolygons)(HostID object);
+} HostObjectInfo;
+
+typedef struct HostSceneInfo {
+    const char *name;
+    int frameStart, frameEnd;
+    int frameWidth, frameHeight;
+    double framesPerSecond;
+    int renderOpts;
+} HostSceneInfo;
+
+/* "LW Image List 3". save writes an image's own data; load reads it back
+ * (the module resolves the id by name afterwards). */
+typedef struct HostImageList {
+    HostID (*first)(void);
+    HostID (*next)(HostID image);
+    const char *(*name)(HostID image);
+    HostID (*findByName)(const char *name);
+    void (*prepare)(HostID image);
+    void (*save)(HostID image, const HostSaveState *state);
+    void (*load)(const HostLoadState *state);
+} HostImageList;
+
+/* "Surface Functions 2": surface options by name. */
+typedef struct HostSurfaceFuncs {
+    const char *(*name)(void *surface);
+    int (*getInt)(void *surface, const char *option);
+    HostID (*getImage)(void *surface, const char *option);
+} HostSurfaceFuncs;
+
+/* ---- The shading record ---------------------------------------------------- */
+
+struct HostShading;
+
+/* Per-sample callbacks; `ctx` is the record's callbackData. */
+typedef int (*HostIlluminateFunc)(void *ctx, HostID light, const double pos[3], double dir[3],
+                                  double color[3]);
+typedef double (*HostRayTraceFunc)(void *ctx, const double pos[3], const double dir[3],
+                                   double color[3]);
+typedef double (*HostRayCastFunc)(void *ctx, const double pos[3], const double dir[3]);
+typedef double (*HostRayShadeFunc)(void *ctx, const double pos[3], const double dir[3],
+                                   struct HostShading *hit);
+
+typedef struct HostShading {
+    /* geometry, read-only for the shader */
+    int sx, sy;
+    double oPos[3], wPos[3], gNorm[3];
+    double spotSize;
+    double raySource[3];
+    double rayLength;
+    double cosine;
+    double oXfrm[9], wXfrm[9];
+    HostID objID;
+    HostID polygon;
+    HostID verts[4];
+    float weights[4];
+    float vertsWPos[4][3];
+    /* normals: the shader may replace wNorm and bumpHeight */
+    double wNorm[3];
+    double wNorm0[3];
+    double bumpHeight;
+    /* surface channels, as the host left them and as the shader writes them */
+    double color[3];
+    double luminous, diffuse, specular, mirror, transparency, eta, roughness;
+    double translucency, colorHL, colorFL, addTransp, diffSharpness;
+    double reflectionBlur, refractionBlur;
+    double replacementPercentage;
+    double replacementColor[3];
+    /* callbacks */
+    void *callbackData;
+    HostIlluminateFunc illuminate;
+    HostRayTraceFunc rayTrace;
+    HostRayCastFunc rayCast;
+    HostRayShadeFunc rayShade;
+} HostShading;
+
+/* The record the host's texture evaluation takes, filled per sample. */
+typedef struct HostTextureSample {
+    double oPos[3], wPos[3];
+    double oScl[3];
+    double gNorm[3], wNorm[3];
+    double rayDir[3];
+    double bumpHeight;
+    double txVal;
+    double spotSize;
+    double raySource[3];
+    double rayLength;
+    double cosine;
+    double oXfrm[9], wXfrm[9];
+    HostID objID;
+    int32_t owner;
+    HostID verts[4];
+    float weights[4];
+    float vertsWPos[4][3];
+    HostID polygon;
+    int axis;
+    double tangent[3][3];
+    void *callbackData;
+    HostIlluminateFunc illuminate;
+    HostRayCastFunc rayCast;
+} HostTextureSample;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

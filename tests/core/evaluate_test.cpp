@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/evaluate.h"
+#include "tests/core/fake_host.h"
+#include "tests/core/test_kinds.h"
+
+using namespace vxt;
+
+namespace {
+
+struct Tree {
+    FakeHost fake;
+    std::unique_ptr<NodeFactoryData> cat = testCatalogue();
+    NodeList list;
+    Node* root = add(list, *cat, "Root", "root");
+    Node* constant(NodeValue v) {
+        Node* c = add(list, *cat, "Test", "const");
+        c->inputs[0].param.value = v;
+        return c;
+    }
+    HostShading run(HostShading sa = defaultSample()) {
+        evaluateSample(list, nullptr, &sa);
+        return sa;
+    }
+};
+
+TEST(Evaluate, RootOnlyPassesChannelsThrough) {
+    Tree t;
+    HostShading in = defaultSample();
+    in.specular = 0.3;
+    in.mirror = 0.2;
+    in.roughness = 0.01;
+    in.diffSharpness = 0.7;
+    in.replacementPercentage = 0.9;
+    in.replacementColor[1] = 0.5;
+    const HostShading out = t.run(in);
+    EXPECT_EQ(out.specular, 0.3);
+    EXPECT_EQ(out.mirror, 0.2);
+    EXPECT_NEAR(out.roughness, 0.01, 1e-15);
+    EXPECT_NEAR(out.diffSharpness, 0.7, 1e-15);
+    EXPECT_EQ(out.replacementPercentage, 0.0) << "the root's own value, not the host's";
+    EXPECT_EQ(out.replacementColor[1], 0.5);
+    EXPECT_EQ(std::memcmp(out.color, in.color, sizeof in.color), 0);
+}
+
+TEST(Evaluate, GlossOfPointFourIsExactlyOneSixtyFourth) {
+    Tree t;
+    link(t.root, RI_GLOSS, t.constant(NodeValue::scalar(0.4)));
+    EXPECT_EQ(t.run().roughness, 1.0 / 64);
+}
+
+TEST(Evaluate, SnappingNearBounds) {
+    struct Row {
+        int input;
+        double value;
+        double HostShading::*field;
+        double expected;
+    } rows[] = {
+        {RI_TRAN, 0.0005, &HostShading::transparency, 0.0},
+        {RI_TRAN, 1.0005, &HostShading::transparency, 1.0},
+        {RI_TRAN, -0.0005, &HostShading::transparency, -0.0005},
+        {RI_TRAN, 0.9995, &HostShading::transparency, 0.9995},
+        {RI_TRAN, 0.001, &HostShading::transparency, 0.0},
+        {RI_REFL, 0.0009, &HostShading::mirror, 0.0},
+        {RI_REFL, 1.0005, &HostShading::mirror, 1.0005},
+        {RI_ADD_TRAN, 0.0002, &HostShading::addTransp, 0.0},
+        {RI_REFL_BLUR, 0.0002, &HostShading::reflectionBlur, 0.0},
+        {RI_TRAN_BLUR, 0.0002, &HostShading::refractionBlur, 0.0},
+        {RI_REPL_PER, 1.0004, &HostShading::replacementPercentage, 1.0},
+        {RI_REPL_PER, 0.0004, &HostShading::replacementPercentage, 0.0004},
+        {RI_DIFF, 1.7, &HostShading::diffuse, 1.7},
+        {RI_SPEC, -0.5, &HostShading::specular, -0.5},
+    };
+    for (const Row& r : rows) {
+        Tree t;
+        link(t.root, r.input, t.constant(NodeValue::scalar(r.value)));
+        EXPECT_DOUBLE_EQ(t.run().*r.field, r.expected) << t.root->inputs[r.input].name << " " << r.value;
+    }
+}
+
+TEST(Evaluate, SharedNodeRunsOncePerPass) {
+    Tree t;
+    Node* c = add(t.list, *t.cat, "Test", "count");
+    link(t.root, RI_DIFF, c);
+    link(t.root, RI_SPEC, c);
+    link(t.root, RI_LUMI, c);
+    TCount::runs = 0;
+    t.run();
+    EXPECT_EQ(TCount::runs, 1);
+    link(t.root, RI_BUMP_H, c);
+    TCount::runs = 0;
+    t.run();
+    EXPECT_EQ(TCount::runs, 2) << "once in the bump pass, once after the cache was emptied";
+}
+
+TEST(Evaluate, BumpPassKeepsArrivingNormalAndSecondPassSeesIt) {
+    Tree t;
+    Node* c = add(t.list, *t.cat, "Test", "count");
+    c->inputs[0].param.value = NodeValue::scalar(0.25);
+    link(t.root, RI_BUMP_H, c);
+    link(t.root, RI_DIFF, c, 1);  // the record's normal x as the second pass sees it
+    HostShading in = defaultSample();
+    in.wNorm[0] = 0.6;
+    in.wNorm[2] = -0.8;
+    const HostShading out = t.run(in);
+    EXPECT_EQ(out.bumpHeight, 0.25);
+    EXPECT_EQ(out.wNorm[0], 0.6);
+    EXPECT_EQ(out.wNorm[2], -0.8);
+    EXPECT_EQ(out.diffuse, 0.6);
+}
+
+TEST(Evaluate, LinkedNormalIsWrittenBeforeTheSecondPass) {
+    Tree t;
+    link(t.root, RI_NORM, t.constant({1, 0, 0}));
+    Node* c = add(t.list, *t.cat, "Test", "count");
+    link(t.root, RI_DIFF, c, 1);
+    const HostShading out = t.run();
+    EXPECT_EQ(out.wNorm[0], 1.0);
+    EXPECT_EQ(out.diffuse, 1.0);
+}
+
+TEST(Evaluate, SamplesThatMustBeLeftAlone) {
+    {
+        Tree t;
+        t.list.nodes.clear();  // a fresh instance has no root at all
+        HostShading in = defaultSample();
+        in.replacementPercentage = 0.5;
+        EXPECT_EQ(t.run(in).replacementPercentage, 0.5);
+    }
+    {
+        Tree t;
+        auto* word = static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4));
+        ASSERT_NE(word, nullptr);
+        *word = 1;
+        HostShading in = defaultSample();
+        in.replacementPercentage = 0.5;
+        EXPECT_EQ(t.run(in).replacementPercentage, 0.5) << "another plug-in's ray on this thread";
+        *word = 0;
+        EXPECT_EQ(t.run(in).replacementPercentage, 0.0);
+    }
+    {
+        Tree t;
+        vx::host().lightInfo = nullptr;
+        HostShading in = defaultSample();
+        in.replacementPercentage = 0.5;
+        EXPECT_EQ(t.run(in).replacementPercentage, 0.5) << "a missing host table";
+    }
+}
+
+TEST(Evaluate, ObjectOutsideSceneGetsGeometricNormalBeforeBump) {
+    Tree t;
+    HostShading in = defaultSample();
+    in.gNorm[2] = 0;
+    in.gNorm[1] = 1;
+    EXPECT_EQ(t.run(in).wNorm0[1], 0.0);
+    in.objID = 7;
+    EXPECT_EQ(t.run(in).wNorm0[1], 1.0);
+}
+
+TEST(Evaluate, FlagsFollowTransparencyLinks) {
+    Tree t;
+    EXPECT_EQ(treeFlags(t.list), 0x7BFu);
+    link(t.root, RI_ADD_TRAN, t.constant({}));
+    EXPECT_EQ(treeFlags(t.list), 0x7FFu);
+    EXPECT_EQ(treeFlags(NodeList{}), 0x7BFu);
+}
+
+TEST(Evaluate, DeepChainDoesNotExhaustTheStack) {
+    Tree t;
+    Node* prev = t.constant(NodeValue::scalar(0.5));
+    for (int i = 0; i < 100000; ++i) {
+        Node* n = add(t.list, *t.cat, "Test", "count");
+        link(n, 0, prev);
+        prev = n;
+    }
+    link(t.root, RI_DIFF, prev);
+    const HostShading out = t.run();
+    EXPECT_TRUE(out.diffuse == 0.0 || out.diffuse == 0.5);
+}
+
+TEST(Evaluate, NestedEnvironmentsKeepTheirOwnCaches) {
+    Tree t;
+    Node* c = t.constant({1, 2, 3});
+    NodeEnv outer;
+    NodeValue* o = c->outputSlots(outer);
+    o[0] = {9, 9, 9};
+    {
+        NodeEnv inner;
+        EXPECT_EQ(inner.cache.find(c), nullptr);
+        inner.cache.add(c, 1)[0] = {5, 5, 5};
+    }
+    EXPECT_EQ(outer.cache.find(c)[0], (NodeValue{9, 9, 9}));
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include "tests/core/test_kinds.h"
+
+using namespace vxt;
+
+namespace {
+
+struct Graph {
+    std::unique_ptr<NodeFactoryData> cat = testCatalogue();
+    NodeList list;
+    Node* node(const char* name) { return add(list, *cat, "Test", name); }
+};
+
+TEST(NodeModel, ReadInputUsesCacheParamOrSource) {
+    Graph g;
+    Node* c = g.node("const");
+    Node* a = g.node("count");
+    c->inputs[0].param.value = {0.2, 0.4, 0.6};
+    a->inputs[1].param.value = {7, 8, 9};
+    link(a, 0, c);
+
+    EXPECT_EQ(a->readInput(a->inputs[0], nullptr), NodeValue{}) << "no sample: the param, not the link";
+    NodeEnv env;
+    EXPECT_EQ(a->readInput(a->inputs[1], &env), (NodeValue{7, 8, 9}));
+    EXPECT_NEAR(a->readScalar(0, env), 0.4, 1e-15) << "a colour read as a scalar is its mean";
+    TCount::runs = 0;
+    a->evaluate(env);
+    a->evaluate(env);
+    EXPECT_EQ(TCount::runs, 2) << "evaluate itself is not cached; reads through links are";
+    Node* b = g.node("count");
+    link(b, 0, a);
+    link(b, 1, a);
+    TCount::runs = 0;
+    b->evaluate(env);
+    EXPECT_EQ(TCount::runs, 1) << "a was already in the cache";
+}
+
+TEST(NodeModel, BadOutputIndexReadsParam) {
+    Graph g;
+    Node* c = g.node("const");
+    Node* a = g.node("count");
+    link(a, 0, c, 5);
+    a->inputs[0].param.value = {1, 2, 3};
+    NodeEnv env;
+    EXPECT_EQ(a->readValue(0, env), (NodeValue{1, 2, 3}));
+}
+
+TEST(NodeModel, CycleDetection) {
+    Graph g;
+    Node* a = g.node("count");
+    Node* b = g.node("count");
+    Node* c = g.node("count");
+    EXPECT_FALSE(hasCycle(g.list));
+    link(b, 0, a);
+    link(c, 0, b);
+    link(c, 1, a);  // diamond, not a cycle
+    EXPECT_FALSE(hasCycle(g.list));
+    link(a, 0, c);
+    EXPECT_TRUE(hasCycle(g.list));
+    link(a, 0, a);
+    EXPECT_TRUE(hasCycle(g.list)) << "a self-link is a cycle";
+}
+
+TEST(NodeModel, CycleCheckOnLongChainAndWideDiamonds) {
+    Graph g;
+    Node* prev = g.node("count");
+    for (int i = 0; i < 20000; ++i) {  // deep enough to overflow a recursive walk
+        Node* n = g.node("count");
+        link(n, 0, prev);
+        link(n, 1, prev);  // every level a diamond: exponential if revisited
+        prev = n;
+    }
+    EXPECT_FALSE(hasCycle(g.list));
+    link(g.list.nodes.front().get(), 0, prev);
+    EXPECT_TRUE(hasCycle(g.list));
+}
+
+TEST(NodeModel, RemoveNodeClearsLinksToIt) {
+    Graph g;
+    Node* c = g.node("const");
+    Node* a = g.node("count");
+    a->inputs[1].param.value = {3, 3, 3};
+    link(a, 0, c, 0);
+    link(a, 1, c, 0);
+    removeNode(g.list, c);
+    ASSERT_EQ(g.list.nodes.size(), 1u);
+    for (const InputPort& in : a->inputs) {
+        EXPECT_EQ(in.source, nullptr);
+        EXPECT_EQ(in.sourceOutput, 0);
+    }
+    EXPECT_EQ(a->inputs[1].param.value, (NodeValue{3, 3, 3}));
+}
+
+TEST(NodeModel, BringToFrontPicksTopmostAndHonoursCollapse) {
+    Graph g;
+    Node* a = g.node("const");
+    Node* b = g.node("const");
+    b->x = 64;
+    EXPECT_EQ(bringToFront(g.list, 100, 100), b);
+    EXPECT_EQ(bringToFront(g.list, 10, 10), a);
+    EXPECT_EQ(g.list.nodes.back().get(), a);
+    a->expanded = false;
+    EXPECT_EQ(bringToFront(g.list, 10, 20), nullptr) << "a collapsed node is 16 high";
+    EXPECT_EQ(bringToFront(g.list, 500, 500), nullptr);
+}
+
+TEST(NodeModel, FindRootIsFirstRootInOrder) {
+    Graph g;
+    g.node("const");
+    EXPECT_EQ(findRoot(g.list), nullptr);
+    Node* r1 = add(g.list, *g.cat, "Root", "root");
+    add(g.list, *g.cat, "Macro", "macro root");
+    EXPECT_EQ(findRoot(g.list), r1);
+}
+
+TEST(NodeModel, CloneIsDeepAndKeepsLinksByPosition) {
+    Graph g;
+    Node* c = g.node("const");
+    Node* a = g.node("count");
+    c->inputs[0].param = {3, {0.5, 0.25, 1}, "txt"};
+    c->x = 40;
+    c->layout = 77;
+    c->expanded = false;
+    link(a, 1, c, 0);
+    std::unique_ptr<NodeList> copy = cloneList(g.list, *g.cat);
+    ASSERT_EQ(copy->nodes.size(), 2u);
+    Node* c2 = copy->nodes[0].get();
+    Node* a2 = copy->nodes[1].get();
+    EXPECT_NE(c2, c);
+    EXPECT_EQ(a2->inputs[1].source, c2);
+    EXPECT_EQ(a2->inputs[0].source, nullptr);
+    EXPECT_EQ(c2->inputs[0].param, c->inputs[0].param);
+    EXPECT_EQ(c2->x, 40);
+    EXPECT_EQ(c2->layout, 77);
+    EXPECT_FALSE(c2->expanded);
+    c2->inputs[0].param.value = {};
+    EXPECT_EQ(c->inputs[0].param.value, (NodeValue{0.5, 0.25, 1}));
+}
+
+TEST(NodeModel, ResolveLinksRefusesPositionsBeyondList) {
+    Graph g;
+    g.node("count");
+    EXPECT_THROW(resolveLinks(g.list, {0, 2}), std::out_of_range);
+    try {
+        resolveLinks(g.list, {2, 0});
+    } catch (const std::out_of_range& e) {
+        EXPECT_STREQ(e.what(), "invalid vector<T> subscript");
+    }
+}
+
+TEST(Catalogue, CreateByNameMatchesCategoryAndExactName) {
+    auto cat = buildCatalogue(nullptr, "QK_Valtorimex");
+    struct Row {
+        const char* category;
+        const char* name;
+        bool found;
+    } rows[] = {
+        {"Root", "root", true},         {"Macro", "macro", true},  {"Macro", "macro root", true},
+        {"Macro", "macroroot", false},  {"Root", "Root", false},   {"Function", "root", false},
+    };
+    for (const Row& r : rows) {
+        std::unique_ptr<Node> n = cat->createByName(r.category, r.name);
+        EXPECT_EQ(n != nullptr, r.found) << r.category << "/" << r.name;
+        if (n) {
+            EXPECT_EQ(n->name, r.name);
+            EXPECT_EQ(n->category, r.category);
+        }
+    }
+    EXPECT_NE(cat->createByName("Root", "root"), cat->createByName("Root", "root"));
+    EXPECT_FALSE(cat->registerKind(std::make_unique<NRoot>())) << "a second root kind is refused";
+    EXPECT_EQ(cat->children().front()->category(), "Root");
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "plugin/instance.h"
+#include "tests/core/fake_host.h"
+#include "tests/core/test_kinds.h"
+
+using namespace vxt;
+
+namespace {
+
+struct Handler {
+    HostInstanceFuncs inst{};
+    HostItemFuncs item{};
+    HostRenderFuncs rend{};
+    HostShaderHandler h{&inst, &item, &rend, nullptr, nullptr};
+    Handler() { fillHandler(h); }
+};
+
+struct Instance {
+    Handler handler;
+    void* context;
+    ShaderInstance* s;
+    std::unique_ptr<NodeFactoryData> test = testCatalogue();
+    explicit Instance(void* ctx = nullptr)
+        : context(ctx), s(static_cast<ShaderInstance*>(handler.inst.create(nullptr, ctx, nullptr))) {}
+    ~Instance() { handler.inst.destroy(s); }
+    void items(std::initializer_list<HostID> ids) {
+        for (HostID id : ids) add(*s->tree, *test, "Test", "item")->inputs[0].param.intValue = id;
+    }
+};
+
+TEST(Instance, DescriptionLine) {
+    Instance i;
+    EXPECT_STREQ(i.handler.inst.descln(i.s), "QK's Valtorimex version 0.52");
+}
+
+TEST(Instance, UseItemsKeepsFirst512AndNullWhenNone) {
+    Instance i;
+    EXPECT_EQ(i.handler.item.useItems(i.s), nullptr);
+    for (HostID id = 1; id <= 600; ++id) i.items({id, 1});
+    const HostID* ids = i.handler.item.useItems(i.s);
+    ASSERT_NE(ids, nullptr);
+    for (HostID k = 0; k < 512; ++k) ASSERT_EQ(ids[k], k + 1);
+    EXPECT_EQ(ids[512], 0);
+    EXPECT_EQ(i.s->tree->usedItems.size(), 601u) << "the tree's cache keeps them all";
+
+    i.s->tree->nodes.clear();
+    EXPECT_EQ(i.handler.item.useItems(i.s), nullptr);
+    EXPECT_EQ(i.s->usedItems[0], 1) << "no ids: the instance's array is left as it was";
+}
+
+TEST(Instance, ChangeIdRemapsPairs) {
+    Instance i;
+    i.items({5, 7, 8});
+    const HostID pairs[] = {5, 9, 7, 11, 0};
+    i.handler.item.changeID(i.s, pairs);
+    const HostID* ids = i.handler.item.useItems(i.s);
+    EXPECT_EQ(std::vector<HostID>(ids, ids + 4), (std::vector<HostID>{9, 11, 8, 0}));
+}
+
+TEST(Instance, CopyIsIndependentAndKeepsOwnCatalogueAndContext) {
+    int surfaceA = 0, surfaceB = 0;
+    Instance a(&surfaceA), b(&surfaceB);
+    add(*a.s->tree, *a.s->catalogue, "Root", "root")->inputs[RI_DIFF].param.value = NodeValue::scalar(0.3);
+    const NodeFactoryData* bCatalogue = b.s->catalogue.get();
+    EXPECT_EQ(a.handler.inst.copy(b.s, a.s), nullptr);
+    EXPECT_EQ(b.s->catalogue.get(), bCatalogue);
+    EXPECT_EQ(b.s->hostContext, &surfaceB);
+    ASSERT_EQ(b.s->tree->nodes.size(), 1u);
+    b.s->tree->nodes[0]->inputs[RI_DIFF].param.value = {};
+    EXPECT_EQ(a.s->tree->nodes[0]->inputs[RI_DIFF].param.value, NodeValue::scalar(0.3));
+}
+
+TEST(Instance, FreshInstanceLeavesSampleAlone) {
+    FakeHost fake;
+    Instance i;
+    HostShading sa = defaultSample();
+    sa.replacementPercentage = 0.5;
+    const HostShading before = sa;
+    i.handler.h.evaluate(i.s, &sa);
+    EXPECT_EQ(std::memcmp(&sa, &before, sizeof sa), 0);
+    EXPECT_EQ(i.handler.h.flags(i.s), 0x7BFu);
+}
+
+TEST(Instance, NoItemCallbacksWhenHostOffersNone) {
+    HostInstanceFuncs inst{};
+    HostRenderFuncs rend{};
+    HostShaderHandler h{&inst, nullptr, &rend, nullptr, nullptr};
+    fillHandler(h);
+    EXPECT_NE(inst.create, nullptr);
+    EXPECT_NE(h.evaluate, nullptr);
+}
+
+}  // namespace
