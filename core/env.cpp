@@ -3,11 +3,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "core/node.h"
 #include "host/host.h"
 
 namespace vx {
@@ -16,36 +18,32 @@ const char* const kShadowRayFlag = "QK's Torvanixa:IsShadowRay";
 const char* const kRayShadeFlag = "QK's Torvanixa:IsRayShade";
 const char* const kBlurTraceFlag = "QK's Torvanixa:BluredTraceFlag";
 
-struct OutputCache::Scratch {
-    struct Entry {
-        const Node* node = nullptr;
-        uint32_t generation = 0;
-        NodeValue* values = nullptr;
-    };
+struct OutputCache::Scratch : OutputCache::Hot {
     static constexpr size_t kBlock = 512;
 
+    std::vector<Entry> directStore;
     std::vector<Entry> table = std::vector<Entry>(64);
-    uint32_t generation = 1;
-    int used = 0;
     // Value storage in fixed blocks, so arrays handed out never move.
     std::vector<std::unique_ptr<NodeValue[]>> blocks;
     std::vector<size_t> blockSizes;
-    size_t block = 0, top = 0;
+    size_t blockIndex = 0;
 
     static size_t hash(const Node* n) {
         return (reinterpret_cast<uintptr_t>(n) >> 4) * 0x9E3779B97F4A7C15ull >> 32;
     }
 
     void clear() {
-        used = 0;
-        block = top = 0;
+        used = hashed = 0;
+        blockIndex = 0;
+        enterBlock();
         if (++generation == 0) {  // wrapped: old entries could look current
+            for (Entry& e : directStore) e = Entry{};
             for (Entry& e : table) e = Entry{};
             generation = 1;
         }
     }
 
-    Entry* slot(const Node* n) {
+    Entry* hashEntry(const Node* n) {
         const size_t mask = table.size() - 1;
         for (size_t i = hash(n) & mask;; i = (i + 1) & mask) {
             Entry& e = table[i];
@@ -53,30 +51,55 @@ struct OutputCache::Scratch {
         }
     }
 
+    NodeValue* add(const Node* n, int32_t slot, size_t count) {
+        if (slot >= 0 && static_cast<size_t>(slot) >= directStore.size()) {
+            directStore.resize(static_cast<size_t>(slot) + 1);
+            direct = directStore.data();
+            directSize = static_cast<uint32_t>(directStore.size());
+        }
+        Entry* e = slot >= 0 ? &directStore[static_cast<size_t>(slot)] : nullptr;
+        if (!e || (e->generation == generation && e->node != n)) {
+            if (2 * (hashed + 1) > static_cast<int>(table.size())) grow();
+            e = hashEntry(n);
+            if (e->generation != generation) ++hashed;
+        }
+        if (e->generation != generation) ++used;
+        *e = {n, generation, allocate(count)};
+        return e->values;
+    }
+
+    void enterBlock() {
+        top = 0;
+        block = blockIndex < blocks.size() ? blocks[blockIndex].get() : nullptr;
+        end = blockIndex < blocks.size() ? blockSizes[blockIndex] : 0;
+    }
+
     NodeValue* allocate(size_t count) {
-        for (;; ++block, top = 0) {
-            if (block == blocks.size()) {
+        while (top + count > end) {
+            if (block) ++blockIndex;
+            if (blockIndex == blocks.size()) {
                 const size_t size = count > kBlock ? count : kBlock;
                 blocks.push_back(std::make_unique<NodeValue[]>(size));
                 blockSizes.push_back(size);
             }
-            if (top + count <= blockSizes[block]) {
-                NodeValue* p = blocks[block].get() + top;
-                top += count;
-                return p;
-            }
+            enterBlock();
         }
+        NodeValue* p = block + top;
+        top += count;
+        return p;
     }
 
     void grow() {
         std::vector<Entry> old(table.size() * 2);
         old.swap(table);
         for (const Entry& e : old)
-            if (e.generation == generation) *slot(e.node) = e;
+            if (e.generation == generation) *hashEntry(e.node) = e;
     }
 };
 
 namespace {
+std::atomic<uint64_t> gFlagEpoch{0};
+
 // One scratch per nesting level of environments on this thread.
 thread_local std::vector<std::unique_ptr<OutputCache::Scratch>> tScratch;
 thread_local size_t tDepth = 0;
@@ -85,23 +108,21 @@ thread_local size_t tDepth = 0;
 OutputCache::OutputCache() {
     if (tDepth == tScratch.size()) tScratch.push_back(std::make_unique<Scratch>());
     scratch_ = tScratch[tDepth++].get();
+    hot_ = scratch_;
     scratch_->clear();
 }
 
 OutputCache::~OutputCache() { --tDepth; }
 
-NodeValue* OutputCache::find(const Node* node) const {
-    const Scratch::Entry* e = scratch_->slot(node);
+NodeValue* OutputCache::find(const Node* node) const { return find(node, node->cacheSlot); }
+
+NodeValue* OutputCache::findHashed(const Node* node) const {
+    const Entry* e = scratch_->hashEntry(node);
     return e->generation == scratch_->generation ? e->values : nullptr;
 }
 
-NodeValue* OutputCache::add(const Node* node, int count) {
-    Scratch& s = *scratch_;
-    if (2 * (s.used + 1) > static_cast<int>(s.table.size())) s.grow();
-    Scratch::Entry* e = s.slot(node);
-    if (e->generation != s.generation) ++s.used;
-    *e = {node, s.generation, s.allocate(count > 0 ? static_cast<size_t>(count) : 1)};
-    return e->values;
+NodeValue* OutputCache::addSlow(const Node* node, int32_t slot, int count) {
+    return scratch_->add(node, slot, count > 0 ? static_cast<size_t>(count) : 1);
 }
 
 void OutputCache::clear() { scratch_->clear(); }
@@ -110,9 +131,8 @@ int OutputCache::size() const { return scratch_->used; }
 
 uint32_t currentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 
-void* threadFlag(const char* name, int size) {
-    const HostRenderMemory* memory = host().renderMemory;
-    if (!memory) return nullptr;
+namespace {
+void* lookupFlag(const HostRenderMemory* memory, const char* name, int size) {
     char key[128];
     std::snprintf(key, sizeof key, "%s %08x", name, currentThreadId());
     if (void* block = memory->find(key)) return block;
@@ -120,5 +140,36 @@ void* threadFlag(const char* name, int size) {
     if (block) std::memset(block, 0, static_cast<size_t>(size));
     return block;
 }
+}  // namespace
+
+void* threadFlag(const char* name, int size) {
+    const HostRenderMemory* memory = host().renderMemory;
+    if (!memory) return nullptr;
+    // Formatting the name and asking the host costs more than a small tree,
+    // so each thread keeps the blocks it was given until a new render starts.
+    struct Cached {
+        const HostRenderMemory* memory;
+        uint64_t epoch;
+        const char* name;
+        void* block;
+    };
+    thread_local Cached cache[4] = {};
+    const uint64_t epoch = gFlagEpoch.load(std::memory_order_acquire);
+    for (const Cached& c : cache)
+        if (c.name == name && c.memory == memory && c.epoch == epoch) return c.block;
+    void* block = lookupFlag(memory, name, size);
+    if (block) {
+        Cached* slot = &cache[0];
+        for (Cached& c : cache)
+            if (c.name == name || !c.name) {
+                slot = &c;
+                break;
+            }
+        *slot = {memory, epoch, name, block};
+    }
+    return block;
+}
+
+void resetThreadFlags() { gFlagEpoch.fetch_add(1, std::memory_order_acq_rel); }
 
 }  // namespace vx

@@ -11,28 +11,67 @@ namespace vx {
 
 class Node;
 
-// Output arrays of the nodes evaluated in one pass. Indexed by node address
-// and backed by per-thread storage that is reused from sample to sample, so a
-// sample allocates nothing once the thread has warmed up. Environments nest
-// (a ray shot from a node shades another sample on the same thread), and
-// each nesting level has storage of its own.
+// Output arrays of the nodes evaluated in one pass, backed by per-thread
+// storage that is reused from sample to sample, so a sample allocates nothing
+// once the thread has warmed up. A node with a cache slot is found at that
+// index; any other node by its address. Environments nest (a ray shot from a
+// node shades another sample on the same thread), and each nesting level has
+// storage of its own.
 class OutputCache {
 public:
+    struct Entry {
+        const Node* node = nullptr;
+        uint32_t generation = 0;
+        NodeValue* values = nullptr;
+    };
+    // What the inline lookup needs; the rest of the storage is private.
+    struct Hot {
+        Entry* direct = nullptr;
+        uint32_t directSize = 0;
+        uint32_t generation = 1;
+        int32_t hashed = 0;
+        int32_t used = 0;
+        NodeValue* block = nullptr;  // the value block being filled
+        size_t top = 0, end = 0;
+    };
+
     OutputCache();
     ~OutputCache();
     OutputCache(const OutputCache&) = delete;
     OutputCache& operator=(const OutputCache&) = delete;
 
+    NodeValue* find(const Node* node, int32_t slot) const {
+        if (static_cast<uint32_t>(slot) < hot_->directSize) {
+            const Entry& e = hot_->direct[slot];
+            if (e.generation == hot_->generation && e.node == node) return e.values;
+        }
+        return hot_->hashed ? findHashed(node) : nullptr;
+    }
     NodeValue* find(const Node* node) const;
     // A new array of `count` values for the node; stays valid until clear().
-    NodeValue* add(const Node* node, int count);
+    NodeValue* add(const Node* node, int32_t slot, int count) {
+        Hot& h = *hot_;
+        if (static_cast<uint32_t>(slot) < h.directSize && count > 0 && h.top + static_cast<size_t>(count) <= h.end) {
+            Entry& e = h.direct[slot];
+            if (e.generation != h.generation) {
+                e = {node, h.generation, h.block + h.top};
+                h.top += static_cast<size_t>(count);
+                ++h.used;
+                return e.values;
+            }
+        }
+        return addSlow(node, slot, count);
+    }
     void clear();
     int size() const;
 
     struct Scratch;
 
 private:
+    NodeValue* findHashed(const Node* node) const;
+    NodeValue* addSlow(const Node* node, int32_t slot, int count);
     Scratch* scratch_;
+    Hot* hot_;
 };
 
 constexpr int32_t kMaxPullDepth = 1000;
@@ -45,12 +84,18 @@ struct NodeEnv {
     double time = 0;
     NodeValue normal;
     HostShading* record = nullptr;
+    // Filled from the record on first use (textureSample() of evaluate.h):
+    // most trees never read it, and filling it costs as much as a small tree.
     HostTextureSample* textureSample = nullptr;
+    bool textureSampleFilled = false;
     void* callbackData = nullptr;
     HostIlluminateFunc illuminate = nullptr;
     HostRayTraceFunc rayTrace = nullptr;
     HostRayCastFunc rayCast = nullptr;
     HostRayShadeFunc rayShade = nullptr;
+    // An item's parameter vector at the current time; leaves `out` alone for
+    // an unknown item, and a null query leaves every caller's defaults.
+    void (*itemParam)(HostID item, int code, double out[3]) = nullptr;
     uint32_t* shadowRayFlag = nullptr;
     uint32_t* rayShadeFlag = nullptr;
     int32_t depth = 0;  // nested pulls, bounded so a deep chain cannot exhaust the stack
@@ -64,6 +109,10 @@ extern const char* const kBlurTraceFlag;  // "QK's Torvanixa:BluredTraceFlag"
 // The calling thread's word `name` in the host's render memory, made and
 // zeroed when absent; null without render memory.
 void* threadFlag(const char* name, int size);
+
+// Makes every thread ask the host for its words again; called when a render
+// starts or the host's tables change.
+void resetThreadFlags();
 
 // The id the per-thread words are named with.
 uint32_t currentThreadId();

@@ -7,6 +7,7 @@
 #include "core/macro.h"
 #include "core/root.h"
 #include "host/host.h"
+#include "nodes/items.h"
 
 namespace vx {
 
@@ -71,6 +72,8 @@ double snapped(int input, double v) {
 double renderTime() { return gTime; }
 
 void initTree(const NodeList& tree, void* hostContext) {
+    resetThreadFlags();
+    assignCacheSlots(tree);
     const HostServices& h = host();
     if (const HostSurfaceFuncs* surf = h.surfaceFuncs; surf && hostContext) {
         const char* const options[] = {"ReflectionOptions", "RefractionOptions"};
@@ -92,6 +95,7 @@ void cleanupTree(const NodeList& tree) {
 
 void newTimeTree(const NodeList& tree, int32_t frame, double time) {
     gTime = time;
+    itemParams().rebuild(time, frame);
     for (const auto& n : tree.nodes) n->newTime(time, frame);
 }
 
@@ -133,6 +137,12 @@ void fillTextureSample(const HostShading& sa, void* hostContext, HostTextureSamp
     ts.rayCast = sa.rayCast;
 }
 
+HostTextureSample& textureSample(NodeEnv& env) {
+    if (!env.textureSampleFilled && env.record) fillTextureSample(*env.record, env.hostContext, *env.textureSample);
+    env.textureSampleFilled = true;
+    return *env.textureSample;
+}
+
 void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     if (!renderGlobalsPresent()) return;
     auto* rayShadeFlag = static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4));
@@ -145,7 +155,6 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     const Node& root = *found;
 
     HostTextureSample ts;
-    fillTextureSample(*sa, hostContext, ts);
     NodeEnv env;
     env.hostContext = hostContext;
     env.time = gTime;
@@ -157,6 +166,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     env.rayTrace = sa->rayTrace;
     env.rayCast = sa->rayCast;
     env.rayShade = sa->rayShade;
+    env.itemParam = cachedItemParam;
     env.shadowRayFlag = shadowRayFlag;
     env.rayShadeFlag = rayShadeFlag;
 

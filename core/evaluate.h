@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/env.h"
 #include "core/node.h"
 #include "host/services.h"
 
@@ -21,6 +22,9 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa);
 
 // The texture sample record of a shading record.
 void fillTextureSample(const HostShading& sa, void* hostContext, HostTextureSample& ts);
+
+// The sample's texture record, filled from its shading record on first use.
+HostTextureSample& textureSample(NodeEnv& env);
 
 // Snapping near a bound: v becomes exactly t when 0 <= v - t <= 0.001.
 inline double snapTo(double v, double t) { return (v - t >= 0 && v - t <= 0.001) ? t : v; }

@@ -42,6 +42,20 @@ void remapItems(NodeList& list, const HostID* pairs) {
     }
 }
 
+namespace {
+void assignSlots(const NodeList& list, int32_t& next) {
+    for (const auto& n : list.nodes) {
+        n->cacheSlot = next++;
+        if (const auto* macro = dynamic_cast<const NMacro*>(n.get())) assignSlots(macro->inner, next);
+    }
+}
+}  // namespace
+
+void assignCacheSlots(const NodeList& list) {
+    int32_t next = 0;
+    assignSlots(list, next);
+}
+
 void renderInitList(const NodeList& list) {
     for (const auto& n : list.nodes) {
         n->renderInit();

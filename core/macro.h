@@ -36,6 +36,10 @@ public:
 void collectItems(const NodeList& list, std::vector<HostID>& ids);
 void remapItems(NodeList& list, const HostID* pairs);
 
+// Gives every node of the tree, inner trees of macros included, its own
+// cache slot. Call only while nothing evaluates the tree.
+void assignCacheSlots(const NodeList& list);
+
 // renderInit on every node and image preparation for its image inputs.
 void renderInitList(const NodeList& list);
 

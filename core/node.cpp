@@ -33,24 +33,15 @@ void Node::setup(const char* name_, const char* category_, const InputDecl* inpu
     outputCount = static_cast<int32_t>(outputs.size());
 }
 
-const NodeValue& Node::readInput(const InputPort& port, NodeEnv* env) const {
-    if (!env || !port.source) return port.param.value;
-    const NodeValue* out = env->cache.find(port.source);
-    if (!out) {
-        if (env->depth >= kMaxPullDepth) return port.param.value;
-        ++env->depth;
-        port.source->evaluate(*env);
-        --env->depth;
-        out = env->cache.find(port.source);
-    }
-    if (!out || port.sourceOutput < 0 || port.sourceOutput >= port.source->outputCount)
+const NodeValue& Node::pull(const InputPort& port, NodeEnv& env) const {
+    if (env.depth >= kMaxPullDepth) return port.param.value;
+    ++env.depth;
+    port.source->evaluate(env);
+    --env.depth;
+    const NodeValue* out = env.cache.find(port.source, port.source->cacheSlot);
+    if (!out || static_cast<uint32_t>(port.sourceOutput) >= static_cast<uint32_t>(port.source->outputCount))
         return port.param.value;
     return out[port.sourceOutput];
-}
-
-NodeValue* Node::outputSlots(NodeEnv& env) const {
-    if (NodeValue* out = env.cache.find(this)) return out;
-    return env.cache.add(this, outputCount);
 }
 
 void removeNode(NodeList& list, Node* node) {

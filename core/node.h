@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/env.h"
 #include "core/value.h"
 #include "host/services.h"
 
@@ -90,11 +91,20 @@ public:
                const OutputDecl* outputTable, bool isRoot);
 
     // The linked value when there is a source and a sample, else the param.
-    const NodeValue& readInput(const InputPort& port, NodeEnv* env) const;
+    const NodeValue& readInput(const InputPort& port, NodeEnv* env) const {
+        if (!env || !port.source) return port.param.value;
+        const NodeValue* out = env->cache.find(port.source, port.source->cacheSlot);
+        if (out && static_cast<uint32_t>(port.sourceOutput) < static_cast<uint32_t>(port.source->outputCount))
+            return out[port.sourceOutput];
+        return out ? port.param.value : pull(port, *env);
+    }
     double readScalar(int i, NodeEnv& env) const { return readInput(inputs[i], &env).mean(); }
     NodeValue readValue(int i, NodeEnv& env) const { return readInput(inputs[i], &env); }
     // This node's output array in the sample's cache, made on first use.
-    NodeValue* outputSlots(NodeEnv& env) const;
+    NodeValue* outputSlots(NodeEnv& env) const {
+        if (NodeValue* out = env.cache.find(this, cacheSlot)) return out;
+        return env.cache.add(this, cacheSlot, outputCount);
+    }
 
     int32_t visitMark = 0;
     int32_t listIndex = 0;
@@ -108,6 +118,13 @@ public:
     std::string name;
     std::string category;
     std::unique_ptr<uint8_t[]> preview;
+    // Where the node's outputs sit in a sample's cache; a hint only, given
+    // out before a render, -1 when none.
+    int32_t cacheSlot = -1;
+
+private:
+    // Evaluates the source of a linked input not yet in the cache.
+    const NodeValue& pull(const InputPort& port, NodeEnv& env) const;
 };
 
 // Supplies createNew for kinds whose constructor takes no arguments.
@@ -126,6 +143,7 @@ void removeNode(NodeList& list, Node* node);
 Node* bringToFront(NodeList& list, int32_t x, int32_t y);
 Node* findRoot(const NodeList& list);
 void numberNodes(const NodeList& list);
+
 bool hasCycle(const NodeList& list);
 void copyState(const Node& src, Node& dst);
 

@@ -103,6 +103,9 @@ enum {
     HOST_IP_W_FORWARD, HOST_IP_PIVOT_ROT
 };
 
+/* first(type, parent) is the first item of the type; for HOST_BONE it is the
+ * first bone of the object `parent`, and next() of a bone stays within that
+ * object's bones. next() is the following item of the same type, 0 at the end. */
 typedef struct HostItemInfo {
     HostID (*first)(int type, HostID parent);
     HostID (*next)(HostID item);
@@ -117,10 +120,34 @@ typedef struct HostLightInfo {
     HostID (*image)(HostID light, double time);
 } HostLightInfo;
 
+/* Vertex-map types as HostMeshInfo.pntVLookup takes them. */
+#define HOST_VMAP_TXUV HOST_ID4('T', 'X', 'U', 'V')
+#define HOST_VMAP_RGB HOST_ID4('R', 'G', 'B', ' ')
+#define HOST_VMAP_RGBA HOST_ID4('R', 'G', 'B', 'A')
+#define HOST_VMAP_WGHT HOST_ID4('W', 'G', 'H', 'T')
+
+/* One object's mesh, asked for per sample on a render thread and released by
+ * the asker; never shared between threads. Points and polygons are HostIDs; an
+ * id the mesh does not hold (0 included) has no value, no vertices and base
+ * position (0, 0, 0). Value reads use the map selected last. */
+typedef struct HostMeshInfo {
+    void *priv;
+    void (*destroy)(struct HostMeshInfo *mesh);                 /* releases the record; may be null */
+    int (*polSize)(void *priv, HostID polygon);                 /* vertex count */
+    HostID (*polVertex)(void *priv, HostID polygon, int index); /* point of a vertex, 0 out of range */
+    void (*pntBasePos)(void *priv, HostID point, float pos[3]); /* undeformed position */
+    void *(*pntVLookup)(void *priv, uint32_t type, const char *name); /* map handle, null if none */
+    void (*pntVSelect)(void *priv, void *vmap);                 /* the map the reads below use */
+    int (*pntVDim)(void *priv, void *vmap);                     /* floats per value */
+    int (*pntVGet)(void *priv, HostID point, float *out);       /* point value; nonzero if set */
+    int (*pntVPGet)(void *priv, HostID point, HostID polygon, float *out); /* per-polygon; nonzero if set */
+} HostMeshInfo;
+
 typedef struct HostObjectInfo {
     const char *(*filename)(HostID object);
     int (*numPoints)(HostID object);
     int (*numPolygons)(HostID object);
+    HostMeshInfo *(*meshInfo)(HostID object, int frozen); /* null if none; frozen 1 = as rendered */
 } HostObjectInfo;
 
 typedef struct HostSceneInfo {

@@ -3,6 +3,12 @@
 
 #include "core/macro.h"
 #include "core/root.h"
+#include "nodes/colour.h"
+#include "nodes/compose.h"
+#include "nodes/constants.h"
+#include "nodes/functions.h"
+#include "nodes/input.h"
+#include "nodes/operators.h"
 
 namespace vx {
 
@@ -19,6 +25,70 @@ using Maker = std::unique_ptr<Node> (*)(const KindContext&);
 // clang-format off
 constexpr Maker kKinds[] = {
     make<NRoot>,
+    make<NSpot>,
+    make<NGeom>,
+    make<NUVMap>,
+    make<NVCol>,
+    make<NScene>,
+    make<NItem>,
+    make<NVal>,
+    make<NPer>,
+    make<NCol>,
+    make<NVec>,
+    make<NConvF2V>,
+    make<NConvV2F>,
+    make<NTransform>,
+    make<NVTransform>,
+    make<NAdd>,
+    make<NSub>,
+    make<NMul>,
+    make<NDiv>,
+    make<NDot>,
+    make<NCross>,
+    make<NMix>,
+    make<NClamp>,
+    make<NClampL>,
+    make<NClampH>,
+    make<NStep>,
+    make<NSmoothStep>,
+    make<NLinearStep>,
+    make<NNormalize>,
+    make<NLength>,
+    make<NDistance>,
+    make<NRadians>,
+    make<NDegrees>,
+    make<NSin>,
+    make<NCos>,
+    make<NTan>,
+    make<NAsin>,
+    make<NAcos>,
+    make<NAtan>,
+    make<NAtan2>,
+    make<NAbs>,
+    make<NMod>,
+    make<NSqrt>,
+    make<NPow>,
+    make<NExp>,
+    make<NLog>,
+    make<NLogN>,
+    make<NCompMul>,
+    make<NScreen>,
+    make<NOverlay>,
+    make<NDifference>,
+    make<NExclusion>,
+    make<NLighten>,
+    make<NDarken>,
+    make<NHardLight>,
+    make<NSoftLight>,
+    make<NCDodge>,
+    make<NCBurn>,
+    make<NFace>,
+    make<NRGBtoHSV>,
+    make<NHSVtoRGB>,
+    make<NRGBtoHLS>,
+    make<NHLStoRGB>,
+    make<NRGBtoYCC>,
+    make<NYCCtoRGB>,
     makeMacro,
     make<NMacroRoot>,
 };

@@ -1,5 +1,6 @@
 #include "plugin/activation.h"
 
+#include "core/env.h"
 #include "editor/config.h"
 #include "host/host.h"
 #include "plugin/instance.h"
@@ -24,6 +25,7 @@ void recordModulePath(const char* path) {
 int activateHandler(int version, HostGlobalFunc global, void* local, void*) {
     if (version != HOST_SERVER_VERSION) return HOST_AFUNC_BADVERSION;
     acquireHandlerGlobals(global);
+    resetThreadFlags();
     applyConfig(pluginDirectory());
     if (local) fillHandler(*static_cast<HostShaderHandler*>(local));
     return HOST_AFUNC_OK;

@@ -1,0 +1,173 @@
+// One shaded sample through a 30-node tree, beside the same computation
+// written by hand, on one thread and on every core.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <string_view>
+#include <thread>
+
+#include "core/catalogue.h"
+#include "core/evaluate.h"
+#include "core/root.h"
+#include "host/host.h"
+#include "nodes/colour.h"
+#include "nodes/compose.h"
+#include "nodes/functions.h"
+#include "standin/globals.h"
+#include "standin/shading.h"
+
+namespace {
+
+using namespace vx;
+
+constexpr NodeValue kDir{0.3, 0.8, 0.5}, kA{0.9, 0.2, 0.1}, kB{0.1, 0.3, 0.9}, kC{0.5, 0.5, 0.5};
+
+int outputIndex(const Node* n, std::string_view name) {
+    for (int i = 0; i < n->outputCount; ++i)
+        if (n->outputs[i].name == name) return i;
+    return 0;
+}
+
+struct BenchTree {
+    std::unique_ptr<NodeFactoryData> cat = buildCatalogue(nullptr, "QK_Valtorimex");
+    NodeList list;
+
+    Node* make(const char* category, const char* name) {
+        list.nodes.push_back(cat->createByName(category, name));
+        return list.nodes.back().get();
+    }
+    Node* constant(const char* name, NodeValue v) {
+        Node* n = make("Generic", name);
+        n->inputs[0].param.value = v;
+        return n;
+    }
+    static void link(Node* to, int input, Node* from, std::string_view output = "") {
+        to->inputs[input].source = from;
+        to->inputs[input].sourceOutput = output.empty() ? 0 : outputIndex(from, output);
+    }
+    Node* op(const char* category, const char* name, std::initializer_list<std::pair<Node*, const char*>> in) {
+        Node* n = make(category, name);
+        int i = 0;
+        for (auto [from, output] : in) {
+            if (from) link(n, i, from, output);
+            ++i;
+        }
+        return n;
+    }
+
+    BenchTree() {
+        Node* root = make("Root", "root");
+        Node* geom = make("Global", "geom");
+        Node* dir = constant("vector", kDir);
+        Node* d = op("Operator", "dot", {{geom, "norm"}, {dir, ""}});
+        Node* m = op("Operator", "mul", {{d, ""}, {constant("value", NodeValue::scalar(4)), ""}});
+        Node* t = op("Function", "abs", {{op("Function", "sin", {{m, ""}}), ""}});
+        Node* c1 = op("Function", "mix", {{constant("color", kA), ""}, {constant("color", kB), ""}, {t, ""}});
+        Node* len = op("Function", "length", {{geom, "pos"}});
+        Node* l4 = op("Operator", "mul", {{len, ""}, {constant("value", NodeValue::scalar(0.25)), ""}});
+        Node* k = op("Function", "clamp", {{l4, ""}});
+        Node* o = op("Compose", "overlay", {{c1, ""}, {constant("color", kC), ""}, {k, ""}});
+        Node* hsv = op("Utility", "rgb -> hsv", {{o, ""}});
+        Node* h2 = op("Operator", "add", {{hsv, "h"}, {constant("value", NodeValue::scalar(0.1)), ""}});
+        Node* col = op("Utility", "hsv -> rgb", {{h2, ""}, {hsv, "s"}, {hsv, "v"}});
+        Node* spec = op("Operator", "mul", {{op("Function", "smoothstep", {{nullptr, ""}, {nullptr, ""}, {t, ""}}), ""},
+                                            {constant("percent", NodeValue::scalar(0.6)), ""}});
+        Node* diff = op("Operator", "sub", {{constant("value", NodeValue::scalar(1)), ""}, {k, ""}});
+        Node* gloss = op("Function", "pow", {{t, ""}, {constant("value", NodeValue::scalar(2)), ""}});
+        Node* lumi = op("Function", "length", {{op("Operator", "cross", {{geom, "pos"}, {dir, ""}}), ""}});
+        link(root, RI_COLOR, col);
+        link(root, RI_SPEC, spec);
+        link(root, RI_DIFF, diff);
+        link(root, RI_GLOSS, gloss);
+        link(root, RI_LUMI, lumi);
+    }
+};
+
+// The same shader without the tree: formulas in a row, written back with
+// the conversions the root applies.
+void handWritten(HostShading& sa) {
+    const NodeValue n{sa.wNorm[0], sa.wNorm[1], sa.wNorm[2]}, p{sa.wPos[0], sa.wPos[1], sa.wPos[2]};
+    const double t = std::fabs(std::sin(dot(n, kDir) * 4));
+    const NodeValue c1 = kA * (1 - t) + kB * t;
+    const double k = clamp(length(p) * 0.25, 0, 1);
+    const NodeValue hsv = rgbToHsv(compose(blendOverlay, c1, kC, k));
+    const NodeValue col = hsvToRgb({hsv.x + 0.1, hsv.y, hsv.z});
+    sa.color[0] = col.x;
+    sa.color[1] = col.y;
+    sa.color[2] = col.z;
+    sa.diffuse = 1 - k;
+    sa.specular = smoothstep(0, 1, t) * 0.6;
+    sa.roughness = std::exp2(-(10 * std::pow(t, 2) + 2));
+    sa.luminous = length(cross(p, kDir));
+    sa.mirror = snapTo(sa.mirror, 0);
+    sa.transparency = snapTo(snapTo(sa.transparency, 0), 1);
+    sa.reflectionBlur = snapTo(sa.reflectionBlur, 0);
+    sa.refractionBlur = snapTo(sa.refractionBlur, 0);
+    sa.addTransp = snapTo(sa.addTransp, 0);
+    sa.diffSharpness = std::exp2(4 * (std::log2(sa.diffSharpness) / 4));
+    sa.replacementPercentage = 0;
+}
+
+const BenchTree& tree() {
+    static const BenchTree t = [] {
+        acquireHandlerGlobals(vxs::globalLookup);
+        BenchTree made;
+        initTree(made.list, nullptr);
+        return made;
+    }();
+    return t;
+}
+
+constexpr int kNodeEvaluations = 29;  // every node but the root runs once
+
+// The twin is only a fair baseline if it computes what the tree computes.
+bool twinsAgree(const BenchTree& t, const HostShading& base) {
+    HostShading a = base, b = base;
+    a.wPos[0] = b.wPos[0] = 1.3;
+    a.wNorm[0] = b.wNorm[0] = 0.4;
+    evaluateSample(t.list, nullptr, &a);
+    handWritten(b);
+    const double got[] = {a.color[0], a.color[1], a.color[2], a.diffuse, a.specular, a.roughness, a.luminous};
+    const double want[] = {b.color[0], b.color[1], b.color[2], b.diffuse, b.specular, b.roughness, b.luminous};
+    for (size_t i = 0; i < std::size(got); ++i)
+        if (std::fabs(got[i] - want[i]) > 1e-12) return false;
+    return true;
+}
+
+template <bool UseTree>
+void BM_Sample(benchmark::State& state) {
+    const BenchTree& t = tree();
+    const HostShading base = vxs::defaultShading();
+    if (!twinsAgree(t, base)) {
+        state.SkipWithError("the tree and its hand-written twin disagree");
+        return;
+    }
+    double x = state.thread_index() * 0.5;
+    for (auto _ : state) {
+        HostShading sa = base;
+        sa.wPos[0] = x;
+        sa.wNorm[0] = x * 0.1;
+        x += 1e-3;
+        if constexpr (UseTree)
+            evaluateSample(t.list, nullptr, &sa);
+        else
+            handWritten(sa);
+        benchmark::DoNotOptimize(sa);
+    }
+    state.SetItemsProcessed(state.iterations());
+    if (UseTree)
+        state.counters["ns_per_node"] = benchmark::Counter(
+            static_cast<double>(state.iterations()) * kNodeEvaluations,
+            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void threads(benchmark::internal::Benchmark* b) {
+    b->Threads(1);
+    if (const int n = static_cast<int>(std::thread::hardware_concurrency()); n > 1) b->Threads(n);
+    b->UseRealTime();
+}
+
+BENCHMARK(BM_Sample<true>)->Name("tree_30_nodes")->Apply(threads);
+BENCHMARK(BM_Sample<false>)->Name("hand_written")->Apply(threads);
+
+}  // namespace

@@ -1,0 +1,31 @@
+// Scans arbitrary bytes as a configuration file, twice into the same managers
+// so replacement runs too, and checks the managers stay consistent.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "editor/config.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    vx::OptMan options;
+    vx::SCMan shortcuts;
+    vx::scanConfig(text, options, shortcuts);
+    const std::size_t optionCount = options.options().size();
+    const std::size_t shortcutCount = shortcuts.shortcuts().size();
+    vx::scanConfig(text, options, shortcuts);
+    if (options.options().size() != optionCount || shortcuts.shortcuts().size() != shortcutCount) __builtin_trap();
+
+    for (const auto& s : shortcuts.shortcuts())
+        if (s->keyCode == 0 || s->category.empty() || s->name.empty() || shortcuts.find(s->keyCode) != s.get())
+            __builtin_trap();
+    for (const auto& o : options.options())
+        if (o->name.empty() || options.find(o->name) != o.get() ||
+            (o->kind == vx::OptKind::Text && (o->text.empty() || o->value != 0)))
+            __builtin_trap();
+
+    vx::EditorOptions editor;
+    vx::fetchEditorOptions(options, editor);
+    if (editor.initialWidth < vx::kMinEditorWidth || editor.initialHeight < vx::kMinEditorHeight) __builtin_trap();
+    return 0;
+}

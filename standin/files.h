@@ -1,0 +1,19 @@
+// Whole files in and out of memory, for the command's inputs and outputs.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vxs {
+
+// Inputs larger than this are refused rather than read, so that a device
+// such as /dev/zero cannot make a read run without end.
+inline constexpr std::size_t kMaxInputBytes = std::size_t{64} << 20;
+
+// False, with a one-line reason in `error`, when the file cannot be read
+// whole or is larger than kMaxInputBytes.
+bool readFile(const std::string& path, std::string& bytes, std::string& error);
+bool writeFile(const std::string& path, std::string_view bytes, std::string& error);
+
+}  // namespace vxs

@@ -1,0 +1,25 @@
+// valtorimex: evaluates, lists and converts node tree files, driving the
+// QK_Valtorimex module as its host does.
+#include <cstdio>
+#include <exception>
+
+#include "standin/commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Evaluates, lists and converts Valtorimex node tree files."};
+    app.require_subcommand(1);
+    int status = 0;
+    vxs::addEvalCommand(app, status);
+    vxs::addInfoCommand(app, status);
+    vxs::addConvertCommand(app, status);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : vxs::kBadInput;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "valtorimex: %s\n", e.what());
+        return 1;
+    }
+    return status;
+}

@@ -1,0 +1,46 @@
+// "Global Render Memory": named blocks that render threads find and create
+// concurrently, mostly to keep per-thread words under names carrying the
+// thread id.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "host/services.h"
+
+namespace vxs {
+
+class RenderMemory {
+public:
+    // Null when no block has the name. Never allocates, so a render thread
+    // can ask once per sample.
+    void* find(std::string_view name) const;
+    // A new zero-filled block; the existing block when the name is taken and
+    // that block holds at least `size` bytes. Null when the existing block is
+    // smaller, or the size is beyond 1 GiB or cannot be had.
+    void* create(std::string_view name, std::size_t size);
+
+private:
+    struct Block {
+        std::unique_ptr<std::max_align_t[]> data;
+        std::size_t size;
+    };
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+
+    mutable std::shared_mutex lock_;
+    std::unordered_map<std::string, Block, NameHash, std::equal_to<>> blocks_;
+};
+
+// The process-wide memory behind the service; its blocks stay until the
+// process ends, since modules keep pointers to them.
+RenderMemory& globalRenderMemory();
+const HostRenderMemory* renderMemoryService();
+
+}  // namespace vxs

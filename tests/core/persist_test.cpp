@@ -1,0 +1,541 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+
+#include "core/macro.h"
+#include "core/persist.h"
+#include "core/root.h"
+#include "host/host.h"
+#include "standin/streams.h"
+
+using namespace vx;
+using vxs::LoadStream;
+using vxs::SaveStream;
+
+namespace {
+
+class KConst final : public NodeKind<KConst> {
+public:
+    KConst() {
+        static constexpr InputDecl in[] = {{"val", VT_COLOR, PK_COLOR, 0}, {"label", VT_ANY, PK_TEXT, 0}, {nullptr}};
+        static constexpr OutputDecl out[] = {{"v", VT_COLOR}, {nullptr}};
+        setup("const", "Test", in, out, false);
+    }
+};
+
+class KMix final : public NodeKind<KMix> {
+public:
+    KMix() {
+        static constexpr InputDecl in[] = {
+            {"a"}, {"b"}, {"amount", VT_SCALAR, PK_PERCENT, 1, NodeValue::scalar(0.5)}, {nullptr}};
+        static constexpr OutputDecl out[] = {{"r"}, {"g"}, {nullptr}};
+        setup("mix", "Test", in, out, false);
+    }
+};
+
+// Same kind name, one port fewer: a stored "mix" no longer fits it.
+class KMixNarrow final : public NodeKind<KMixNarrow> {
+public:
+    KMixNarrow() {
+        static constexpr InputDecl in[] = {{"a"}, {"amount", VT_SCALAR, PK_PERCENT, 1, NodeValue::scalar(0.5)}, {nullptr}};
+        static constexpr OutputDecl out[] = {{"r"}, {"g"}, {nullptr}};
+        setup("mix", "Test", in, out, false);
+    }
+};
+
+class KImage final : public NodeKind<KImage> {
+public:
+    KImage() {
+        static constexpr InputDecl in[] = {{"image", VT_INT, PK_IMAGE, 0}, {"tint", VT_COLOR, PK_COLOR}, {nullptr}};
+        static constexpr OutputDecl out[] = {{"c", VT_COLOR}, {nullptr}};
+        setup("image", "Test", in, out, false);
+    }
+};
+
+// Keeps data of its own in a block between its ports and its image refs.
+class KNote final : public NodeKind<KNote> {
+public:
+    static constexpr HostBlockId kBlock{HOST_ID4('N', 'O', 'T', 'E'), "NoteData"};
+    std::string note;
+    KNote() {
+        static constexpr InputDecl in[] = {{"x"}, {nullptr}};
+        static constexpr OutputDecl out[] = {{"y"}, {nullptr}};
+        setup("note", "Test", in, out, false);
+    }
+    bool saveData(const HostSaveState& s) const override {
+        s.beginBlk(s.data, &kBlock);
+        s.writeStr(s.data, note.c_str());
+        s.endBlk(s.data);
+        return true;
+    }
+    bool loadData(const HostLoadState& s) override {
+        static constexpr HostBlockId table[] = {kBlock, {0, nullptr}};
+        if (!s.findBlk(s.data, table)) return true;
+        char buf[64];
+        if (s.readStr(s.data, buf, sizeof buf) >= 0) note = buf;
+        s.endBlk(s.data);
+        return true;
+    }
+};
+
+// The issue's example stores a one-input "Generic"/"color" node.
+class KColor final : public NodeKind<KColor> {
+public:
+    KColor() {
+        static constexpr InputDecl in[] = {{"col", VT_COLOR, PK_COLOR, 0}, {nullptr}};
+        static constexpr OutputDecl out[] = {{"col", VT_COLOR}, {nullptr}};
+        setup("color", "Generic", in, out, false);
+    }
+};
+
+enum Omit { OMIT_NONE, OMIT_MIX, NARROW_MIX };
+
+std::unique_ptr<NodeFactoryData> catalogue(Omit omit = OMIT_NONE) {
+    auto cat = std::make_unique<NodeFactoryData>();
+    cat->registerKind(std::make_unique<NRoot>());
+    cat->registerKind(std::make_unique<KConst>());
+    if (omit == OMIT_NONE) cat->registerKind(std::make_unique<KMix>());
+    if (omit == NARROW_MIX) cat->registerKind(std::make_unique<KMixNarrow>());
+    cat->registerKind(std::make_unique<KImage>());
+    cat->registerKind(std::make_unique<KNote>());
+    cat->registerKind(std::make_unique<KColor>());
+    cat->registerKind(std::make_unique<NMacro>(cat.get()));
+    cat->registerKind(std::make_unique<NMacroRoot>());
+    return cat;
+}
+
+// Host images by name; an image's own data is one number.
+struct FakeImages {
+    static inline std::map<std::string, HostID> ids;
+    static inline int32_t lastData = 0;
+
+    static HostID none() { return 0; }
+    static HostID next(HostID) { return 0; }
+    static const char* name(HostID id) {
+        for (const auto& [n, i] : ids)
+            if (i == id) return n.c_str();
+        return nullptr;
+    }
+    static HostID find(const char* n) { return ids.contains(n) ? ids[n] : 0; }
+    static void prepare(HostID) {}
+    static void save(HostID id, const HostSaveState* s) {
+        const int32_t v = id * 10;
+        s->writeI4(s->data, &v, 1);
+    }
+    static void load(const HostLoadState* s) { s->readI4(s->data, &lastData, 1); }
+    static inline const HostImageList table{none, next, name, find, prepare, save, load};
+};
+
+// Installs the fake image list (or none) for one scope.
+struct ImageList {
+    const HostImageList* previous = host().imageList;
+    explicit ImageList(std::map<std::string, HostID> images, bool present = true) {
+        FakeImages::ids = std::move(images);
+        FakeImages::lastData = 0;
+        host().imageList = present ? &FakeImages::table : nullptr;
+    }
+    ~ImageList() { host().imageList = previous; }
+};
+
+Node* add(NodeList& list, const NodeFactoryData& cat, const char* category, const char* name) {
+    list.nodes.push_back(cat.createByName(category, name));
+    return list.nodes.back().get();
+}
+
+void link(Node* to, int input, Node* from, int output = 0) {
+    to->inputs[input].source = from;
+    to->inputs[input].sourceOutput = output;
+}
+
+// root <- mix <- (const, image), note, and a macro passing a const out.
+void buildSample(NodeList& list, const NodeFactoryData& cat) {
+    Node* root = add(list, cat, "Root", "root");
+    Node* c = add(list, cat, "Test", "const");
+    c->inputs[0].param.value = {0.1, -2.5, 1e30};
+    c->inputs[1].param.text = "say \"hi\"\nback\\slash";
+    Node* mix = add(list, cat, "Test", "mix");
+    mix->x = -40;
+    mix->y = 7;
+    mix->width = 100;
+    mix->height = 60;
+    mix->layout = 33;
+    mix->expanded = false;
+    mix->inputs[2].param.value = NodeValue::scalar(0.25);
+    Node* image = add(list, cat, "Test", "image");
+    image->inputs[0].param.intValue = 7;
+    image->inputs[1].param.intValue = -9;
+    static_cast<KNote*>(add(list, cat, "Test", "note"))->note = "kept";
+    auto* macro = static_cast<NMacro*>(add(list, cat, "Macro", "macro"));
+    Node* inner = add(macro->inner, cat, "Macro", "macro root");
+    Node* innerConst = add(macro->inner, cat, "Test", "const");
+    innerConst->inputs[0].param.value = {1, 0, 0};
+    link(inner, 0, innerConst);
+    link(mix, 0, c);
+    link(mix, 1, image);
+    link(root, RI_COLOR, mix, 1);
+    link(root, RI_DIFF, c);
+    link(root, RI_SPEC, macro);
+}
+
+// Everything a load must restore, as text: order, kinds, layout, links by
+// position and parameters as stored (single precision).
+std::string describe(const NodeList& list) {
+    std::string out;
+    numberNodes(list);
+    for (const auto& n : list.nodes) {
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "%s/%s %d %d %d %d %d %d\n", n->category.c_str(), n->name.c_str(), n->x,
+                      n->y, n->width, n->height, n->layout, n->expanded);
+        out += buf;
+        for (const InputPort& in : n->inputs) {
+            const NodeValue& v = in.param.value;
+            std::snprintf(buf, sizeof buf, "  <%d.%d %d %.9g %.9g %.9g [", in.source ? in.source->listIndex : 0,
+                          in.sourceOutput, in.param.intValue, static_cast<float>(v.x), static_cast<float>(v.y),
+                          static_cast<float>(v.z));
+            out += buf + in.param.text + "]\n";
+        }
+        if (auto* note = dynamic_cast<const KNote*>(n.get())) out += "  note " + note->note + "\n";
+        if (auto* macro = dynamic_cast<const NMacro*>(n.get())) out += "  inner {\n" + describe(macro->inner) + "}\n";
+    }
+    return out;
+}
+
+// What any loaded tree must be, however strange its file.
+bool consistent(const NodeList& list) {
+    std::set<const Node*> members;
+    for (const auto& n : list.nodes) members.insert(n.get());
+    for (const auto& n : list.nodes) {
+        if (dynamic_cast<const N_Null*>(n.get())) return false;
+        for (const InputPort& in : n->inputs) {
+            if (in.source && !members.contains(in.source)) return false;
+            if (in.source && (in.sourceOutput < 0 || in.sourceOutput >= in.source->outputCount)) return false;
+        }
+        if (auto* macro = dynamic_cast<const NMacro*>(n.get()); macro && !consistent(macro->inner)) return false;
+    }
+    return !hasCycle(list);
+}
+
+std::string save(const NodeList& tree, int form) {
+    SaveStream out(form);
+    saveInstanceTree(tree, *out.state());
+    return out.bytes();
+}
+
+bool load(NodeList& tree, const NodeFactoryData& cat, std::string data) {
+    LoadStream in(std::move(data));
+    return loadInstanceTree(tree, cat, *in.state());
+}
+
+// A tree that a failed load must leave exactly as it was.
+struct Previous {
+    std::unique_ptr<NodeFactoryData> cat = catalogue();
+    NodeList tree;
+    std::vector<const Node*> nodes;
+    std::string text;
+    Previous() {
+        Node* root = add(tree, *cat, "Root", "root");
+        link(root, RI_LUMI, add(tree, *cat, "Test", "const"));
+        tree.usedItems = {3, 0};
+        remember();
+    }
+    void remember() {
+        nodes.clear();
+        for (const auto& n : tree.nodes) nodes.push_back(n.get());
+        text = describe(tree);
+    }
+    bool unchanged() {
+        std::vector<const Node*> now;
+        for (const auto& n : tree.nodes) now.push_back(n.get());
+        return now == nodes && describe(tree) == text && tree.usedItems == std::vector<HostID>{3, 0};
+    }
+};
+
+class Persist : public testing::TestWithParam<int> {};
+INSTANTIATE_TEST_SUITE_P(BothForms, Persist, testing::Values(HOST_IO_BINARY, HOST_IO_TEXT),
+                         [](const auto& info) { return info.param == HOST_IO_TEXT ? "Text" : "Binary"; });
+
+TEST_P(Persist, TreeRoundTripsAndReplacesThePreviousOne) {
+    ImageList images({{"sky.png", 7}});
+    auto cat = catalogue();
+    NodeList sample;
+    buildSample(sample, *cat);
+    const std::string data = save(sample, GetParam());
+
+    Previous prev;
+    ASSERT_TRUE(load(prev.tree, *cat, data));
+    EXPECT_EQ(describe(prev.tree), describe(sample));
+    EXPECT_TRUE(prev.tree.usedItems.empty()) << "the used-items cache is dropped";
+    EXPECT_EQ(prev.tree.nodes[1]->inputs[0].param.value.x, static_cast<double>(0.1f)) << "single precision";
+    EXPECT_EQ(FakeImages::lastData, 70) << "the image's own data was handed to the image list";
+    EXPECT_TRUE(consistent(prev.tree));
+}
+
+TEST(Persist, FormsConvertIntoEachOtherWithoutLoss) {
+    ImageList images({{"sky.png", 7}});
+    auto cat = catalogue();
+    NodeList sample, a, b, c;
+    buildSample(sample, *cat);
+    const std::string text = save(sample, HOST_IO_TEXT);
+    ASSERT_TRUE(load(a, *cat, text));
+    const std::string binary = save(a, HOST_IO_BINARY);
+    ASSERT_TRUE(load(b, *cat, binary));
+    EXPECT_EQ(save(b, HOST_IO_TEXT), text);
+    ASSERT_TRUE(load(c, *cat, save(b, HOST_IO_TEXT)));
+    EXPECT_EQ(save(c, HOST_IO_BINARY), binary);
+}
+
+const char* const kIssueExample = R"(272
+{ PluginDataLib
+  1
+  { PluginDataParam
+    "nlist"
+    1347769170
+    { NodeList
+      256
+      2
+      { NodeData
+        "Root"
+        "root"
+        0 0 128 128 0
+        1
+        19
+        2 0 0 0.785 0.785 0.785 ""
+        0 0 0 1 1 1 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0.4 0.4 0.4 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 1 1 1 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 0 0 0 ""
+        0 0 0 1 1 1 ""
+      }
+      { NodeData
+        "Generic"
+        "color"
+        160 0 128 128 0
+        1
+        1
+        0 0 0 1 0 0 ""
+      }
+    }
+  }
+}
+)";
+
+TEST(Persist, IssueExampleLoads) {
+    auto cat = catalogue();
+    NodeList tree;
+    ASSERT_TRUE(load(tree, *cat, kIssueExample));
+    ASSERT_EQ(tree.nodes.size(), 2u);
+    const Node& root = *tree.nodes[0];
+    EXPECT_EQ(root.inputs[RI_COLOR].source, tree.nodes[1].get());
+    EXPECT_EQ(root.inputs[RI_GLOSS].param.value, NodeValue::scalar(static_cast<double>(0.4f)));
+    EXPECT_EQ(tree.nodes[1]->x, 160);
+    EXPECT_EQ(tree.nodes[1]->inputs[0].param.value, (NodeValue{1, 0, 0}));
+}
+
+TEST(Persist, UnknownKindsAreDroppedWithTheirLinks) {
+    auto full = catalogue();
+    auto withoutMix = catalogue(OMIT_MIX);
+    NodeList sample;
+    buildSample(sample, *full);
+    for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
+        NodeList tree;
+        ASSERT_TRUE(load(tree, *withoutMix, save(sample, form)));
+        ASSERT_EQ(tree.nodes.size(), sample.nodes.size() - 1);
+        EXPECT_EQ(tree.nodes[2]->name, "image") << "order kept";
+        const Node& root = *tree.nodes[0];
+        EXPECT_EQ(root.inputs[RI_COLOR].source, nullptr) << "linked to the dropped node";
+        EXPECT_EQ(root.inputs[RI_DIFF].source, tree.nodes[1].get()) << "positions shifted, links kept";
+        EXPECT_EQ(root.inputs[RI_SPEC].source, tree.nodes[4].get());
+        EXPECT_TRUE(consistent(tree));
+    }
+
+    NodeList onlyUnknown;
+    add(onlyUnknown, *full, "Test", "mix");
+    link(add(onlyUnknown, *full, "Test", "mix"), 0, onlyUnknown.nodes[0].get());
+    NodeList tree;
+    add(tree, *full, "Root", "root");
+    EXPECT_TRUE(load(tree, *withoutMix, save(onlyUnknown, HOST_IO_TEXT)));
+    EXPECT_TRUE(tree.nodes.empty());
+}
+
+TEST(Persist, StoredPortCountThatDiffersKeepsDefaultsAndNoLinks) {
+    ImageList images({{"sky.png", 7}});
+    auto full = catalogue();
+    auto narrow = catalogue(NARROW_MIX);
+    NodeList sample;
+    buildSample(sample, *full);
+    for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
+        NodeList tree;
+        ASSERT_TRUE(load(tree, *narrow, save(sample, form)));
+        ASSERT_EQ(tree.nodes.size(), sample.nodes.size());
+        const Node& mix = *tree.nodes[2];
+        EXPECT_EQ(mix.inputs[0].source, nullptr);
+        EXPECT_EQ(mix.inputs[1].param.value, NodeValue::scalar(0.5)) << "default, not the stored 0.25";
+        EXPECT_EQ(mix.x, -40) << "layout is read before the ports";
+        EXPECT_EQ(tree.nodes[0]->inputs[RI_COLOR].source, &mix) << "links to it stay";
+        EXPECT_EQ(tree.nodes[3]->inputs[0].param.intValue, 7) << "the nodes after it read in step";
+        EXPECT_EQ(static_cast<const KNote&>(*tree.nodes[4]).note, "kept");
+    }
+}
+
+// Stream pieces for hand-made files.
+std::string frame(const std::string& list, int version = 272) {
+    return std::to_string(version) + " { PluginDataLib 1 { PluginDataParam \"nlist\" 1347769170\n" + list + "} }\n";
+}
+std::string nodeList(const std::string& count, const std::string& nodes, int version = 256) {
+    return "{ NodeList " + std::to_string(version) + " " + count + "\n" + nodes + "}\n";
+}
+std::string mix(const std::string& linkA, const char* token = "NodeData") {
+    return std::string("{ ") + token + " \"Test\" \"mix\" 0 0 128 128 0 1 3\n  " + linkA +
+           " 0 0 0 0 \"\"\n  0 0 0 0 0 0 \"\"\n  0 0 0 0.5 0.5 0.5 \"\"\n}\n";
+}
+
+struct FileCase {
+    const char* what;
+    std::string file;
+    bool loads;
+};
+
+TEST(Persist, HandMadeFiles) {
+    const FileCase cases[] = {
+        {"link to the last node", frame(nodeList("2", mix("2 1") + mix("0 0"))), true},
+        {"NodeUser blocks are node blocks", frame(nodeList("2", mix("0 0", "NodeUser") + mix("1 0"))), true},
+        {"unknown blocks between nodes", frame(nodeList("1", "{ Other { NodeData } }" + mix("0 0"))), true},
+        {"link beyond the list", frame(nodeList("2", mix("0 0") + mix("3 0"))), false},
+        {"link at the largest position", frame(nodeList("1", mix("4294967295 0"))), false},
+        {"link to itself", frame(nodeList("1", mix("1 0"))), false},
+        {"links in a loop", frame(nodeList("2", mix("2 0") + mix("1 0"))), false},
+        {"frame version", frame(nodeList("1", mix("0 0")), 271), false},
+        {"list version", frame(nodeList("1", mix("0 0"), 255)), false},
+        {"fewer node blocks than counted", frame(nodeList("3", mix("0 0") + mix("0 0"))), false},
+        {"huge count", frame(nodeList("2147483647", mix("0 0"))), false},
+        {"negative count", frame(nodeList("-1", "")), false},
+        {"count missing", frame(nodeList("", mix("0 0"))), false},
+        {"no node list", frame("{ NodeLust 256 0 }\n"), false},
+        {"node block cut short", frame(nodeList("1", "{ NodeData \"Test\" \"mix\" 0 0 128 }")), false},
+        {"port with a bare word for text", frame(nodeList("1", "{ NodeData \"Test\" \"mix\" 0 0 1 1 0 1 3 0 0 0 0 0 0 x }")),
+         false},
+        {"unterminated string", frame(nodeList("1", "{ NodeData \"Test\" \"mix } } } }")), false},
+        {"file cut inside the list", frame(nodeList("1", mix("0 0"))).substr(0, 90), false},
+        {"empty file", "", false},
+    };
+    auto cat = catalogue();
+    for (const FileCase& c : cases) {
+        Previous prev;
+        EXPECT_EQ(load(prev.tree, *cat, c.file), c.loads) << c.what;
+        if (c.loads)
+            EXPECT_TRUE(consistent(prev.tree)) << c.what;
+        else
+            EXPECT_TRUE(prev.unchanged()) << c.what;
+    }
+
+    NodeList tree;
+    ASSERT_TRUE(load(tree, *cat, frame(nodeList("2", mix("2 1") + mix("0 0")))));
+    EXPECT_EQ(tree.nodes[0]->inputs[0].source, tree.nodes[1].get());
+    EXPECT_EQ(tree.nodes[0]->inputs[0].sourceOutput, 1);
+    ASSERT_TRUE(load(tree, *cat, frame(nodeList("2", mix("0 0") + "{ NodeData \"Test\" \"mix\" 0 0 1 1 0 1 3 1 9 0 0 0 0 \"\" 0 0 0 0 0 0 \"\" 0 0 0 0 0 0 \"\" }"))));
+    EXPECT_EQ(tree.nodes[1]->inputs[0].source, nullptr) << "output 9 of a two-output node";
+}
+
+struct ImageCase {
+    const char* what;
+    bool listOnSave, listOnLoad;
+    std::map<std::string, HostID> onLoad;
+    HostID expect;
+};
+
+TEST(Persist, ImageReferencesResolveByName) {
+    const ImageCase cases[] = {
+        {"renumbered", true, true, {{"sky.png", 12}}, 12},
+        {"gone", true, true, {{"other", 12}}, 0},
+        {"no image list when saved", false, true, {{"sky.png", 12}}, 0},
+        {"no image list when loaded", true, false, {{"sky.png", 12}}, 0},
+    };
+    auto cat = catalogue();
+    for (const ImageCase& c : cases) {
+        for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
+            NodeList sample, tree;
+            buildSample(sample, *cat);
+            std::string data;
+            {
+                ImageList images({{"sky.png", 7}}, c.listOnSave);
+                data = save(sample, form);
+            }
+            ImageList images(c.onLoad, c.listOnLoad);
+            ASSERT_TRUE(load(tree, *cat, data)) << c.what;
+            EXPECT_EQ(tree.nodes[3]->inputs[0].param.intValue, c.expect) << c.what;
+            EXPECT_EQ(tree.nodes[3]->inputs[1].param.intValue, -9) << c.what;
+            EXPECT_EQ(static_cast<const KNote&>(*tree.nodes[4]).note, "kept") << c.what;
+        }
+    }
+
+    // A reference of another version is skipped whole and gives no image.
+    ImageList images({{"sky.png", 12}});
+    const std::string node =
+        "{ NodeData \"Test\" \"image\" 0 0 1 1 0 1 2 0 0 7 0 0 0 \"\" 0 0 0 0 0 0 \"\"\n"
+        "  { ImageRefData 257 1 \"sky.png\" 70 } }\n";
+    NodeList tree;
+    ASSERT_TRUE(load(tree, *catalogue(), frame(nodeList("2", node + mix("1 0")))));
+    EXPECT_EQ(tree.nodes[0]->inputs[0].param.intValue, 0);
+    EXPECT_EQ(tree.nodes[1]->inputs[0].source, tree.nodes[0].get());
+}
+
+// Random edits of saved trees: every load either fails and leaves the
+// previous tree, or gives a consistent tree that saves and loads again as is.
+TEST(Persist, RandomEditsNeverBreakTheTree) {
+    ImageList images({{"sky.png", 7}});
+    auto cat = catalogue();
+    NodeList sample;
+    buildSample(sample, *cat);
+    std::mt19937 rng(20240611);
+    auto pick = [&rng](size_t n) { return std::uniform_int_distribution<size_t>(0, n ? n - 1 : 0)(rng); };
+    int loaded = 0;
+    for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
+        const std::string base = save(sample, form);
+        for (int iteration = 0; iteration < 1500; ++iteration) {
+            std::string data = base;
+            for (int edits = 1 + static_cast<int>(pick(3)); edits > 0 && !data.empty(); --edits) {
+                const size_t at = pick(data.size());
+                switch (pick(6)) {
+                case 0: data[at] = static_cast<char>(pick(256)); break;
+                case 1: data.erase(at, 1 + pick(16)); break;
+                case 2: data.insert(at, 1 + pick(8), static_cast<char>(pick(256))); break;
+                case 3: data.resize(at); break;
+                case 4: data.insert(at, data.substr(pick(data.size()), 1 + pick(32))); break;
+                default:  // a digit for a digit keeps most text files readable
+                    if (const size_t d = data.find_first_of("0123456789", at); d != std::string::npos)
+                        data[d] = static_cast<char>('0' + pick(10));
+                }
+            }
+            Previous prev;
+            if (load(prev.tree, *cat, data)) {
+                ++loaded;
+                ASSERT_TRUE(consistent(prev.tree)) << form << " " << iteration;
+                NodeList again;
+                ASSERT_TRUE(load(again, *cat, save(prev.tree, form))) << form << " " << iteration;
+                ASSERT_EQ(describe(again), describe(prev.tree)) << form << " " << iteration;
+            } else {
+                ASSERT_TRUE(prev.unchanged()) << form << " " << iteration;
+            }
+        }
+    }
+    EXPECT_GT(loaded, 100) << "the edits should leave many files loadable";
+}
+
+}  // namespace

@@ -1,0 +1,519 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "core/evaluate.h"
+#include "nodes/items.h"
+#include "tests/nodes/eval_helper.h"
+#include "tests/nodes/fake_scene.h"
+
+namespace vxn {
+namespace {
+
+constexpr HostID kObject = 100, kLight = 200, kCamera = 250, kBone = 301, kOtherObject = 110, kBone2 = 311;
+constexpr HostID kQuad = 7, kNeighbour = 8, kEdge = 9, kSliver = 10;
+
+// A quad in the z = 0 plane, wound so that its face normal is +z, a second
+// polygon sharing its corner 3, a two-vertex polygon and a collinear triangle.
+FakeMesh quadMesh() {
+    FakeMesh m;
+    m.points = {{1, {0, 0, 0}}, {2, {1, 0, 0}}, {3, {1, 1, 0}}, {4, {0, 1, 0}}, {5, {2, 0, 0}}, {6, {3, 0, 0}}};
+    m.polygons = {{kQuad, {1, 2, 3, 4}}, {kNeighbour, {2, 5, 3}}, {kEdge, {1, 2}}, {kSliver, {1, 5, 6}}};
+    FakeVMap uv{HOST_VMAP_TXUV, "uvA", 2, {}, {}};
+    uv.points = {{1, {0, 0}}, {2, {1, 0}}, {3, {1, 1}}, {4, {0, 1}}, {6, {1.25f, -0.25f}}};
+    uv.polygons = {{{3, kQuad}, {2, 2}}};
+    FakeVMap rgba{HOST_VMAP_RGBA, "paint", 4, {{1, {0.2f, 0.4f, 0.6f, 0.5f}}}, {{{1, kQuad}, {0, 0, 0, 0}}}};
+    FakeVMap rgbSame{HOST_VMAP_RGB, "paint", 3, {{1, {0.9f, 0.9f, 0.9f}}}, {}};
+    FakeVMap rgb{HOST_VMAP_RGB, "tint", 3, {{1, {0.25f, 0.5f, 0.75f}}}, {}};
+    FakeVMap weight{HOST_VMAP_WGHT, "heavy", 1, {{1, {0.5f}}}, {}};
+    m.maps = {uv, rgba, rgbSame, rgb, weight};
+    return m;
+}
+
+// An object turned a quarter about z, with a bone; a light; a camera.
+std::vector<FakeItem> sceneItems() {
+    FakeItem object{kObject, HOST_OBJECT};
+    object.params[HOST_IP_POSITION - 1] = {1, 2, 3};
+    object.params[HOST_IP_W_POSITION - 1] = {1, 2, 3};
+    object.params[HOST_IP_RIGHT - 1] = {0, 1, 0};
+    object.params[HOST_IP_UP - 1] = {-1, 0, 0};
+    object.params[HOST_IP_FORWARD - 1] = {0, 0, 1};
+    object.params[HOST_IP_ROTATION - 1] = {1.5, 0, 0};
+    object.params[HOST_IP_SCALING - 1] = {2, 2, 2};
+    object.params[HOST_IP_PIVOT - 1] = {0.5, 0, 0};
+    object.params[HOST_IP_PIVOT_ROT - 1] = {0, 0, 0.25};
+    FakeItem light{kLight, HOST_LIGHT};
+    light.params[HOST_IP_W_POSITION - 1] = {0, 10, 0};
+    return {object, {kBone, HOST_BONE, kObject}, light, {kCamera, HOST_CAMERA}, {kOtherObject, HOST_OBJECT},
+            {kBone2, HOST_BONE, kOtherObject}};
+}
+
+struct Scene : FakeScene {
+    explicit Scene(FakeServices with = {}) : FakeScene(with) {
+        items = sceneItems();
+        meshes[kObject] = quadMesh();
+    }
+};
+
+HostShading sampleOn(HostID polygon, std::array<HostID, 4> verts, std::array<float, 4> weights) {
+    HostShading sa{};
+    sa.objID = kObject;
+    sa.polygon = polygon;
+    for (int i = 0; i < 4; ++i) {
+        sa.verts[i] = verts[i];
+        sa.weights[i] = weights[i];
+    }
+    sa.gNorm[2] = 1;
+    return sa;
+}
+
+// The node's outputs after one evaluation of the sample.
+std::vector<NodeValue> run(const Node& node, HostShading sa, uint8_t preview = 0) {
+    NodeEnv env;
+    env.isPreview = preview;
+    env.record = &sa;
+    env.itemParam = cachedItemParam;
+    node.evaluate(env);
+    const NodeValue* out = env.cache.find(&node);
+    return out ? std::vector<NodeValue>(out, out + node.outputCount) : std::vector<NodeValue>{};
+}
+
+std::unique_ptr<Node> mapNode(const char* name, const char* map) {
+    std::unique_ptr<Node> n = makeKind("Global", name);
+    n->inputs[0].param.text = map;
+    return n;
+}
+
+// Inputs as name/valueType/paramKind, * for a parameter without a port;
+// outputs as name/valueType.
+struct KindPorts {
+    const char* category;
+    const char* name;
+    const char* inputs;
+    const char* outputs;
+};
+
+// clang-format off
+constexpr KindPorts kKinds[] = {
+    {"Global",  "spot",       "",
+     "color/1 diff/2 spec/2 gloss/2 lumi/2 refl/2 tran/2 eta/2 trsl/2 c_spec/2 c_tran/2 refl_blur/2 "
+     "tran_blur/2 add_tran/2 diff_shrp/2 bump_h/2 repl_per/2 repl_col/1"},
+    {"Global",  "geom",       "",                     "norm/3 norm_0/3 norm_g/3 pos/3 pos_o/3"},
+    {"Global",  "uv",         "uv/0/19*",             "uv/3 uv_n/3"},
+    {"Global",  "vcolor",     "vcolor/0/20*",         "col/1 alpha/2"},
+    {"Global",  "scene",      "",                     "time/2 raysource/3 view_vec/3 sx/2 sy/2 fps/2"},
+    {"Global",  "item",       "item/0/10*",
+     "pos/3 x_vec/3 y_vec/3 z_vec/3 item_pos/3 item_rot/3 item_scale/3 pivot_pos/3 pivot_rot/3"},
+    {"Generic", "transform",  "from_axis/0/10* pos/3/3", "r/3"},
+    {"Generic", "vtransform", "from_axis/0/10* vec/3/3", "r/3"},
+    {"Utility", "pol_face",   "front/0/1 back/0/1",   "result/0"},
+};
+// clang-format on
+
+std::string describeInputs(const Node& n) {
+    std::string s;
+    for (const InputPort& p : n.inputs)
+        s += (s.empty() ? "" : " ") + p.name + "/" + std::to_string(p.valueType) + "/" +
+             std::to_string(p.paramKind) + (p.connectable ? "" : "*");
+    return s;
+}
+
+std::string describeOutputs(const Node& n) {
+    std::string s;
+    for (const OutputPort& p : n.outputs) s += (s.empty() ? "" : " ") + p.name + "/" + std::to_string(p.valueType);
+    return s;
+}
+
+TEST(InputKinds, InCatalogueOrderWithTheirPorts) {
+    size_t next = 0;  // other families' kinds sit between these
+    std::string previous;
+    for (const auto& group : library().children())
+        for (const auto& entry : group->children()) {
+            const Node& kind = *entry->prototype();
+            if (next == 0 && kind.name == "spot") {
+                EXPECT_EQ(previous, "root");
+            }
+            previous = kind.name;
+            if (next == std::size(kKinds) || kind.name != kKinds[next].name) continue;
+            const KindPorts& want = kKinds[next++];
+            SCOPED_TRACE(want.name);
+            EXPECT_EQ(group->category(), want.category);
+            EXPECT_EQ(describeInputs(kind), want.inputs);
+            EXPECT_EQ(describeOutputs(kind), want.outputs);
+        }
+    EXPECT_EQ(next, std::size(kKinds)) << "missing or out of order: " << kKinds[next].name;
+}
+
+TEST(InputKinds, TransformsStartFromTheUnitX) {
+    for (const char* name : {"transform", "vtransform"}) {
+        const std::unique_ptr<Node> n = makeKind("Generic", name);
+        EXPECT_EQ(n->inputs[1].param.value, NodeValue(1, 0, 0)) << name;
+        EXPECT_EQ(n->inputs[0].param.intValue, 0) << name;
+    }
+}
+
+TEST(InputUV, PolygonValuesWinAndUncoveredVerticesAddNothing) {
+    struct Row {
+        const char* what;
+        const char* map;
+        HostID polygon;
+        std::array<HostID, 4> verts;
+        std::array<float, 4> weights;
+        NodeValue uv, uvn;
+    } rows[] = {
+        {"blend of point values", "uvA", kNeighbour, {1, 2, 3, 4}, {0.25f, 0.25f, 0.25f, 0.25f}, {0.5, 0.5, 0}, {0.5, 0.5, 0}},
+        {"polygon value wins", "uvA", kQuad, {1, 2, 3, 4}, {0.25f, 0.25f, 0.25f, 0.25f}, {0.75, 0.75, 0}, {0.75, 0.75, 0}},
+        {"only on its polygon", "uvA", kNeighbour, {3, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0}, {0, 0, 0}},
+        {"uncovered vertex", "uvA", kQuad, {2, 5, 0, 0}, {0.5f, 0.5f, 0, 0}, {0.5, 0, 0}, {0.5, 1, 0}},
+        {"wraps 1.25 and -0.25", "uvA", kQuad, {6, 0, 0, 0}, {1, 0, 0, 0}, {1.25, -0.25, 0}, {0.25, 0.75, 0}},
+        {"zero wraps to one", "uvA", kQuad, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
+        {"unknown map", "uvB", kQuad, {2, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
+        {"not a UV map", "heavy", kQuad, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
+        {"no polygon", "uvA", 0, {2, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
+    };
+    Scene scene;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const auto out = run(*mapNode("uv", r.map), sampleOn(r.polygon, r.verts, r.weights));
+        ASSERT_EQ(out.size(), 2u);
+        EXPECT_TRUE(near(out[0], r.uv, 1e-7));
+        EXPECT_TRUE(near(out[1], r.uvn, 1e-7));
+        EXPECT_EQ(scene.liveMeshes, 0) << "mesh record not released";
+    }
+}
+
+TEST(InputVColor, FallsBackToRgbAndCountsUncoveredAsTransparentWhite) {
+    struct Row {
+        const char* what;
+        const char* map;
+        std::array<HostID, 4> verts;
+        std::array<float, 4> weights;
+        NodeValue col;
+        double alpha;
+    } rows[] = {
+        {"RGBA before RGB, point value not polygon value", "paint", {1, 0, 0, 0}, {1, 0, 0, 0}, {0.2, 0.4, 0.6}, 0.5},
+        {"RGB map keeps alpha 1", "tint", {1, 0, 0, 0}, {1, 0, 0, 0}, {0.25, 0.5, 0.75}, 1},
+        {"uncovered vertex keeps its weight", "tint", {1, 5, 0, 0}, {0.5f, 0.5f, 0, 0}, {0.625, 0.75, 0.875}, 0.5},
+        {"neither map", "nothing", {1, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 1}, 0},
+        {"weight map is not a colour map", "heavy", {1, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 1}, 0},
+    };
+    Scene scene;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const auto out = run(*mapNode("vcolor", r.map), sampleOn(kQuad, r.verts, r.weights));
+        ASSERT_EQ(out.size(), 2u);
+        EXPECT_TRUE(near(out[0], r.col, 1e-7));
+        EXPECT_TRUE(near(out[1], S(r.alpha), 1e-7));
+        EXPECT_EQ(scene.liveMeshes, 0);
+    }
+}
+
+TEST(InputMaps, MissingObjectInfoGivesDefaults) {
+    Scene scene({.objects = false});
+    const HostShading sa = sampleOn(kQuad, {1, 0, 0, 0}, {1, 0, 0, 0});
+    EXPECT_EQ(run(*mapNode("uv", "uvA"), sa)[1], NodeValue(1, 1, 0));
+    const auto col = run(*mapNode("vcolor", "paint"), sa);
+    EXPECT_EQ(col[0], S(1));
+    EXPECT_EQ(col[1], S(0));
+}
+
+// Kind, its item parameter, the shaded object, its vector input, the output
+// and what it should be, after the cache was filled at time 2.
+struct ItemRow {
+    const char* kind;
+    HostID item;
+    HostID object;
+    NodeValue input;
+    int output;
+    NodeValue expected;
+};
+
+void expectItemRows(const std::vector<ItemRow>& rows) {
+    for (const ItemRow& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.kind << " item " << r.item << " object " << r.object << " output "
+                                          << r.output);
+        const char* category = std::string_view(r.kind) == "item" ? "Global" : "Generic";
+        std::unique_ptr<Node> node = makeKind(category, r.kind);
+        node->inputs[0].param.intValue = r.item;
+        if (node->inputCount > 1) node->inputs[1].param.value = r.input;
+        HostShading sa{};
+        sa.objID = r.object;
+        const auto out = run(*node, sa);
+        ASSERT_LT(r.output, static_cast<int>(out.size()));
+        EXPECT_TRUE(near(out[r.output], r.expected, 1e-12));
+    }
+}
+
+TEST(InputItem, FramesOfKnownItems) {
+    Scene scene;
+    itemParams().rebuild(2.0, 48);
+    const NodeValue w{3, 6, 9};  // (1, 2, 3) drifted for two seconds
+    expectItemRows({
+        {"item", kObject, 0, {}, 0, w},
+        {"item", kObject, 0, {}, 1, {0, 1, 0}},
+        {"item", kObject, 0, {}, 2, {-1, 0, 0}},
+        {"item", kObject, 0, {}, 3, {0, 0, 1}},
+        {"item", kObject, 0, {}, 4, {1, 2, 3}},
+        {"item", kObject, 0, {}, 5, {1.5, 0, 0}},
+        {"item", kObject, 0, {}, 6, {2, 2, 2}},
+        {"item", kObject, 0, {}, 7, {0.5, 0, 0}},
+        {"item", kObject, 0, {}, 8, {0, 0, 0.25}},
+        {"item", 0, kObject, {}, 0, w},              // no item chosen: the shaded object
+        {"item", kLight, kObject, {}, 0, {2, 14, 6}},
+        {"item", 0, 0, {}, 6, {1, 1, 1}},
+        {"item", 999, kObject, {}, 6, {1, 1, 1}},      // not in the cache
+        {"item", 999, kObject, {}, 2, {0, 1, 0}},
+        {"transform", kObject, 0, {1, 0, 0}, 0, w + NodeValue{0, 1, 0}},
+        {"transform", kObject, 0, {1, 2, 3}, 0, w + NodeValue{-2, 1, 3}},
+        {"transform", 0, kObject, {1, 2, 3}, 0, w + NodeValue{-2, 1, 3}},
+        {"transform", 0, 0, {1, 2, 3}, 0, {1, 2, 3}},
+        {"transform", 999, kObject, {1, 2, 3}, 0, {1, 2, 3}},
+        {"vtransform", kObject, 0, {1, 2, 3}, 0, {-2, 1, 3}},
+        {"vtransform", 0, kObject, {1, 0, 0}, 0, {0, 1, 0}},
+        {"vtransform", 999, kObject, {1, 2, 3}, 0, {1, 2, 3}},
+    });
+}
+
+TEST(InputItem, BeforeTheFirstNewTimeEveryItemHasTheIdentityFrame) {
+    Scene scene;
+    scene.items.clear();
+    itemParams().rebuild(0, 0);  // a render that has not reached its first frame
+    scene.items = sceneItems();
+    expectItemRows({
+        {"item", kObject, 0, {}, 0, {0, 0, 0}},
+        {"item", kObject, 0, {}, 1, {1, 0, 0}},
+        {"item", kObject, 0, {}, 2, {0, 1, 0}},
+        {"item", kObject, 0, {}, 3, {0, 0, 1}},
+        {"item", kObject, 0, {}, 6, {1, 1, 1}},
+        {"transform", kObject, 0, {1, 2, 3}, 0, {1, 2, 3}},
+        {"vtransform", kObject, 0, {1, 2, 3}, 0, {1, 2, 3}},
+    });
+}
+
+TEST(InputItem, NewTimeRefillsTheCacheBeforeTheNodesHearOfIt) {
+    Scene scene;
+    NodeList empty;
+    newTimeTree(empty, 12, 0.5);
+    EXPECT_EQ(itemParams().time(), 0.5);
+    EXPECT_EQ(itemParams().frame(), 12);
+    double w[3] = {};
+    EXPECT_TRUE(itemParams().lookup(kBone2, HOST_IP_W_POSITION, w));
+    EXPECT_EQ(NodeValue(w[0], w[1], w[2]), FakeScene::kDrift * 0.5);
+}
+
+TEST(ItemCache, WalksLightsCamerasThenObjectsWithTheirBones) {
+    Scene scene;
+    IParamMan cache;
+    cache.rebuild(1, 1);
+    std::vector<HostID> order;
+    for (size_t i = 0; i < scene.asked.size(); i += 12) order.push_back(scene.asked[i].first);
+    EXPECT_EQ(order, (std::vector<HostID>{kLight, kCamera, kObject, kBone, kOtherObject, kBone2}));
+    std::vector<int> codes;
+    for (size_t i = 0; i < 12; ++i) codes.push_back(scene.asked[i].second);
+    EXPECT_EQ(codes, (std::vector<int>{1, 8, 5, 6, 7, 12, 2, 3, 4, 9, 10, 11}));
+}
+
+TEST(ItemCache, LookupLeavesOutAloneForUnknownItemsAndCodes) {
+    Scene scene;
+    IParamMan cache;
+    cache.rebuild(0, 0);
+    struct Row {
+        HostID item;
+        int code;
+        bool found;
+    } rows[] = {{kObject, 0, false}, {kObject, 13, false}, {kObject, -1, false}, {999, 1, false}, {0, 1, false},
+                {kObject, 1, true},  {kObject, 12, true}};
+    for (const Row& r : rows) {
+        double out[3] = {7, 7, 7};
+        EXPECT_EQ(cache.lookup(r.item, r.code, out), r.found) << r.item << " code " << r.code;
+        if (!r.found) {
+            EXPECT_EQ(NodeValue(out[0], out[1], out[2]), S(7));
+        }
+    }
+}
+
+TEST(ItemCache, WithoutItemInfoTheCacheIsKept) {
+    IParamMan cache;
+    {
+        Scene scene;
+        cache.rebuild(3, 72);
+    }
+    Scene bare({.items = false});
+    cache.rebuild(4, 96);
+    EXPECT_EQ(cache.frame(), 72);
+    double out[3] = {};
+    EXPECT_TRUE(cache.lookup(kObject, HOST_IP_SCALING, out));
+}
+
+TEST(ItemCache, LoopingItemListEnds) {
+    Scene scene;
+    scene.items.push_back({kLight + 1, HOST_LIGHT});
+    scene.loopingLights = true;
+    IParamMan cache;
+    cache.rebuild(0, 0);
+    double out[3] = {};
+    EXPECT_TRUE(cache.lookup(kLight + 1, 1, out));
+    EXPECT_TRUE(cache.lookup(kBone2, 1, out));
+}
+
+// Readers must always find a complete filling: every item present and its
+// drifted position one whole time's worth.
+TEST(ItemCache, RebuiltWhileRenderThreadsLookUp) {
+    Scene scene;
+    IParamMan cache;
+    cache.rebuild(0, 0);
+    std::atomic<bool> done{false};
+    std::atomic<int> faults{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 3; ++t)
+        readers.emplace_back([&] {
+            while (!done) {
+                for (HostID id : {kLight, kBone2, kObject}) {
+                    double w[3] = {-1, -1, -1};
+                    if (!cache.lookup(id, HOST_IP_W_POSITION, w)) ++faults;
+                    if (id == kBone2 && (w[1] != 2 * w[0] || w[2] != 3 * w[0])) ++faults;
+                }
+            }
+        });
+    for (int frame = 1; frame <= 200; ++frame) {
+        scene.asked.clear();
+        cache.rebuild(frame / 24.0, frame);
+    }
+    done = true;
+    for (std::thread& t : readers) t.join();
+    EXPECT_EQ(faults, 0);
+    EXPECT_EQ(cache.frame(), 200);
+}
+
+TEST(InputFace, BackOnlyWhenRenderingTheBackOfAPolygon) {
+    struct Row {
+        const char* what;
+        uint8_t preview;
+        HostID polygon;
+        double gNormZ;
+        bool back;
+    } rows[] = {
+        {"facing", 0, kQuad, 1, false},
+        {"back-facing", 0, kQuad, -1, true},
+        {"edge-on", 0, kQuad, 0, false},
+        {"back-facing in the preview", 1, kQuad, -1, false},
+        {"two vertices", 0, kEdge, -1, false},
+        {"collinear vertices", 0, kSliver, -1, false},
+        {"no polygon", 0, 0, -1, false},
+        {"unknown polygon", 0, 99, -1, false},
+    };
+    Scene scene;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        NodeList list;
+        list.nodes.push_back(makeKind("Generic", "color", {{1, 0, 0}}));
+        list.nodes.push_back(makeKind("Generic", "color", {{0, 0, 1}}));
+        list.nodes.push_back(makeKind("Utility", "pol_face"));
+        Node* face = list.nodes[2].get();
+        face->inputs[0].source = list.nodes[0].get();
+        face->inputs[1].source = list.nodes[1].get();
+        HostShading sa = sampleOn(r.polygon, {1, 2, 3, 4}, {1, 0, 0, 0});
+        sa.gNorm[2] = r.gNormZ;
+        NodeEnv env;
+        env.isPreview = r.preview;
+        env.record = &sa;
+        face->evaluate(env);
+        ASSERT_NE(env.cache.find(face), nullptr);
+        EXPECT_EQ(env.cache.find(face)[0], r.back ? NodeValue(0, 0, 1) : NodeValue(1, 0, 0));
+        EXPECT_EQ(env.cache.find(list.nodes[r.back ? 0 : 1].get()), nullptr) << "the other side was evaluated";
+        EXPECT_EQ(scene.liveMeshes, 0);
+    }
+}
+
+TEST(InputScene, PixelPositionAndRay) {
+    struct Row {
+        uint8_t preview;
+        int sx, sy;
+        double x, y;
+    } rows[] = {{1, 32, 16, 0.5, 0.25}, {0, 32, 16, 0.1, 1.0 / 15}, {0, 320, 0, 1, 0}, {1, 0, 64, 0, 1}};
+    Scene scene;
+    for (const Row& r : rows) {
+        HostShading sa{};
+        sa.sx = r.sx;
+        sa.sy = r.sy;
+        sa.wPos[0] = 1;
+        sa.raySource[0] = 1;
+        sa.raySource[1] = 3;
+        sa.raySource[2] = 4;
+        const auto out = run(*makeKind("Global", "scene"), sa, r.preview);
+        ASSERT_EQ(out.size(), 6u);
+        EXPECT_TRUE(near(out[3], S(r.x), 1e-15)) << r.sx << " preview " << int(r.preview);
+        EXPECT_TRUE(near(out[4], S(r.y), 1e-15)) << r.sy << " preview " << int(r.preview);
+        EXPECT_EQ(out[1], NodeValue(1, 3, 4));
+        EXPECT_TRUE(near(out[2], {0, 0.6, 0.8}, 1e-15));
+        EXPECT_EQ(out[5], S(25));
+    }
+}
+
+TEST(InputSpot, GlossAndSharpnessAreConverted) {
+    struct Row {
+        double roughness, sharpness, gloss, sharp;
+    } rows[] = {
+        {1.0 / 64, 1, 0.4, 0},
+        {0.25, 16, 0, 1},
+        {1, 0.5, -0.2, -0.25},
+        {0, 0, kInf, -kInf},
+    };
+    for (const Row& r : rows) {
+        HostShading sa{};
+        sa.roughness = r.roughness;
+        sa.diffSharpness = r.sharpness;
+        const auto out = run(*makeKind("Global", "spot"), sa);
+        ASSERT_EQ(out.size(), 18u);
+        EXPECT_TRUE(near(out[3], S(r.gloss), 1e-15)) << r.roughness;
+        EXPECT_TRUE(near(out[14], S(r.sharp), 1e-15)) << r.sharpness;
+    }
+}
+
+TEST(InputSpot, EveryChannelLandsOnItsOutput) {
+    HostShading sa{};
+    double HostShading::*const fields[] = {
+        &HostShading::diffuse,      &HostShading::specular,       &HostShading::roughness,
+        &HostShading::luminous,     &HostShading::mirror,         &HostShading::transparency,
+        &HostShading::eta,          &HostShading::translucency,   &HostShading::colorHL,
+        &HostShading::colorFL,      &HostShading::reflectionBlur, &HostShading::refractionBlur,
+        &HostShading::addTransp,    &HostShading::diffSharpness,  &HostShading::bumpHeight,
+        &HostShading::replacementPercentage,
+    };
+    for (size_t i = 0; i < std::size(fields); ++i) sa.*fields[i] = 0.01 * (i + 1);
+    sa.color[1] = 0.3;
+    sa.replacementColor[2] = 0.7;
+    sa.roughness = 1.0 / 64;
+    sa.diffSharpness = 1;
+    const std::unique_ptr<Node> spot = makeKind("Global", "spot");
+    const auto out = run(*spot, sa);
+    EXPECT_EQ(out[0], NodeValue(0, 0.3, 0));
+    EXPECT_EQ(out[17], NodeValue(0, 0, 0.7));
+    for (size_t i = 0; i < std::size(fields); ++i)
+        if (i != 2 && i != 13) {  // the two converted channels have their own test
+            EXPECT_EQ(out[1 + i], S(sa.*fields[i])) << spot->outputs[1 + i].name;
+        }
+}
+
+TEST(InputGeom, NormalIsTheOneTheSampleArrivedWith) {
+    HostShading sa{};
+    sa.wNorm[0] = 1;    // already bumped by an earlier pass
+    sa.wNorm0[1] = 1;
+    sa.gNorm[2] = 1;
+    sa.wPos[0] = 5;
+    sa.oPos[1] = 6;
+    const std::unique_ptr<Node> geom = makeKind("Global", "geom");
+    NodeEnv env;
+    env.record = &sa;
+    env.normal = {0, 0, -1};
+    geom->evaluate(env);
+    const NodeValue* out = env.cache.find(geom.get());
+    ASSERT_NE(out, nullptr);
+    const NodeValue expected[] = {{0, 0, -1}, {0, 1, 0}, {0, 0, 1}, {5, 0, 0}, {0, 6, 0}};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], expected[i]) << geom->outputs[i].name;
+}
+
+}  // namespace
+}  // namespace vxn
