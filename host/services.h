@@ -150,6 +150,11 @@ typedef struct HostObjectInfo {
     HostMeshInfo *(*meshInfo)(HostID object, int frozen); /* null if none; frozen 1 = as rendered */
 } HostObjectInfo;
 
+/* HostSceneInfo.renderOpts bits */
+#define HOST_RENDER_SHADOWS 0x1
+#define HOST_RENDER_REFLECT 0x2
+#define HOST_RENDER_REFRACT 0x4
+
 typedef struct HostSceneInfo {
     const char *name;
     int frameStart, frameEnd;

@@ -1,17 +1,140 @@
 // What the stand-in host knows of the scene its service tables describe.
+// Plain data, filled by the scene-file reader (or by hand in tests) and only
+// read while a module renders.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "host/services.h"
 
 namespace vxs {
 
-// An empty scene: no items, no images, one frame.
+using Vec3 = std::array<double, 3>;
+
+// A value animated by keys; linear between keys, held before the first and
+// after the last. Without keys it is `value`.
+struct Animated {
+    struct Key {
+        double time;
+        Vec3 value;
+    };
+    Vec3 value{};
+    std::vector<Key> keys;
+
+    Vec3 at(double time) const;
+};
+
+// Placement of an item relative to its parent. Rotation is heading, pitch,
+// bank in radians (about y, then x, then z).
+struct Placement {
+    Animated position;
+    Animated rotation;
+    Animated scale{{1, 1, 1}, {}};
+    Vec3 pivot{};
+    Vec3 pivotRotation{};
+};
+
+enum LightType { LIGHT_DISTANT = 0, LIGHT_POINT = 1, LIGHT_SPOT = 2 };
+enum Falloff { FALLOFF_NONE = 0, FALLOFF_LINEAR = 1, FALLOFF_INVERSE = 2, FALLOFF_INVERSE_SQUARE = 3 };
+enum ShadowType { SHADOW_OFF = 0, SHADOW_RAYTRACE = 1 };
+
+struct Light {
+    int type = LIGHT_DISTANT;
+    Vec3 color{1, 1, 1};
+    double intensity = 1;
+    int falloff = FALLOFF_NONE;
+    double range = 1;                      // metres, where a falloff reaches zero or half
+    double coneAngle = 0.5235987755982988;  // radians, spot cone half angle (30 degrees)
+    double edgeAngle = 0.08726646259971647; // radians, soft edge inside the cone (5 degrees)
+    int shadowType = SHADOW_RAYTRACE;
+    Vec3 shadowColor{0, 0, 0};
+    bool affectDiffuse = true, affectSpecular = true;
+    HostID image = 0;  // projected image of a spot light
+};
+
+struct VertexMap {
+    uint32_t type = HOST_VMAP_TXUV;  // "TXUV", "RGB ", "RGBA", "WGHT"
+    std::string name;
+    int dimension = 2;
+    std::map<HostID, std::vector<float>> points;                      // by point id
+    std::map<std::pair<HostID, HostID>, std::vector<float>> polygons;  // by (point, polygon)
+};
+
+// Points and polygons are numbered from 1 (0 means none): point id k is
+// points[k - 1], polygon id k is polygons[k - 1].
+struct Mesh {
+    std::vector<std::array<float, 3>> points;
+    std::vector<std::vector<HostID>> polygons;
+    std::vector<int> polygonSurface;  // index into Scene::surfaces, per polygon
+    std::vector<VertexMap> maps;
+};
+
+struct Object {
+    Mesh mesh;                    // in object coordinates
+    std::string filename;         // the OBJ it came from, or the primitive's name
+    std::vector<HostID> excludedLights;
+    bool excludeRadiosity = false, excludeCaustics = false;
+};
+
+struct Camera {
+    double fieldOfView = 0.8726646259971648;  // radians, horizontal (50 degrees)
+};
+
+struct Item {
+    HostID id = 0;
+    int type = HOST_OBJECT;  // HOST_OBJECT, HOST_LIGHT, HOST_CAMERA, HOST_BONE
+    std::string name;
+    HostID parent = 0;  // bones: their object; others: 0 or a parent item
+    Placement placement;
+    Light light;    // for lights
+    Object object;  // for objects
+    Camera camera;  // for cameras
+};
+
+enum { REFL_BACKDROP = 0, REFL_RAYTRACE_BACKDROP = 1, REFL_SPHERICAL = 2, REFL_RAYTRACE_SPHERICAL = 3 };
+
+struct Surface {
+    std::string name;
+    Vec3 color{0.785, 0.785, 0.785};
+    double luminosity = 0, diffuse = 1, specular = 0, glossiness = 0.4, reflection = 0;
+    double transparency = 0, refractionIndex = 1, translucency = 0;
+    double colorHighlights = 0, colorFilter = 0, additiveTransparency = 0, diffuseSharpness = 0;
+    double reflectionBlurring = 0, refractionBlurring = 0;
+    double replacementPercentage = 0;
+    Vec3 replacementColor{1, 1, 1};
+    int reflectionOptions = REFL_RAYTRACE_BACKDROP, refractionOptions = REFL_RAYTRACE_BACKDROP;
+    HostID reflectionImage = 0, refractionImage = 0;
+    double reflectionSeamAngle = 0, refractionSeamAngle = 0;  // radians
+    std::string tree;  // tree file that attaches the shader; empty = none
+};
+
+struct Image {
+    HostID id = 0;
+    std::string name;
+    std::string path;
+    int width = 0, height = 0;
+    bool hasAlpha = false;
+    std::vector<float> rgba;  // width x height x 4, linear 0..1, top row first
+};
+
 struct Scene {
     std::string name = "Untitled";
+    std::string path;  // the scene file, for relative paths
     int frameStart = 0, frameEnd = 0;
     int frameWidth = 640, frameHeight = 480;
     double framesPerSecond = 24.0;
-    int renderOpts = 0;
+    int renderOpts = 0;  // HOST_RENDER_SHADOWS | ..._REFLECT | ..._REFRACT
+    Vec3 ambientColor{1, 1, 1};
+    double ambientIntensity = 0.05;
+    Vec3 backdrop{0, 0, 0};
+    std::vector<Item> items;  // lights, cameras, objects and bones, in file order
+    std::vector<Surface> surfaces;
+    std::vector<Image> images;
 };
 
 }  // namespace vxs

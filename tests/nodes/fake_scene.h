@@ -144,7 +144,9 @@ private:
             if (m.type == type && m.name == name) return const_cast<FakeVMap*>(&m);
         return nullptr;
     }
-    static void vSelect(void* priv, void* map) { static_cast<MeshRecord*>(priv)->selected = static_cast<FakeVMap*>(map); }
+    static void vSelect(void* priv, void* map) {
+        static_cast<MeshRecord*>(priv)->selected = static_cast<FakeVMap*>(map);
+    }
     static int vDim(void*, void* map) { return static_cast<FakeVMap*>(map)->dim; }
     template <class Key>
     static int copyValue(const std::map<Key, std::vector<float>>& values, const Key& key, float* out) {
