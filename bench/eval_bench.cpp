@@ -3,12 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <string_view>
 #include <thread>
 
-#include "core/catalogue.h"
+#include "bench/bench_tree.h"
 #include "core/evaluate.h"
-#include "core/root.h"
 #include "host/host.h"
 #include "nodes/colour.h"
 #include "nodes/compose.h"
@@ -19,69 +17,7 @@
 namespace {
 
 using namespace vx;
-
-constexpr NodeValue kDir{0.3, 0.8, 0.5}, kA{0.9, 0.2, 0.1}, kB{0.1, 0.3, 0.9}, kC{0.5, 0.5, 0.5};
-
-int outputIndex(const Node* n, std::string_view name) {
-    for (int i = 0; i < n->outputCount; ++i)
-        if (n->outputs[i].name == name) return i;
-    return 0;
-}
-
-struct BenchTree {
-    std::unique_ptr<NodeFactoryData> cat = buildCatalogue(nullptr, "QK_Valtorimex");
-    NodeList list;
-
-    Node* make(const char* category, const char* name) {
-        list.nodes.push_back(cat->createByName(category, name));
-        return list.nodes.back().get();
-    }
-    Node* constant(const char* name, NodeValue v) {
-        Node* n = make("Generic", name);
-        n->inputs[0].param.value = v;
-        return n;
-    }
-    static void link(Node* to, int input, Node* from, std::string_view output = "") {
-        to->inputs[input].source = from;
-        to->inputs[input].sourceOutput = output.empty() ? 0 : outputIndex(from, output);
-    }
-    Node* op(const char* category, const char* name, std::initializer_list<std::pair<Node*, const char*>> in) {
-        Node* n = make(category, name);
-        int i = 0;
-        for (auto [from, output] : in) {
-            if (from) link(n, i, from, output);
-            ++i;
-        }
-        return n;
-    }
-
-    BenchTree() {
-        Node* root = make("Root", "root");
-        Node* geom = make("Global", "geom");
-        Node* dir = constant("vector", kDir);
-        Node* d = op("Operator", "dot", {{geom, "norm"}, {dir, ""}});
-        Node* m = op("Operator", "mul", {{d, ""}, {constant("value", NodeValue::scalar(4)), ""}});
-        Node* t = op("Function", "abs", {{op("Function", "sin", {{m, ""}}), ""}});
-        Node* c1 = op("Function", "mix", {{constant("color", kA), ""}, {constant("color", kB), ""}, {t, ""}});
-        Node* len = op("Function", "length", {{geom, "pos"}});
-        Node* l4 = op("Operator", "mul", {{len, ""}, {constant("value", NodeValue::scalar(0.25)), ""}});
-        Node* k = op("Function", "clamp", {{l4, ""}});
-        Node* o = op("Compose", "overlay", {{c1, ""}, {constant("color", kC), ""}, {k, ""}});
-        Node* hsv = op("Utility", "rgb -> hsv", {{o, ""}});
-        Node* h2 = op("Operator", "add", {{hsv, "h"}, {constant("value", NodeValue::scalar(0.1)), ""}});
-        Node* col = op("Utility", "hsv -> rgb", {{h2, ""}, {hsv, "s"}, {hsv, "v"}});
-        Node* spec = op("Operator", "mul", {{op("Function", "smoothstep", {{nullptr, ""}, {nullptr, ""}, {t, ""}}), ""},
-                                            {constant("percent", NodeValue::scalar(0.6)), ""}});
-        Node* diff = op("Operator", "sub", {{constant("value", NodeValue::scalar(1)), ""}, {k, ""}});
-        Node* gloss = op("Function", "pow", {{t, ""}, {constant("value", NodeValue::scalar(2)), ""}});
-        Node* lumi = op("Function", "length", {{op("Operator", "cross", {{geom, "pos"}, {dir, ""}}), ""}});
-        link(root, RI_COLOR, col);
-        link(root, RI_SPEC, spec);
-        link(root, RI_DIFF, diff);
-        link(root, RI_GLOSS, gloss);
-        link(root, RI_LUMI, lumi);
-    }
-};
+using namespace vxb;
 
 // The same shader without the tree: formulas in a row, written back with
 // the conversions the root applies.
@@ -117,8 +53,6 @@ const BenchTree& tree() {
     }();
     return t;
 }
-
-constexpr int kNodeEvaluations = 29;  // every node but the root runs once
 
 // The twin is only a fair baseline if it computes what the tree computes.
 bool twinsAgree(const BenchTree& t, const HostShading& base) {

@@ -14,8 +14,6 @@ namespace vx {
 namespace {
 double gTime = 0;
 
-double glossFromRoughness(double r) { return (std::log2(1.0 / r) - 2.0) / 10.0; }
-double roughnessFromGloss(double g) { return std::exp2(-(10.0 * g + 2.0)); }
 double sharpnessToValue(double s) { return std::log2(s) / 4.0; }
 double valueToSharpness(double d) { return std::exp2(4.0 * d); }
 
@@ -143,6 +141,36 @@ HostTextureSample& textureSample(NodeEnv& env) {
     return *env.textureSample;
 }
 
+const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env) {
+    HostShading* sa = env.record;
+    const auto linked = [&root](int i) { return root.inputs[i].source != nullptr; };
+    if (linked(RI_NORM) || linked(RI_BUMP_H)) {
+        const NodeValue n = linked(RI_NORM) ? root.readValue(RI_NORM, env) : env.normal;
+        const double b = linked(RI_BUMP_H) ? root.readScalar(RI_BUMP_H, env) : sa->bumpHeight;
+        NodeValue* out = root.outputSlots(env);
+        out[RI_NORM] = n;
+        out[RI_BUMP_H] = NodeValue::scalar(b);
+        put(sa->wNorm, out[RI_NORM]);
+        sa->bumpHeight = out[RI_BUMP_H].mean();
+        // The second pass must see every node again against the new normal.
+        env.cache.clear();
+    }
+
+    const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : vec(sa->color);
+    double scalars[RI_COUNT];
+    for (const Channel& c : kScalarChannels)
+        scalars[c.input] = linked(c.input) ? root.readScalar(c.input, env) : c.fromHost(sa->*c.field);
+    const double replPer = root.readScalar(RI_REPL_PER, env);
+    const NodeValue replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : vec(sa->replacementColor);
+
+    NodeValue* out = root.outputSlots(env);
+    out[RI_COLOR] = color;
+    for (const Channel& c : kScalarChannels) out[c.input] = NodeValue::scalar(scalars[c.input]);
+    out[RI_REPL_PER] = NodeValue::scalar(replPer);
+    out[RI_REPL_COL] = replCol;
+    return out;
+}
+
 void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     if (!renderGlobalsPresent()) return;
     auto* rayShadeFlag = static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4));
@@ -170,31 +198,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     env.shadowRayFlag = shadowRayFlag;
     env.rayShadeFlag = rayShadeFlag;
 
-    const auto linked = [&root](int i) { return root.inputs[i].source != nullptr; };
-    if (linked(RI_NORM) || linked(RI_BUMP_H)) {
-        const NodeValue n = linked(RI_NORM) ? root.readValue(RI_NORM, env) : env.normal;
-        const double b = linked(RI_BUMP_H) ? root.readScalar(RI_BUMP_H, env) : sa->bumpHeight;
-        NodeValue* out = root.outputSlots(env);
-        out[RI_NORM] = n;
-        out[RI_BUMP_H] = NodeValue::scalar(b);
-        put(sa->wNorm, out[RI_NORM]);
-        sa->bumpHeight = out[RI_BUMP_H].mean();
-        env.cache.clear();
-    }
-
-    const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : vec(sa->color);
-    double scalars[RI_COUNT];
-    for (const Channel& c : kScalarChannels)
-        scalars[c.input] = linked(c.input) ? root.readScalar(c.input, env) : c.fromHost(sa->*c.field);
-    const double replPer = root.readScalar(RI_REPL_PER, env);
-    const NodeValue replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : vec(sa->replacementColor);
-
-    NodeValue* out = root.outputSlots(env);
-    out[RI_COLOR] = color;
-    for (const Channel& c : kScalarChannels) out[c.input] = NodeValue::scalar(scalars[c.input]);
-    out[RI_REPL_PER] = NodeValue::scalar(replPer);
-    out[RI_REPL_COL] = replCol;
-
+    const NodeValue* out = gatherRootChannels(root, env);
     put(sa->color, out[RI_COLOR]);
     for (const Channel& c : kScalarChannels) sa->*c.field = snapped(c.input, c.toHost(out[c.input].mean()));
     sa->replacementPercentage = snapTo(out[RI_REPL_PER].mean(), 1);

@@ -2,6 +2,7 @@
 // shaded sample from the root, written back into the host's record.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "core/env.h"
@@ -19,6 +20,17 @@ void newTimeTree(const NodeList& tree, int32_t frame, double time);
 uint32_t treeFlags(const NodeList& tree);
 
 void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa);
+
+// The root's two passes over env.record: when "norm" or "bump_h" is linked,
+// those two first, written into the record before every node is evaluated
+// again; then the channels, an unlinked one taking the record's value. Leaves
+// the values in the root's outputs, in the tree's terms (glossiness, the
+// sharpness exponent), and returns that array.
+const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env);
+
+// Glossiness g of a tree and the host's roughness r = 2^-(10 g + 2).
+inline double glossFromRoughness(double r) { return (std::log2(1.0 / r) - 2.0) / 10.0; }
+inline double roughnessFromGloss(double g) { return std::exp2(-(10.0 * g + 2.0)); }
 
 // The texture sample record of a shading record.
 void fillTextureSample(const HostShading& sa, void* hostContext, HostTextureSample& ts);

@@ -21,7 +21,7 @@ void acquireHandlerGlobals(HostGlobalFunc lookup) {
     h.vparmFuncs = get(HOST_GLOBAL_VPARM_FUNCS);
     h.imageList = static_cast<const HostImageList*>(get(HOST_GLOBAL_IMAGE_LIST));
     h.backdropInfo = get(HOST_GLOBAL_BACKDROP_INFO);
-    h.interfaceInfo = get(HOST_GLOBAL_INTERFACE_INFO);
+    h.interfaceInfo = static_cast<const HostInterfaceInfo*>(get(HOST_GLOBAL_INTERFACE_INFO));
     h.fileIO = static_cast<const HostFileIO*>(get(HOST_GLOBAL_FILE_IO));
     h.imageUtility = get(HOST_GLOBAL_IMAGE_UTILITY);
     h.sceneObjects = get(HOST_GLOBAL_SCENE_OBJECTS);

@@ -18,7 +18,7 @@ struct HostServices {
     const void* vparmFuncs = nullptr;
     const HostImageList* imageList = nullptr;
     const void* backdropInfo = nullptr;
-    const void* interfaceInfo = nullptr;
+    const HostInterfaceInfo* interfaceInfo = nullptr;
     const HostFileIO* fileIO = nullptr;
     const void* imageUtility = nullptr;
     const void* sceneObjects = nullptr;

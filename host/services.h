@@ -15,6 +15,15 @@ typedef int32_t HostID; /* items, images, polygons, points; 0 = none */
 
 typedef void *(*HostGlobalFunc)(const char *serviceName, int useMode);
 
+/* Marks an entry added to a table after its first version. An older host
+ * leaves it null, so callers must check it; C++ initializers that leave it
+ * out make it null too. */
+#ifdef __cplusplus
+#define HOST_LATER_ENTRY = nullptr
+#else
+#define HOST_LATER_ENTRY
+#endif
+
 #define HOST_GLOBAL_ITEM_INFO "LW Item Info 3"
 #define HOST_GLOBAL_LIGHT_INFO "LW Light Info 3"
 #define HOST_GLOBAL_OBJECT_INFO "LW Object Info 4"
@@ -115,9 +124,17 @@ typedef struct HostItemInfo {
     void (*param)(HostID item, int code, double time, double out[3]);
 } HostItemInfo;
 
+/* Light types of HostLightInfo.type and falloff types of .falloff. */
+enum { HOST_LIGHT_DISTANT = 0, HOST_LIGHT_POINT = 1, HOST_LIGHT_SPOT = 2 };
+enum { HOST_FALLOFF_NONE = 0, HOST_FALLOFF_LINEAR = 1, HOST_FALLOFF_INVERSE = 2, HOST_FALLOFF_INVERSE_SQUARE = 3 };
+
 typedef struct HostLightInfo {
     int (*type)(HostID light);
     HostID (*image)(HostID light, double time);
+    void (*color)(HostID light, double time, double out[3]) HOST_LATER_ENTRY; /* colour x intensity */
+    int (*falloff)(HostID light) HOST_LATER_ENTRY;
+    double (*range)(HostID light, double time) HOST_LATER_ENTRY; /* where the falloff ends or halves */
+    void (*ambient)(double time, double out[3]) HOST_LATER_ENTRY; /* the scene's, colour x intensity */
 } HostLightInfo;
 
 /* Vertex-map types as HostMeshInfo.pntVLookup takes them. */
@@ -175,12 +192,26 @@ typedef struct HostImageList {
     void (*load)(const HostLoadState *state);
 } HostImageList;
 
+/* "LW Backdrop Info 2": the colour a ray that hits nothing sees. */
+typedef struct HostBackdropInfo {
+    void (*backdrop)(double time, const double ray[3], double color[3]);
+} HostBackdropInfo;
+
 /* "Surface Functions 2": surface options by name. */
 typedef struct HostSurfaceFuncs {
     const char *(*name)(void *surface);
     int (*getInt)(void *surface, const char *option);
     HostID (*getImage)(void *surface, const char *option);
+    /* A surface channel ("BaseColor", "Diffuse", "Glossiness", ...) as the
+     * surface sets it: a colour fills out, a scalar all three elements. Zero,
+     * out untouched, for a channel the surface does not have. */
+    int (*getChannel)(void *surface, const char *channel, double out[3]) HOST_LATER_ENTRY;
 } HostSurfaceFuncs;
+
+/* "LW Interface Info 3": the state of the host's interface. */
+typedef struct HostInterfaceInfo {
+    double (*currentTime)(void); /* the time the interface shows, in seconds */
+} HostInterfaceInfo;
 
 /* ---- The shading record ---------------------------------------------------- */
 

@@ -1,4 +1,4 @@
-// valtorimex eval TREE [--record RECORD.json] [--module PATH]
+// valtorimex eval TREE [--record RECORD.json] [--scene SCENE.json] [--module PATH]
 #include <cstdio>
 #include <memory>
 
@@ -7,6 +7,8 @@
 #include "standin/files.h"
 #include "standin/module_loader.h"
 #include "standin/record_json.h"
+#include "standin/record_scene.h"
+#include "standin/scene_file.h"
 #include "standin/shading.h"
 #include "standin/tree_file.h"
 
@@ -14,7 +16,7 @@ namespace vxs {
 
 namespace {
 struct EvalOptions {
-    std::string tree, record, module;
+    std::string tree, record, scene, module;
 };
 
 // The module's load reports nothing, so the tree is first read here with
@@ -43,10 +45,21 @@ int runEval(const EvalOptions& o) {
     std::string error;
     if (!checkTree(o.tree, error)) return reportBadInput(o.tree, error);
 
+    Scene& scene = currentScene();
+    const bool withScene = !o.scene.empty();
+    if (withScene && !loadSceneFile(o.scene, scene, error)) return reportBadInput(o.scene, error);
+    const int frame = scene.frameStart;
+    const double time = frame / scene.framesPerSecond;
+
     HostShading sa = defaultShading();
+    const Surface* surface = nullptr;
     if (!o.record.empty()) {
         std::string text;
-        if (!readFile(o.record, text, error) || !readRecordJson(text, sa, error))
+        RecordTarget target;
+        if (!readFile(o.record, text, error) || !readRecordJson(text, sa, error, withScene ? &target : nullptr))
+            return reportBadInput(o.record, error);
+        if (target.polygon && target.object.empty()) return reportBadInput(o.record, "\"polygon\" needs \"object\"");
+        if (!target.object.empty() && !aimRecord(scene, target, time, sa, surface, error))
             return reportBadInput(o.record, error);
     }
 
@@ -55,11 +68,12 @@ int runEval(const EvalOptions& o) {
     const auto shader = Shader::activate(*module, error);
     if (!shader) return reportBadInput(o.module, error);
     {
-        const auto inst = shader->make();
+        // The shader belongs to the sample's surface, as in a render.
+        const auto inst = shader->make(const_cast<Surface*>(surface));
         if (!inst) return reportBadInput(o.module, "create made no instance");
         if (!loadTree(*shader, inst.get(), o.tree, error)) return reportBadInput(o.tree, error);
         shader->init(inst.get(), 0);
-        shader->newTime(inst.get(), 0, 0.0);
+        shader->newTime(inst.get(), frame, time);
         shader->evaluate(inst.get(), sa);
         shader->cleanup(inst.get());
     }
@@ -76,6 +90,9 @@ void addEvalCommand(CLI::App& app, int& status) {
     cmd->add_option("TREE", o->tree, "Tree file, in either stream form")->required();
     cmd->add_option("--record", o->record,
                     "JSON object of record keys to set before evaluation; missing keys keep their defaults");
+    cmd->add_option("--scene", o->scene,
+                    "Scene file the host's services describe; the record may then name an \"object\" and its "
+                    "\"polygon\" (from 1)");
     cmd->add_option("--module", o->module, "The plug-in module to load")->capture_default_str();
     cmd->callback([o, &status] { status = runEval(*o); });
 }

@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     vxs::addEvalCommand(app, status);
     vxs::addInfoCommand(app, status);
     vxs::addConvertCommand(app, status);
+    vxs::addRenderCommand(app, status);
+    vxs::addPreviewCommand(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

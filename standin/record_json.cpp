@@ -94,6 +94,17 @@ bool setField(const Field& f, const nlohmann::json& value, HostShading& sa) {
     return false;
 }
 
+bool setTarget(const std::string& key, const nlohmann::json& value, RecordTarget& target) {
+    if (key == "object") {
+        if (!value.is_string()) return false;
+        target.object = value.get<std::string>();
+        return true;
+    }
+    if (!isInt(value) || value.get<int>() < 1) return false;
+    target.polygon = value.get<int>();
+    return true;
+}
+
 const char* shapeText(Shape shape) {
     switch (shape) {
         case Shape::Pixel: return "an array of two integers";
@@ -114,7 +125,7 @@ void appendNumber(std::string& out, double v) {
 }
 }  // namespace
 
-bool readRecordJson(std::string_view text, HostShading& record, std::string& error) {
+bool readRecordJson(std::string_view text, HostShading& record, std::string& error, RecordTarget* target) {
     const nlohmann::json doc = nlohmann::json::parse(text, nullptr, false);
     if (doc.is_discarded()) {
         error = "not valid JSON";
@@ -125,6 +136,17 @@ bool readRecordJson(std::string_view text, HostShading& record, std::string& err
         return false;
     }
     for (const auto& [key, value] : doc.items()) {
+        if (key == "object" || key == "polygon") {
+            if (!target) {
+                error = "\"" + key + "\" needs a scene";
+                return false;
+            }
+            if (!setTarget(key, value, *target)) {
+                error = "\"" + key + "\" must be " + (key == "object" ? "a string" : "a positive integer");
+                return false;
+            }
+            continue;
+        }
         const Field* f = findField(key);
         if (!f) {
             error = "unknown key \"" + key + "\"";

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -136,5 +138,53 @@ struct Scene {
     std::vector<Surface> surfaces;
     std::vector<Image> images;
 };
+
+// An affine map: x -> linear x + offset, with `linear` stored by rows.
+struct Mat {
+    double linear[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    Vec3 offset{};
+
+    Vec3 point(const Vec3& p) const;
+    Vec3 vector(const Vec3& v) const;  // no offset
+    // A surface normal carried through the map (the inverse transpose), of
+    // unit length; (0, 0, 0) when the map flattens space.
+    Vec3 normal(const Vec3& n) const;
+    // False when the map flattens space.
+    bool inverse(Mat& out) const;
+};
+Mat operator*(const Mat& a, const Mat& b);  // b first, then a
+
+// Heading, pitch, bank: a vector is banked about z first, then pitched about
+// x, then turned in heading about y. Heading turns +z towards +x, pitch turns
+// +z towards -y, bank turns +x towards +y.
+Mat rotationHPB(const Vec3& hpb);
+
+// Parent space from item space at `time`: translate by the position, rotate,
+// undo the pivot rotation, scale, then move the pivot point to the origin.
+// So the position is where the pivot point lands in the parent's space.
+Mat localTransform(const Placement& placement, double time);
+
+// The item by id, or null. Ids made by the scene-file reader are found
+// without a search.
+const Item* findItem(const Scene& scene, HostID id);
+// The first item of the type with the name, or null.
+const Item* findItem(const Scene& scene, int type, std::string_view name);
+
+// World space from item space at `time`, through the parent chain. A missing
+// parent ends the chain; a looping chain is cut after as many steps as the
+// scene has items.
+Mat worldTransform(const Scene& scene, const Item& item, double time);
+
+// HostItemInfo.param: the vector of a HOST_IP_* code at `time`. Position,
+// rotation, scaling, pivot and pivot rotation as placed (angles in radians);
+// the right, up and forward axes as unit vectors in the parent's space; the
+// world position (where the pivot point lands in the world) and the world
+// axes, as unit vectors, from the world transform. An unknown code gives
+// (0, 0, 0).
+Vec3 itemParam(const Scene& scene, const Item& item, int code, double time);
+
+// Item ids of the scene-file reader: the type in the high byte, the index in
+// Scene::items plus 1 in the rest.
+HostID makeItemId(int type, std::size_t index);
 
 }  // namespace vxs

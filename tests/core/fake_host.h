@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/host.h"
+#include "standin/shading.h"
 
 namespace vxt {
 
@@ -34,11 +35,37 @@ struct FakeHost {
         return (blocks[n] = std::make_unique<char[]>(size)).get();
     }
 
-    static inline HostItemInfo items{first, none, none, type, name, param};
-    static inline HostLightInfo lights{lightType, lightImage};
+    // Filled field by field, so tables that grow do not break the fake.
+    static inline HostItemInfo items = [] {
+        HostItemInfo t{};
+        t.first = first;
+        t.next = none;
+        t.firstChild = none;
+        t.type = type;
+        t.name = name;
+        t.param = param;
+        return t;
+    }();
+    static inline HostLightInfo lights = [] {
+        HostLightInfo t{};
+        t.type = lightType;
+        t.image = lightImage;
+        return t;
+    }();
     static inline HostObjectInfo objects{};
-    static inline HostSceneInfo scene{"scene", 1, 1, 640, 480, 24.0, 0};
-    static inline HostRenderMemory memory{find, create};
+    static inline HostSceneInfo scene = [] {
+        HostSceneInfo t{};
+        t.frameWidth = 640;
+        t.frameHeight = 480;
+        t.framesPerSecond = 24.0;
+        return t;
+    }();
+    static inline HostRenderMemory memory = [] {
+        HostRenderMemory t{};
+        t.find = find;
+        t.create = create;
+        return t;
+    }();
 
     static void* lookup(const char* service, int) {
         const std::string s = service;
@@ -54,20 +81,10 @@ struct FakeHost {
     ~FakeHost() { vx::acquireHandlerGlobals(nullptr); }
 };
 
-// A sample at the origin facing a ray from (0, 0, -4), channels as a
-// plain grey surface leaves them.
+// The stand-in's default sample, on the fake host's object.
 inline HostShading defaultSample() {
-    HostShading sa{};
+    HostShading sa = vxs::defaultShading();
     sa.objID = FakeHost::kObject;
-    sa.gNorm[2] = sa.wNorm[2] = sa.wNorm0[2] = -1;
-    sa.raySource[2] = -4;
-    sa.rayLength = 4;
-    sa.cosine = 1;
-    sa.color[0] = sa.color[1] = sa.color[2] = 0.785;
-    sa.diffuse = 1;
-    sa.roughness = 1.0 / 64;
-    sa.eta = 1;
-    sa.diffSharpness = 1;
     return sa;
 }
 

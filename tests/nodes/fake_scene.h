@@ -114,7 +114,9 @@ private:
         const auto it = current_->meshes.find(object);
         if (it == current_->meshes.end()) return nullptr;
         auto* r = new MeshRecord{{}, &it->second, nullptr};
-        r->info = {r, destroy, polSize, polVertex, basePos, vLookup, vSelect, vDim, vGet, vPGet};
+        r->info = {.priv = r, .destroy = destroy, .polSize = polSize, .polVertex = polVertex,
+                   .pntBasePos = basePos, .pntVLookup = vLookup, .pntVSelect = vSelect, .pntVDim = vDim,
+                   .pntVGet = vGet, .pntVPGet = vPGet};
         ++current_->liveMeshes;
         return &r->info;
     }
@@ -164,8 +166,10 @@ private:
         return m ? copyValue(m->polygons, std::pair{point, polygon}, out) : 0;
     }
 
-    static inline const HostItemInfo kItems{first, next, noChild, type, name, param};
-    static inline const HostObjectInfo kObjects{noFile, noCount, noCount, meshInfo};
+    static inline const HostItemInfo kItems{
+        .first = first, .next = next, .firstChild = noChild, .type = type, .name = name, .param = param};
+    static inline const HostObjectInfo kObjects{
+        .filename = noFile, .numPoints = noCount, .numPolygons = noCount, .meshInfo = meshInfo};
 
     static void* lookup(const char* service, int) {
         const std::string s = service;

@@ -1,0 +1,227 @@
+#include "editor/preview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+#include "core/evaluate.h"
+#include "core/macro.h"
+#include "core/root.h"
+#include "editor/preview_scene.h"
+#include "host/host.h"
+
+namespace vx {
+
+namespace {
+constexpr double kPixel = 0.015625 * 1.1;  // image-plane width of a pixel
+constexpr double kBallRadius2 = 0.25;
+constexpr NodeValue kEye{0, 0, -4};
+constexpr NodeValue kPlainColor = NodeValue::scalar(0.785);
+
+// What nodes that read the preview light find: two colours, a position and
+// two factors.
+constexpr double kPreviewLight[11] = {1, 1, 1, 1, 1, 1, -2, 2, -2, 1, 1};
+
+NodeValue vec(const double v[3]) { return {v[0], v[1], v[2]}; }
+void put(double out[3], const NodeValue& v) {
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+}
+
+double same(double v) { return v; }
+
+// Scalar surface channels of the record, with a plain grey surface's value
+// for a channel the host cannot give.
+struct SurfaceChannel {
+    const char* name;
+    double HostShading::*field;
+    double plain;
+    double (*toRecord)(double);
+};
+// clang-format off
+constexpr SurfaceChannel kSurfaceChannels[] = {
+    {"Luminosity",           &HostShading::luminous,       0,   same},
+    {"Diffuse",              &HostShading::diffuse,        1,   same},
+    {"Specularity",          &HostShading::specular,       0,   same},
+    {"Reflectivity",         &HostShading::mirror,         0,   same},
+    {"Transparency",         &HostShading::transparency,   0,   same},
+    {"IOR",                  &HostShading::eta,            1,   same},
+    {"Glossiness",           &HostShading::roughness,      0.4, roughnessFromGloss},
+    {"Translucency",         &HostShading::translucency,   0,   same},
+    {"ColorHighlights",      &HostShading::colorHL,        0,   same},
+    {"ColorFilter",          &HostShading::colorFL,        0,   same},
+    {"AdditiveTransparency", &HostShading::addTransp,      0,   same},
+    {"DiffuseSharpness",     &HostShading::diffSharpness,  0,   same},
+    {"ReflectionBlurring",   &HostShading::reflectionBlur, 0,   same},
+    {"RefractionBlurring",   &HostShading::refractionBlur, 0,   same},
+    // Untextured, the bump channel is the same over the whole ball, so it
+    // has no slope to tilt the normal with; it only sets the bump height.
+    {"Bump",                 &HostShading::bumpHeight,     0,   same},
+};
+// clang-format on
+
+// The part of every ball sample's record that does not depend on the pixel.
+// The stand-in's channels carry no textures, so reading them once serves
+// every pixel.
+HostShading surfaceRecord(void* surface) {
+    HostShading sa{};
+    for (int i = 0; i < 9; i += 4) sa.oXfrm[i] = sa.wXfrm[i] = 1;
+    put(sa.raySource, kEye);
+    sa.spotSize = kPixel;
+    const HostSurfaceFuncs* funcs = host().surfaceFuncs;
+    const auto channel = [&](const char* name, NodeValue plain) {
+        double v[3];
+        if (!(surface && funcs && funcs->getChannel && funcs->getChannel(surface, name, v))) put(v, plain);
+        return vec(v);
+    };
+    put(sa.color, channel("BaseColor", kPlainColor));
+    for (const SurfaceChannel& c : kSurfaceChannels)
+        sa.*c.field = c.toRecord(channel(c.name, NodeValue::scalar(c.plain)).x);
+    return sa;
+}
+
+void placeOnBall(HostShading& sa, int row, int column, const NodeValue& p, const NodeValue& n) {
+    sa.sx = column;
+    sa.sy = row;
+    put(sa.oPos, p);
+    put(sa.wPos, p);
+    put(sa.gNorm, n);
+    put(sa.wNorm, n);
+    put(sa.wNorm0, n);
+    sa.rayLength = length(p - kEye);
+    sa.cosine = dot(n, normalized(kEye - p));
+}
+
+// Interface time and the frame it falls in.
+struct PreviewTime {
+    double time = 0;
+    int32_t frame = 0;
+};
+
+PreviewTime interfaceTime() {
+    const HostServices& h = host();
+    PreviewTime t;
+    if (h.interfaceInfo) t.time = h.interfaceInfo->currentTime();
+    if (h.sceneInfo) {
+        const double f = std::trunc(t.time * h.sceneInfo->framesPerSecond);
+        if (f >= INT32_MIN && f <= INT32_MAX) t.frame = static_cast<int32_t>(f);
+    }
+    return t;
+}
+
+// The scene's ambient light, which the root's shading takes at time 0.
+NodeValue ambientLight() {
+    const HostLightInfo* lights = host().lightInfo;
+    double a[3] = {};
+    if (lights && lights->ambient) lights->ambient(0.0, a);
+    return vec(a);
+}
+
+NodeValue trace(const NodeValue& from, const NodeValue& dir) {
+    double o[3], d[3], c[3];
+    put(o, from);
+    put(d, dir);
+    previewTrace(nullptr, o, d, c);
+    return vec(c);
+}
+
+// The material on the ball: the root's channels lit by the scene's lights
+// and ambient, with the checker in reflection and refraction.
+NodeValue shadeRoot(const Node& root, NodeEnv& env, const PreviewLights& lights, const NodeValue& ambient,
+                    const NodeValue& p, const NodeValue& n) {
+    const NodeValue* o = gatherRootChannels(root, env);
+    const NodeValue cb = o[RI_COLOR], rc = o[RI_REPL_COL];
+    const double d = o[RI_DIFF].mean(), s = o[RI_SPEC].mean(), l = o[RI_LUMI].mean();
+    const double m = o[RI_REFL].mean(), t = o[RI_TRAN].mean(), eta = o[RI_ETA].mean();
+    const double u = o[RI_TRSL].mean(), h = o[RI_C_SPEC].mean(), f = o[RI_C_TRAN].mean();
+    const double pct = o[RI_REPL_PER].mean();
+    const double exponent = 1 / roughnessFromGloss(o[RI_GLOSS].mean());
+    const NodeValue tintHL = NodeValue::scalar(1 - h) + cb * h, tintFL = NodeValue::scalar(1 - f) + cb * f;
+
+    NodeValue sum;
+    if (lights.present) {
+        const NodeValue view = normalized(p - kEye), toEye = -view;
+        NodeValue diffuse, specular, translucent;
+        double at[3];
+        put(at, p);
+        for (const PreviewLight& light : lights.lights) {
+            double dir[3], col[3];
+            if (!env.illuminate(env.callbackData, light.id, at, dir, col)) continue;
+            const NodeValue k = vec(col), toLight = normalized(-vec(dir));
+            const NodeValue half = normalized(toLight + toEye);
+            diffuse = diffuse + k * std::max(0.0, dot(n, toLight));
+            specular = specular + k * std::pow(std::max(0.0, dot(n, half)), exponent);
+            translucent = translucent + k * std::max(0.0, dot(-n, toLight));
+        }
+        sum = ((diffuse + ambient + translucent * u) * d + NodeValue::scalar(l)) * cb * (1 - t);
+        sum = sum + specular * tintHL * s;
+        sum = sum + trace(p, reflect(view, n)) * tintHL * m;
+        sum = sum + trace(p, refract(view, n, 1 / eta)) * t * tintFL;
+    }
+    return sum * (1 - pct) + rc * pct;
+}
+
+// The node's first output, black when it produced none.
+NodeValue firstOutput(const Node& node, NodeEnv& env) {
+    node.evaluate(env);
+    const NodeValue* out = env.cache.find(&node);
+    return out && node.outputCount > 0 ? out[0] : NodeValue{};
+}
+
+uint8_t toByte(double v) {
+    const double b = v * 255;
+    return b > 0 ? (b < 255 ? static_cast<uint8_t>(b) : 255) : 0;  // NaN too gives 0
+}
+}  // namespace
+
+void renderPreview(void* surface, const NodeList& list, Node& node) {
+    if (!node.preview) node.preview = std::make_unique<uint8_t[]>(kPreviewBytes);
+    assignCacheSlots(list);
+    renderInitList(list);
+    const PreviewTime when = interfaceTime();
+    for (const auto& n : list.nodes) n->newTime(when.time, when.frame);
+
+    const HostShading base = surfaceRecord(surface);
+    PreviewLights lights = readPreviewLights(when.time);
+    const auto* root = dynamic_cast<const NRoot*>(&node);
+    const NodeValue ambient = root ? ambientLight() : NodeValue{};
+    uint8_t* pixel = node.preview.get();
+    for (int row = 0; row < kPreviewSize; ++row) {
+        for (int column = 0; column < kPreviewSize; ++column, pixel += 3) {
+            const double x = (column - 32) * kPixel, y = (row - 32) * -kPixel;
+            NodeValue colour;
+            if (x * x + y * y > kBallRadius2) {
+                colour = NodeValue::scalar(previewChecker(x, y));
+            } else {
+                const NodeValue p{x, y, -std::sqrt(kBallRadius2 - x * x - y * y)};
+                const NodeValue n = normalized(p);
+                HostShading sa = base;
+                placeOnBall(sa, row, column, p, n);
+                HostTextureSample ts;
+                NodeEnv env;
+                env.isPreview = 1;
+                env.hostContext = surface;
+                env.previewLight = kPreviewLight;
+                env.time = when.time;
+                env.normal = n;
+                env.record = &sa;
+                env.textureSample = &ts;
+                env.callbackData = &lights;
+                env.illuminate = previewIlluminate;
+                env.rayTrace = previewTrace;
+                env.rayCast = previewCast;
+                env.rayShade = previewShade;
+                env.itemParam = previewItemParam;
+                colour = root ? shadeRoot(*root, env, lights, ambient, p, n) : firstOutput(node, env);
+            }
+            pixel[0] = toByte(colour.x);
+            pixel[1] = toByte(colour.y);
+            pixel[2] = toByte(colour.z);
+        }
+    }
+    cleanupTree(list);
+}
+
+}  // namespace vx

@@ -1,0 +1,24 @@
+#include "standin/shader_tree.h"
+
+#include "standin/file_io.h"
+#include "standin/tree_file.h"
+
+namespace vxs {
+
+bool loadShaderTree(const Shader& shader, HostInstance inst, const std::string& path, std::string& error) {
+    const auto catalogue = nodeCatalogue();
+    vx::NodeList scratch;
+    if (!readTreeFile(path, scratch, *catalogue, error)) return false;
+    const HostFileIO* io = fileIOService();
+    HostLoadState* state = io->openLoad(path.c_str(), HOST_IO_BINARY);
+    if (!state) {
+        error = "cannot open";
+        return false;
+    }
+    const char* loadError = shader.load(inst, *state);
+    io->closeLoad(state);
+    if (loadError) error = loadError;
+    return !loadError;
+}
+
+}  // namespace vxs

@@ -1,0 +1,16 @@
+// Tree files loaded into a shader instance as a host does: through the
+// instance's load callback and "File IO".
+#pragma once
+
+#include <string>
+
+#include "standin/module_loader.h"
+
+namespace vxs {
+
+// The module's load reports nothing, so the file is first read with the
+// node library to say what is wrong with it. False, with a one-line reason
+// in `error`, when the file is not a complete tree or the load fails.
+bool loadShaderTree(const Shader& shader, HostInstance inst, const std::string& path, std::string& error);
+
+}  // namespace vxs

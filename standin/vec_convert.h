@@ -1,0 +1,19 @@
+// Between the scene's Vec3, the shading record's double[3] and the
+// NodeValue that shading computes with.
+#pragma once
+
+#include "core/value.h"
+#include "standin/scene.h"
+
+namespace vxs {
+
+inline vx::NodeValue toValue(const Vec3& v) { return {v[0], v[1], v[2]}; }
+inline Vec3 toVec3(const vx::NodeValue& v) { return {v.x, v.y, v.z}; }
+inline vx::NodeValue fromArray(const double v[3]) { return {v[0], v[1], v[2]}; }
+inline void toArray(double out[3], const vx::NodeValue& v) {
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+}
+
+}  // namespace vxs
