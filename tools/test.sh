@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the
-# same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
-# run of each fuzzer on its seed corpus.
+# same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the tests
+# that render on several threads under ThreadSanitizer, and a short run of
+# each fuzzer on its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -16,6 +17,12 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=cl
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan -j "$jobs" --output-on-failure
+
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
+  -DCMAKE_CXX_COMPILER=clang++-14 -DVX_TSAN=ON -DVX_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target valtorimex_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/valtorimex_tests \
+  --gtest_filter='ItemCache.*:RenderMemory.*:Renderer*.SameBytes*:Evaluate.*'
 
 for target in build-asan/fuzz/*; do
   name=$(basename "$target")
