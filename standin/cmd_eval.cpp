@@ -3,14 +3,13 @@
 #include <memory>
 
 #include "standin/commands.h"
-#include "standin/file_io.h"
 #include "standin/files.h"
 #include "standin/module_loader.h"
 #include "standin/record_json.h"
 #include "standin/record_scene.h"
 #include "standin/scene_file.h"
+#include "standin/shader_tree.h"
 #include "standin/shading.h"
-#include "standin/tree_file.h"
 
 namespace vxs {
 
@@ -19,31 +18,10 @@ struct EvalOptions {
     std::string tree, record, scene, module;
 };
 
-// The module's load reports nothing, so the tree is first read here with
-// the node library to tell the user what is wrong with it.
-bool checkTree(const std::string& path, std::string& error) {
-    const auto catalogue = nodeCatalogue();
-    vx::NodeList scratch;
-    return readTreeFile(path, scratch, *catalogue, error);
-}
-
-// Loads the tree into the instance through "File IO", as a host does.
-bool loadTree(const Shader& shader, HostInstance inst, const std::string& path, std::string& error) {
-    const HostFileIO* io = fileIOService();
-    HostLoadState* state = io->openLoad(path.c_str(), HOST_IO_BINARY);
-    if (!state) {
-        error = "cannot open";
-        return false;
-    }
-    const char* loadError = shader.load(inst, *state);
-    io->closeLoad(state);
-    if (loadError) error = loadError;
-    return !loadError;
-}
-
 int runEval(const EvalOptions& o) {
     std::string error;
-    if (!checkTree(o.tree, error)) return reportBadInput(o.tree, error);
+    // A bad tree is named before any other input.
+    if (!checkShaderTree(o.tree, error)) return reportBadInput(o.tree, error);
 
     Scene& scene = currentScene();
     const bool withScene = !o.scene.empty();
@@ -71,7 +49,7 @@ int runEval(const EvalOptions& o) {
         // The shader belongs to the sample's surface, as in a render.
         const auto inst = shader->make(const_cast<Surface*>(surface));
         if (!inst) return reportBadInput(o.module, "create made no instance");
-        if (!loadTree(*shader, inst.get(), o.tree, error)) return reportBadInput(o.tree, error);
+        if (!loadShaderTree(*shader, inst.get(), o.tree, error)) return reportBadInput(o.tree, error);
         shader->init(inst.get(), 0);
         shader->newTime(inst.get(), frame, time);
         shader->evaluate(inst.get(), sa);

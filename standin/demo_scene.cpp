@@ -18,6 +18,16 @@ using Json = nlohmann::json;
 using vx::NodeValue;
 constexpr double kPi = std::numbers::pi;
 
+// The root's colour runs from `a` to `b` as output "r" of `by` runs from 0
+// to 1.
+void colourBetween(TreeBuilder& t, const NodeValue& a, const NodeValue& b, const vx::Node* by) {
+    vx::Node* colour = t.add("Function", "mix");
+    t.set(colour, "a", a);
+    t.set(colour, "b", b);
+    t.link(colour, "n", by, "r");
+    t.link(t.root(), "color", colour, "r");
+}
+
 // Two colours in squares half a metre wide over the floor's "uv" map: each
 // coordinate scaled to 28 squares, wrapped by "mod" into [0, 2) and cut by
 // "step" at 1 into stripes; where the stripes of u and v differ, the second
@@ -45,11 +55,7 @@ bool writeCheckerTree(const std::string& path, std::string& error) {
     t.link(differ, "b", stripes[1], "r");
     vx::Node* cell = t.add("Function", "abs");
     t.link(cell, "n", differ, "r");
-    vx::Node* colour = t.add("Function", "mix");
-    t.set(colour, "a", {0.86, 0.84, 0.78});
-    t.set(colour, "b", {0.30, 0.36, 0.50});
-    t.link(colour, "n", cell, "r");
-    t.link(t.root(), "color", colour, "r");
+    colourBetween(t, {0.86, 0.84, 0.78}, {0.30, 0.36, 0.50}, cell);
     return t.write(path, error);
 }
 
@@ -99,11 +105,7 @@ bool writeProximityTree(const std::string& path, HostID orb, std::string& error)
     t.set(far, "min", 0.2);
     t.set(far, "max", 1.6);
     t.link(far, "v", distance, "r");
-    vx::Node* colour = t.add("Function", "mix");
-    t.set(colour, "a", {1.0, 0.55, 0.15});
-    t.set(colour, "b", {0.32, 0.40, 0.72});
-    t.link(colour, "n", far, "r");
-    t.link(t.root(), "color", colour, "r");
+    colourBetween(t, {1.0, 0.55, 0.15}, {0.32, 0.40, 0.72}, far);
     vx::Node* near = t.add("Operator", "sub");
     t.set(near, "a", 0.6);
     t.link(near, "b", far, "r");

@@ -5,10 +5,14 @@
 
 namespace vxs {
 
-bool loadShaderTree(const Shader& shader, HostInstance inst, const std::string& path, std::string& error) {
+bool checkShaderTree(const std::string& path, std::string& error) {
     const auto catalogue = nodeCatalogue();
     vx::NodeList scratch;
-    if (!readTreeFile(path, scratch, *catalogue, error)) return false;
+    return readTreeFile(path, scratch, *catalogue, error);
+}
+
+bool loadShaderTree(const Shader& shader, HostInstance inst, const std::string& path, std::string& error) {
+    if (!checkShaderTree(path, error)) return false;
     const HostFileIO* io = fileIOService();
     HostLoadState* state = io->openLoad(path.c_str(), HOST_IO_BINARY);
     if (!state) {

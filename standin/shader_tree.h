@@ -8,9 +8,13 @@
 
 namespace vxs {
 
-// The module's load reports nothing, so the file is first read with the
+// The module's load reports nothing, so a file is first read here with the
 // node library to say what is wrong with it. False, with a one-line reason
-// in `error`, when the file is not a complete tree or the load fails.
+// in `error`, when the file is not a complete tree.
+bool checkShaderTree(const std::string& path, std::string& error);
+
+// Checks the file as above, then loads it. False, with a one-line reason in
+// `error`, when either fails.
 bool loadShaderTree(const Shader& shader, HostInstance inst, const std::string& path, std::string& error);
 
 }  // namespace vxs

@@ -1,17 +1,14 @@
 #include "editor/config.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
+
+#include "tests/temp_dir.h"
 
 namespace vx {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct OptRow {
     std::string name;
@@ -158,31 +155,8 @@ TEST(ConfigKeys, FindGivesTheShortcutOfACode) {
     EXPECT_EQ(shortcuts.find(0), nullptr);
 }
 
-class TempDir {
-public:
-    TempDir()
-        : path_(fs::temp_directory_path() /
-                ("vx_config_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string dir() const { return path_.string() + "/"; }
-    std::string write(const std::string& name, const std::string& text) const {
-        const fs::path p = path_ / name;
-        std::ofstream(p, std::ios::binary) << text;
-        return p.string();
-    }
-
-private:
-    fs::path path_;
-};
-
 TEST(ConfigFile, LaterReadingsReplaceAndNeverRemove) {
-    TempDir tmp;
+    const vxt::TempDir tmp("vx_config");
     const std::string first = tmp.write("first.cfg",
         "InitialWidth 1024\nTitle \"one\"\nShortCut a \"Operator\" \"add\"\nShortCut b \"Operator\" \"sub\"\n");
     const std::string second =
@@ -204,13 +178,13 @@ TEST(ConfigFile, LaterReadingsReplaceAndNeverRemove) {
 }
 
 TEST(ConfigFile, MissingOrUnreadableFileChangesNothing) {
-    TempDir tmp;
+    const vxt::TempDir tmp("vx_config");
     OptMan options;
     SCMan shortcuts;
     scanConfig("LineMode 1\nShortCut a \"Operator\" \"add\"\n", options, shortcuts);
     const auto optionsBefore = optionRows(options);
     const auto keysBefore = keyRows(shortcuts);
-    for (const std::string& path : {tmp.dir() + "absent.cfg", tmp.dir(), std::string()}) {
+    for (const std::string& path : {tmp.path("absent.cfg"), tmp.path(""), std::string()}) {
         SCOPED_TRACE(path);
         EXPECT_FALSE(readConfigFile(path, options, shortcuts));
         EXPECT_EQ(optionRows(options), optionsBefore);
@@ -219,7 +193,7 @@ TEST(ConfigFile, MissingOrUnreadableFileChangesNothing) {
 }
 
 TEST(ConfigFile, OversizedFileKeepsWholeLinesWithinTheLimit) {
-    TempDir tmp;
+    const vxt::TempDir tmp("vx_config");
     std::string text = "InitialWidth 1000\n";
     const std::string filler = "# " + std::string(97, '-') + "\n";
     const std::size_t lineStart = kMaxConfigBytes - 16;
@@ -234,9 +208,9 @@ TEST(ConfigFile, OversizedFileKeepsWholeLinesWithinTheLimit) {
 }
 
 TEST(ConfigFile, ApplyConfigReadsTheFileBesideTheModule) {
-    TempDir tmp;
+    const vxt::TempDir tmp("vx_config");
     tmp.write(kConfigFileName, "InitialWidth 300\nInitialHeight 2000\nLineMode 5\n");
-    applyConfig(tmp.dir());
+    applyConfig(tmp.path(""));
     EXPECT_EQ(editorOptions().initialWidth, 640);
     EXPECT_EQ(editorOptions().initialHeight, 2000);
     EXPECT_EQ(editorOptions().lineMode, 5);
@@ -246,7 +220,7 @@ TEST(ConfigFile, ApplyConfigReadsTheFileBesideTheModule) {
 
     // Put the module-wide settings back to their defaults for later tests.
     tmp.write(kConfigFileName, "InitialWidth 800\nInitialHeight 600\nLineMode 0\n");
-    applyConfig(tmp.dir());
+    applyConfig(tmp.path(""));
     EXPECT_EQ(editorOptions().initialWidth, 800);
     EXPECT_EQ(editorOptions().initialHeight, 600);
     EXPECT_EQ(editorOptions().lineMode, 0);

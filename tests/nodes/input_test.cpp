@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -8,6 +9,7 @@
 #include "nodes/items.h"
 #include "tests/nodes/eval_helper.h"
 #include "tests/nodes/fake_scene.h"
+#include "tests/nodes/kind_order.h"
 
 namespace vxn {
 namespace {
@@ -88,13 +90,6 @@ std::unique_ptr<Node> mapNode(const char* name, const char* map) {
 
 // Inputs as name/valueType/paramKind, * for a parameter without a port;
 // outputs as name/valueType.
-struct KindPorts {
-    const char* category;
-    const char* name;
-    const char* inputs;
-    const char* outputs;
-};
-
 // clang-format off
 constexpr KindPorts kKinds[] = {
     {"Global",  "spot",       "",
@@ -127,23 +122,17 @@ std::string describeOutputs(const Node& n) {
 }
 
 TEST(InputKinds, InCatalogueOrderWithTheirPorts) {
-    size_t next = 0;  // other families' kinds sit between these
-    std::string previous;
-    for (const auto& group : library().children())
-        for (const auto& entry : group->children()) {
-            const Node& kind = *entry->prototype();
-            if (next == 0 && kind.name == "spot") {
-                EXPECT_EQ(previous, "root");
-            }
-            previous = kind.name;
-            if (next == std::size(kKinds) || kind.name != kKinds[next].name) continue;
-            const KindPorts& want = kKinds[next++];
-            SCOPED_TRACE(want.name);
-            EXPECT_EQ(group->category(), want.category);
-            EXPECT_EQ(describeInputs(kind), want.inputs);
-            EXPECT_EQ(describeOutputs(kind), want.outputs);
-        }
-    EXPECT_EQ(next, std::size(kKinds)) << "missing or out of order: " << kKinds[next].name;
+    expectKindsInOrder(kKinds, [](const Node& kind, const KindPorts& want) {
+        EXPECT_EQ(describeInputs(kind), want.inputs);
+        EXPECT_EQ(describeOutputs(kind), want.outputs);
+    });
+    // The value inputs follow the root directly.
+    const auto offered = offeredKinds();
+    const auto spot = std::find_if(offered.begin(), offered.end(),
+                                   [](const OfferedKind& k) { return k.kind->name == "spot"; });
+    ASSERT_NE(spot, offered.end());
+    ASSERT_NE(spot, offered.begin());
+    EXPECT_EQ(std::prev(spot)->kind->name, "root");
 }
 
 TEST(InputKinds, TransformsStartFromTheUnitX) {

@@ -6,16 +6,10 @@
 #include "core/persist.h"
 #include "standin/streams.h"
 #include "tests/nodes/eval_helper.h"
+#include "tests/nodes/kind_order.h"
 
 namespace vxn {
 namespace {
-
-struct KindPorts {
-    const char* category;
-    const char* name;
-    const char* inputs;
-    const char* outputs;
-};
 
 // clang-format off
 constexpr KindPorts kKinds[] = {
@@ -85,20 +79,12 @@ std::string joined(const Ports& ports) {
 }
 
 TEST(MathKinds, KindsInOrderWithTheirPorts) {
-    size_t next = 0;  // other families' kinds may sit between these
-    for (const auto& group : library().children())
-        for (const auto& entry : group->children()) {
-            const Node& kind = *entry->prototype();
-            if (next == std::size(kKinds) || kind.name != kKinds[next].name) continue;
-            const KindPorts& want = kKinds[next++];
-            SCOPED_TRACE(want.name);
-            EXPECT_EQ(kind.category, want.category);
-            EXPECT_EQ(group->category(), want.category);
-            EXPECT_EQ(joined(kind.inputs), want.inputs);
-            EXPECT_EQ(joined(kind.outputs), want.outputs);
-            EXPECT_FALSE(kind.isRoot);
-        }
-    EXPECT_EQ(next, std::size(kKinds)) << "missing or out of order: " << kKinds[next].name;
+    expectKindsInOrder(kKinds, [](const Node& kind, const KindPorts& want) {
+        EXPECT_EQ(kind.category, want.category);
+        EXPECT_EQ(joined(kind.inputs), want.inputs);
+        EXPECT_EQ(joined(kind.outputs), want.outputs);
+        EXPECT_FALSE(kind.isRoot);
+    });
 }
 
 TEST(MathKinds, NamesAreExactAndBoundToTheirCategory) {

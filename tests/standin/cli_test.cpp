@@ -1,13 +1,10 @@
 // The valtorimex command, run as a user runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <nlohmann/json.hpp>
 
 #include "core/macro.h"
@@ -15,12 +12,11 @@
 #include "core/root.h"
 #include "standin/streams.h"
 #include "standin/tree_file.h"
+#include "tests/standin/run_command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kBinary = VX_BINARY_DIR "/valtorimex";
 
 // A tree holding only a root with its default parameters, in the text form.
 std::string rootTree(const char* diffRow = "0 0 0 1 1 1 \"\"") {
@@ -70,42 +66,9 @@ std::string macroTree() {
     return out.bytes();
 }
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-class CliTest : public ::testing::Test {
+class CliTest : public vxt::CommandTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/vx_cli_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        write("root.shd", rootTree());
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-        return path(name);
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    Outcome run(const std::vector<std::string>& args) const {
-        std::string cmd = std::string("'") + kBinary + "'";
-        for (const std::string& a : args) cmd += " '" + a + "'";
-        cmd += " >'" + path("stdout") + "' 2>'" + path("stderr") + "'";
-        const int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read("stdout"), read("stderr")};
-    }
-
-    fs::path dir;
+    CliTest() : CommandTest("") { write("root.shd", rootTree()); }
 };
 
 TEST_F(CliTest, BadInputNamesTheFileAndExitsWithTwo) {

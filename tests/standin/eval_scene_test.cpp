@@ -1,21 +1,14 @@
 // `valtorimex eval --scene`: samples on a scene's polygons, read by the
 // module through the host's tables.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "core/root.h"
 #include "standin/tree_file.h"
+#include "tests/standin/run_command.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A 2 x 2 floor one unit up: one quad, points at x, z = -1 or 1. Its "uv"
 // map has u = 3 on point 4 for polygon 1 only; its "paint" map exists as
@@ -29,28 +22,15 @@ constexpr const char* kScene = R"({
                  {"name": "paint", "type": "rgb", "points": [[1, 0, 0], [0, 1, 0], [0, 0, 1]]}]}]
 })";
 
-class EvalScene : public ::testing::Test {
+class EvalScene : public vxt::CommandTest {
 protected:
+    EvalScene() : CommandTest("eval") {}
     void SetUp() override {
-        char tmpl[] = "/tmp/vx_eval_scene_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
         write("scene.json", kScene);
         tree("uv.shd", "uv", "uv");
         tree("vcolor.shd", "vcolor", "paint");
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-        return path(name);
-    }
-    std::string read(const std::string& name) const {
-        std::stringstream s;
-        s << std::ifstream(path(name), std::ios::binary).rdbuf();
-        return s.str();
-    }
     // A root whose colour is output 0 of a "Global" node naming a map.
     void tree(const std::string& file, const char* kind, const char* map) const {
         const auto catalogue = vxs::nodeCatalogue();
@@ -63,20 +43,6 @@ protected:
         std::string error;
         ASSERT_TRUE(vxs::writeTreeFile(path(file), list, HOST_IO_TEXT, error)) << error;
     }
-
-    struct Outcome {
-        int status;
-        std::string out, err;
-    };
-    Outcome run(const std::vector<std::string>& args) const {
-        std::string cmd = "'" VX_BINARY_DIR "/valtorimex' eval";
-        for (const std::string& a : args) cmd += " '" + a + "'";
-        cmd += " >'" + path("stdout") + "' 2>'" + path("stderr") + "'";
-        const int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read("stdout"), read("stderr")};
-    }
-
-    fs::path dir;
 };
 
 TEST_F(EvalScene, NodesReadTheVertexMapsAroundTheSample) {

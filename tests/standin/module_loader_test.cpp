@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <exception>
-#include <filesystem>
-#include <fstream>
+
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -130,10 +130,8 @@ TEST(ModuleLoader, ShutsTheModuleDownWithItsServerData) {
 }
 
 TEST(ModuleLoader, RefusesFilesThatAreNoModules) {
-    const auto dir = std::filesystem::temp_directory_path() / ("vx_loader_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string text = (dir / "text.p").string();
-    std::ofstream(text) << "not a shared object\n";
+    const vxt::TempDir tmp("vx_loader");
+    const std::string text = tmp.write("text.p", "not a shared object\n");
     // A shared library that is certainly loaded, and certainly no module.
     Dl_info cxxLib{};
     ASSERT_NE(dladdr(reinterpret_cast<const void*>(&std::terminate), &cxxLib), 0);
@@ -143,8 +141,8 @@ TEST(ModuleLoader, RefusesFilesThatAreNoModules) {
         std::string error;  // the start of the reason
     };
     const Row rows[] = {
-        {(dir / "missing.p").string(), "cannot open: No such file or directory"},
-        {dir.string(), "not a module: not a regular file"},
+        {tmp.path("missing.p"), "cannot open: No such file or directory"},
+        {tmp.dir().string(), "not a module: not a regular file"},
         {text, "not a loadable module: "},
         {cxxLib.dli_fname, "not a plug-in module: it exports no _mod_descrip"},
     };
@@ -156,7 +154,6 @@ TEST(ModuleLoader, RefusesFilesThatAreNoModules) {
         EXPECT_EQ(error.find(r.path), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
 // valtorimex preview, run as a user runs it, against the preview rendered in
 // process from the same tree.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,12 +18,12 @@
 #include "standin/interface_services.h"
 #include "standin/preview_scene.h"
 #include "standin/tree_file.h"
+#include "tests/standin/run_command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kBinary = VX_BINARY_DIR "/valtorimex";
 const std::string kRedTree = VX_SOURCE_DIR "/examples/trees/red.shd";
 
 struct Png {
@@ -40,38 +36,12 @@ struct Png {
     }
 };
 
-class PreviewCommand : public ::testing::Test {
+class PreviewCommand : public vxt::CommandTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/vx_preview_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-        return path(name);
-    }
-    static std::string slurp(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    // Exit status and standard error.
-    std::pair<int, std::string> run(const std::vector<std::string>& args) const {
-        std::string cmd = std::string("'") + kBinary + "' preview";
-        for (const std::string& a : args) cmd += " '" + a + "'";
-        cmd += " >/dev/null 2>'" + path("stderr") + "'";
-        const int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(path("stderr"))};
-    }
+    PreviewCommand() : CommandTest("preview") {}
 
     static Png decode(const std::string& file) {
-        const std::string bytes = slurp(file);
+        const std::string bytes = vxt::readBytes(file);
         Png png;
         int channels = 0;
         stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), int(bytes.size()),
@@ -91,8 +61,6 @@ protected:
         EXPECT_TRUE(vxs::writeTreeFile(path("root.shd"), tree, HOST_IO_TEXT, error)) << error;
         return path("root.shd");
     }
-
-    fs::path dir;
 };
 
 // The command and an in-process preview of the same node in the same
@@ -101,7 +69,7 @@ TEST_F(PreviewCommand, PngHoldsExactlyThePreviewBytes) {
     for (const int node : {1, 2}) {
         SCOPED_TRACE(node);
         const std::string out = path("node.png");
-        ASSERT_EQ(run({kRedTree, "--node", std::to_string(node), "-o", out}).first, 0);
+        ASSERT_EQ(run({kRedTree, "--node", std::to_string(node), "-o", out}).status, 0);
         const Png png = decode(out);
         ASSERT_EQ(png.width, 64);
         ASSERT_EQ(png.height, 64);
@@ -124,7 +92,7 @@ TEST_F(PreviewCommand, PngHoldsExactlyThePreviewBytes) {
 // The red root in the default scene: the light from the upper left meets the
 // ball's centre at cos = 1 / sqrt(3), plus 0.1 ambient: 0.677 x 255.
 TEST_F(PreviewCommand, DefaultSceneLightsTheRootFromTheUpperLeft) {
-    ASSERT_EQ(run({kRedTree, "-o", path("root.png")}).first, 0);
+    ASSERT_EQ(run({kRedTree, "-o", path("root.png")}).status, 0);
     const Png png = decode(path("root.png"));
     ASSERT_EQ(png.width, 64);
     EXPECT_EQ(png.at(32, 32), (std::array<int, 3>{172, 0, 0}));
@@ -133,8 +101,8 @@ TEST_F(PreviewCommand, DefaultSceneLightsTheRootFromTheUpperLeft) {
 }
 
 TEST_F(PreviewCommand, ScaleRepeatsEachPixelWithoutFiltering) {
-    ASSERT_EQ(run({kRedTree, "-o", path("one.png")}).first, 0);
-    ASSERT_EQ(run({kRedTree, "--scale", "3", "-o", path("three.png")}).first, 0);
+    ASSERT_EQ(run({kRedTree, "-o", path("one.png")}).status, 0);
+    ASSERT_EQ(run({kRedTree, "--scale", "3", "-o", path("three.png")}).status, 0);
     const Png one = decode(path("one.png")), three = decode(path("three.png"));
     ASSERT_EQ(three.width, 192);
     ASSERT_EQ(three.height, 192);
@@ -143,7 +111,7 @@ TEST_F(PreviewCommand, ScaleRepeatsEachPixelWithoutFiltering) {
 }
 
 TEST_F(PreviewCommand, AllWritesOneFilePerNodeNamedByPositionAndKind) {
-    ASSERT_EQ(run({VX_SOURCE_DIR "/examples/trees/hue_shift.shd", "--all", "-o", path("all")}).first, 0);
+    ASSERT_EQ(run({VX_SOURCE_DIR "/examples/trees/hue_shift.shd", "--all", "-o", path("all")}).status, 0);
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(path("all"))) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
@@ -160,9 +128,9 @@ TEST_F(PreviewCommand, SceneLightsAndSurfaceChannels) {
         "surfaces": [{"name": "Glow", "color": [0.5, 0.25, 1]}]
     })");
     const std::string tree = rootOnlyTree();
-    ASSERT_EQ(run({tree, "--scene", scene, "--surface", "Glow", "-o", path("glow.png")}).first, 0);
+    ASSERT_EQ(run({tree, "--scene", scene, "--surface", "Glow", "-o", path("glow.png")}).status, 0);
     EXPECT_EQ(decode(path("glow.png")).at(32, 32), (std::array<int, 3>{127, 63, 255}));
-    ASSERT_EQ(run({tree, "--scene", scene, "-o", path("grey.png")}).first, 0);
+    ASSERT_EQ(run({tree, "--scene", scene, "-o", path("grey.png")}).status, 0);
     EXPECT_EQ(decode(path("grey.png")).at(32, 32), (std::array<int, 3>{200, 200, 200}));  // plain 0.785
 }
 
@@ -173,7 +141,7 @@ TEST_F(PreviewCommand, TimeReachesTheNodes) {
     tree.nodes.push_back(catalogue->createByName("Global", "scene"));
     std::string error;
     ASSERT_TRUE(vxs::writeTreeFile(path("scene.shd"), tree, HOST_IO_TEXT, error)) << error;
-    ASSERT_EQ(run({path("scene.shd"), "--node", "1", "--time", "0.5", "-o", path("t.png")}).first, 0);
+    ASSERT_EQ(run({path("scene.shd"), "--node", "1", "--time", "0.5", "-o", path("t.png")}).status, 0);
     EXPECT_EQ(decode(path("t.png")).at(32, 32), (std::array<int, 3>{127, 127, 127}));
 }
 
@@ -203,7 +171,7 @@ TEST_F(PreviewCommand, BadInputNamesTheFileAndExitsWithTwo) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.args));
-        const auto [status, err] = run(r.args);
+        const auto [status, out, err] = run(r.args);
         EXPECT_EQ(status, 2);
         EXPECT_FALSE(err.empty());
         if (r.named.empty()) continue;

@@ -1,55 +1,24 @@
 // `valtorimex render` run as a user runs it, and the built-in demo.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "standin/demo_scene.h"
 #include "standin/globals.h"
 #include "standin/png.h"
 #include "standin/renderer.h"
 #include "standin/scene_file.h"
+#include "tests/standin/run_command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class RenderCommand : public ::testing::Test {
+class RenderCommand : public vxt::CommandTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/vx_render_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-        return path(name);
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    struct Outcome {
-        int status;
-        std::string err;
-    };
-    Outcome run(const std::vector<std::string>& args) const {
-        std::string cmd = "'" VX_BINARY_DIR "/valtorimex' render";
-        for (const std::string& a : args) cmd += " '" + a + "'";
-        cmd += " >/dev/null 2>'" + path("stderr") + "'";
-        const int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read("stderr")};
-    }
+    RenderCommand() : CommandTest("render") {}
 
     // The width and height a PNG's header gives, or (0, 0).
     std::pair<int, int> pngSize(const std::string& name) const {
@@ -62,8 +31,6 @@ protected:
         };
         return {word(16), word(20)};
     }
-
-    fs::path dir;
 };
 
 TEST_F(RenderCommand, RendersTheDemoWithoutAScene) {

@@ -1,18 +1,15 @@
 #include "standin/scene_file.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <numbers>
 
 #include "standin/primitives.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 constexpr double kDeg = std::numbers::pi / 180;
 
 // An uncompressed 32-bit TGA, rows from the top, pixels as RGBA bytes.
@@ -38,25 +35,17 @@ constexpr const char* kObj =
     "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvt 0.5 0\nvt 0.5 1\n"
     "f 1/1 2/2 3/3 4/4\nf 2/5 5/2 6/3 3/6\n";
 
-class SceneFile : public ::testing::Test {
+class SceneFile : public ::testing::Test, protected vxt::TempDir {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/vx_scene_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
         write("two.obj", kObj);
         write("tex/pixels.tga", tga(2, 1, {255, 0, 0, 255, 0, 0, 255, 128}));
         write("trees/red.shd", "272\n");
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    void write(const std::string& name, const std::string& content) const {
-        fs::create_directories((dir / name).parent_path());
-        std::ofstream(dir / name, std::ios::binary) << content;
-    }
     bool load(const std::string& text, vxs::Scene& scene, std::string& error) const {
         write("scene.json", text);
-        return vxs::loadSceneFile((dir / "scene.json").string(), scene, error);
+        return vxs::loadSceneFile(path("scene.json"), scene, error);
     }
     vxs::Scene load(const std::string& text) const {
         vxs::Scene scene;
@@ -64,8 +53,6 @@ protected:
         EXPECT_TRUE(load(text, scene, error)) << error;
         return scene;
     }
-
-    fs::path dir;
 };
 
 const vxs::Item& item(const vxs::Scene& scene, int type, const char* name) {
@@ -111,7 +98,7 @@ TEST_F(SceneFile, ReadsEveryPartOfAScene) {
 
     ASSERT_EQ(s.images.size(), 2u);
     EXPECT_EQ(s.images[0].name, "pixels");
-    EXPECT_EQ(s.images[0].path, (dir / "tex/pixels.tga").string());
+    EXPECT_EQ(s.images[0].path, path("tex/pixels.tga"));
     EXPECT_EQ(s.images[0].width, 2);
     EXPECT_TRUE(s.images[0].hasAlpha);
     const std::vector<float> pixels{1, 0, 0, 1, 0, 0, 1, 128 / 255.0f};
@@ -130,7 +117,7 @@ TEST_F(SceneFile, ReadsEveryPartOfAScene) {
     EXPECT_EQ(red.reflectionImage, s.images[1].id);
     EXPECT_EQ(red.refractionImage, 0);
     EXPECT_DOUBLE_EQ(red.reflectionSeamAngle, std::numbers::pi / 2);
-    EXPECT_EQ(red.tree, (dir / "trees/red.shd").string());
+    EXPECT_EQ(red.tree, path("trees/red.shd"));
     EXPECT_EQ(s.surfaces[1].name, "Default");
 
     const vxs::Item& camera = item(s, HOST_CAMERA, "Camera");
@@ -177,7 +164,7 @@ TEST_F(SceneFile, ReadsEveryPartOfAScene) {
 
     const vxs::Item& two = item(s, HOST_OBJECT, "Two");
     EXPECT_EQ(two.parent, ball.id);
-    EXPECT_EQ(two.object.filename, (dir / "two.obj").string());
+    EXPECT_EQ(two.object.filename, path("two.obj"));
     EXPECT_EQ(two.object.mesh.polygons.size(), 2u);
     EXPECT_EQ(item(s, HOST_OBJECT, "Object 3").object.mesh.polygons.size(), 6u);
     const vxs::Mesh& plane = item(s, HOST_OBJECT, "Object 4").object.mesh;
@@ -347,9 +334,9 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
 TEST_F(SceneFile, UnreadableSceneFiles) {
     vxs::Scene scene;
     std::string error;
-    EXPECT_FALSE(vxs::loadSceneFile((dir / "missing.json").string(), scene, error));
+    EXPECT_FALSE(vxs::loadSceneFile(path("missing.json"), scene, error));
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
-    EXPECT_FALSE(vxs::loadSceneFile(dir.string(), scene, error));
+    EXPECT_FALSE(vxs::loadSceneFile(dir().string(), scene, error));
     EXPECT_FALSE(vxs::readScene(std::string(vxs::kMaxSceneBytes + 1, ' '), "", scene, error));
     EXPECT_NE(error.find("larger than"), std::string::npos) << error;
 }

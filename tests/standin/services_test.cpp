@@ -1,9 +1,6 @@
 // The service tables over a small scene, as a module calls them.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -13,10 +10,10 @@
 #include "standin/globals.h"
 #include "standin/scene_file.h"
 #include "standin/streams.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 constexpr double kRightAngle = std::numbers::pi / 2;
 
 // Lights L1, L2; objects A (bones a1, a2), B (bone b1) and C, a child of A;
@@ -263,17 +260,15 @@ TEST_F(Services, SurfaceFunctionsReadTheSurfaceTheModuleWasGiven) {
 }
 
 TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
-    char tmpl[] = "/tmp/vx_images_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const fs::path dir = tmpl;
+    const vxt::TempDir tmp("vx_images");
     // A 1 x 1 uncompressed 24-bit TGA.
     std::string tga(18, '\0');
     tga[2] = 2, tga[12] = 1, tga[14] = 1, tga[16] = 24;
     tga += std::string("\x10\x20\x30", 3);
-    for (const char* name : {"red.tga", "sky.tga"}) std::ofstream(dir / name, std::ios::binary) << tga;
+    for (const char* name : {"red.tga", "sky.tga"}) tmp.write(name, tga);
     std::string error;
     ASSERT_TRUE(vxs::readScene(R"({"images": [{"path": "red.tga"}, {"name": "blue", "path": "sky.tga"}]})",
-                               dir.string(), vxs::currentScene(), error))
+                               tmp.dir().string(), vxs::currentScene(), error))
         << error;
 
     const auto* images = service<HostImageList>(HOST_GLOBAL_IMAGE_LIST);
@@ -300,7 +295,7 @@ TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
     vxs::currentScene().images.pop_back();
 
     vxs::SaveStream out(HOST_IO_BINARY);
-    out.state()->writeStr(out.state()->data, (dir / "sky.tga").c_str());
+    out.state()->writeStr(out.state()->data, tmp.path("sky.tga").c_str());
     vxs::LoadStream in(out.bytes());
     images->load(in.state());  // new to the scene: read and named by its stem
     const HostID sky = images->findByName("sky");
@@ -309,11 +304,10 @@ TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
     EXPECT_EQ(vxs::currentScene().images.back().width, 1);
 
     vxs::SaveStream missing(HOST_IO_BINARY);
-    missing.state()->writeStr(missing.state()->data, (dir / "none.png").c_str());
+    missing.state()->writeStr(missing.state()->data, tmp.path("none.png").c_str());
     vxs::LoadStream none(missing.bytes());
     images->load(none.state());
     EXPECT_EQ(vxs::currentScene().images.size(), 2u);
-    fs::remove_all(dir);
 }
 
 TEST_F(Services, SceneInfoDescribesTheLoadedScene) {

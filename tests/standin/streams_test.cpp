@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <bit>
 #include <cmath>
@@ -12,6 +11,7 @@
 
 #include "standin/file_io.h"
 #include "standin/streams.h"
+#include "tests/temp_dir.h"
 
 using vxs::LoadStream;
 using vxs::SaveStream;
@@ -372,17 +372,14 @@ TEST(StreamForms, AreDetected) {
     EXPECT_EQ(LoadStream("").form(), HOST_IO_TEXT);
 }
 
-class FileIO : public testing::Test {
+class FileIO : public testing::Test, protected vxt::TempDir {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("vx_file_io_" + std::to_string(::getpid()));
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     const HostFileIO& io = *vxs::fileIOService();
 };
 
 TEST_F(FileIO, WritesOnCloseAndReadsEitherForm) {
     for (int mode : {HOST_IO_BINARY, HOST_IO_TEXT}) {
-        const std::string path = (dir / ("tree" + std::to_string(mode))).string();
+        const std::string path = (dir() / ("tree" + std::to_string(mode))).string();
         HostSaveState* save = io.openSave(path.c_str(), mode);
         ASSERT_NE(save, nullptr);
         const int32_t v = 272;
@@ -403,9 +400,9 @@ TEST_F(FileIO, WritesOnCloseAndReadsEitherForm) {
 }
 
 TEST_F(FileIO, UnreadableOrHugeFilesGiveNull) {
-    EXPECT_EQ(io.openLoad((dir / "missing").c_str(), 0), nullptr);
+    EXPECT_EQ(io.openLoad((dir() / "missing").c_str(), 0), nullptr);
     EXPECT_EQ(io.openLoad(nullptr, 0), nullptr);
-    const auto huge = dir / "huge";
+    const auto huge = dir() / "huge";
     std::ofstream(huge).put('7');
     std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);  // sparse
     EXPECT_EQ(io.openLoad(huge.c_str(), 0), nullptr);
