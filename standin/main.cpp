@@ -6,7 +6,7 @@
 #include "standin/commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Evaluates, lists and converts Valtorimex node tree files."};
+    CLI::App app{"The Valtorimex stand-in host: renders scenes whose surfaces carry node trees, and evaluates, lists, converts and previews tree files."};
     app.require_subcommand(1);
     int status = 0;
     vxs::addEvalCommand(app, status);

@@ -458,10 +458,10 @@ bool readScene(std::string_view text, const std::string& directory, Scene& out, 
         const Json doc = Json::parse(text);
         out = SceneReader(directory).read(doc);
         return true;
-    } catch (const Json::parse_error& e) {
-        error = "not valid JSON: " + parseMessage(e.what());
     } catch (const JsonError& e) {
         error = e.what();
+    } catch (const Json::exception& e) {  // syntax errors and numbers out of range
+        error = "not valid JSON: " + parseMessage(e.what());
     }
     return false;
 }

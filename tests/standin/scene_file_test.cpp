@@ -245,6 +245,7 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
     const Row rows[] = {
         {"", "not valid JSON"},
         {"{\"frame\": {}", "not valid JSON: parse error at line 1"},
+        {R"({"ambient": {"intensity": 3e3333}})", "not valid JSON: number overflow"},
         {"[]", "must hold a JSON object"},
         {R"({"frames": {}})", "frames: unknown key"},
         {R"({"frame": {"width": 0}})", "frame.width: must be an integer from 1 to 16384"},
