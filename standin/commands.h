@@ -16,6 +16,7 @@ void addInfoCommand(CLI::App& app, int& status);
 void addConvertCommand(CLI::App& app, int& status);
 void addRenderCommand(CLI::App& app, int& status);
 void addPreviewCommand(CLI::App& app, int& status);
+void addKindsCommand(CLI::App& app, int& status);
 
 // Writes "PATH: WHAT" as one line on standard error; returns kBadInput.
 int reportBadInput(const std::string& path, const std::string& what);

@@ -1,12 +1,12 @@
-// valtorimex: evaluates, lists and converts node tree files, driving the
-// QK_Valtorimex module as its host does.
+// valtorimex: renders scenes and evaluates, lists, converts and previews node
+// tree files, driving the QK_Valtorimex module as its host does.
 #include <cstdio>
 #include <exception>
 
 #include "standin/commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"The Valtorimex stand-in host: renders scenes whose surfaces carry node trees, and evaluates, lists, converts and previews tree files."};
+    CLI::App app{"The Valtorimex stand-in host: renders scenes whose surfaces carry node trees, evaluates, lists, converts and previews tree files, and lists the node kinds."};
     app.require_subcommand(1);
     int status = 0;
     vxs::addEvalCommand(app, status);
@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     vxs::addConvertCommand(app, status);
     vxs::addRenderCommand(app, status);
     vxs::addPreviewCommand(app, status);
+    vxs::addKindsCommand(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
