@@ -16,7 +16,6 @@ namespace vx {
 
 const char* const kShadowRayFlag = "QK's Torvanixa:IsShadowRay";
 const char* const kRayShadeFlag = "QK's Torvanixa:IsRayShade";
-const char* const kBlurTraceFlag = "QK's Torvanixa:BluredTraceFlag";
 
 struct OutputCache::Scratch : OutputCache::Hot {
     static constexpr size_t kBlock = 512;
@@ -33,7 +32,7 @@ struct OutputCache::Scratch : OutputCache::Hot {
     }
 
     void clear() {
-        used = hashed = 0;
+        hashed = 0;
         blockIndex = 0;
         enterBlock();
         if (++generation == 0) {  // wrapped: old entries could look current
@@ -63,7 +62,6 @@ struct OutputCache::Scratch : OutputCache::Hot {
             e = hashEntry(n);
             if (e->generation != generation) ++hashed;
         }
-        if (e->generation != generation) ++used;
         *e = {n, generation, allocate(count)};
         return e->values;
     }
@@ -126,8 +124,6 @@ NodeValue* OutputCache::addSlow(const Node* node, int32_t slot, int count) {
 }
 
 void OutputCache::clear() { scratch_->clear(); }
-
-int OutputCache::size() const { return scratch_->used; }
 
 uint32_t currentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 

@@ -30,7 +30,6 @@ public:
         uint32_t directSize = 0;
         uint32_t generation = 1;
         int32_t hashed = 0;
-        int32_t used = 0;
         NodeValue* block = nullptr;  // the value block being filled
         size_t top = 0, end = 0;
     };
@@ -56,14 +55,12 @@ public:
             if (e.generation != h.generation) {
                 e = {node, h.generation, h.block + h.top};
                 h.top += static_cast<size_t>(count);
-                ++h.used;
                 return e.values;
             }
         }
         return addSlow(node, slot, count);
     }
     void clear();
-    int size() const;
 
     struct Scratch;
 
@@ -104,7 +101,6 @@ struct NodeEnv {
 
 extern const char* const kShadowRayFlag;  // "QK's Torvanixa:IsShadowRay"
 extern const char* const kRayShadeFlag;   // "QK's Torvanixa:IsRayShade"
-extern const char* const kBlurTraceFlag;  // "QK's Torvanixa:BluredTraceFlag"
 
 // The calling thread's word `name` in the host's render memory, made and
 // zeroed when absent; null without render memory.

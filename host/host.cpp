@@ -33,11 +33,6 @@ bool renderGlobalsPresent() {
     return h.itemInfo && h.lightInfo && h.objectInfo && h.sceneInfo && h.renderMemory;
 }
 
-bool interfaceGlobalsPresent() {
-    const HostServices& h = host();
-    return h.itemInfo && h.objectInfo && h.sceneInfo && h.renderMemory;
-}
-
 void prepareImage(HostID image) {
     const HostImageList* images = host().imageList;
     if (image && images && images->prepare) images->prepare(image);

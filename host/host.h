@@ -33,9 +33,6 @@ void acquireHandlerGlobals(HostGlobalFunc lookup);
 // The tables without which evaluation leaves every sample alone.
 bool renderGlobalsPresent();
 
-// The tables without which the editor cannot open.
-bool interfaceGlobalsPresent();
-
 // Passes an image id to the host's image preparation, when there is one.
 void prepareImage(HostID image);
 

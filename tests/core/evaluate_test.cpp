@@ -195,3 +195,29 @@ TEST(Evaluate, NestedEnvironmentsKeepTheirOwnCaches) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Evaluate, TextureSampleIsFilledOnFirstUse) {
+    HostShading sa = vxt::defaultSample();
+    sa.wPos[0] = 1;
+    sa.gNorm[0] = 0.9;
+    sa.gNorm[1] = -2;  // the largest component, though negative
+    sa.wXfrm[0] = 2;    // an unnormalised first row
+    HostTextureSample ts;
+    NodeEnv env;
+    env.record = &sa;
+    env.textureSample = &ts;
+    HostTextureSample& got = textureSample(env);
+    EXPECT_EQ(&got, &ts);
+    EXPECT_EQ(got.axis, 1) << "the world axis along which the geometric normal is largest";
+    EXPECT_EQ(got.rayDir[0], 1.0);
+    EXPECT_EQ(got.rayDir[2], 4.0) << "world position minus ray source";
+    EXPECT_EQ(got.oScl[1], 1.0);
+    EXPECT_EQ(got.tangent[0][0], 1.0) << "rows of the world transform, normalised";
+    EXPECT_EQ(got.objID, vxt::FakeHost::kObject);
+    sa.wPos[0] = 5;
+    EXPECT_EQ(textureSample(env).rayDir[0], 1.0) << "filled once per sample";
+}
+
+}  // namespace
