@@ -38,34 +38,40 @@ bool parse(std::string_view word, T& out) {
     return r.ec == std::errc() && r.ptr == end && !word.empty();
 }
 
+// One line per write, except that an unsigned value opens a line the writes
+// after it join until a string ends it or a block begins or ends: a node's
+// input (source position, output index, integer, value, text) reads as one row.
 class TextWriter final : public StreamWriter {
 public:
-    void writeI2(const int16_t* v, int n) override { numbers(v, n); }
-    void writeI4(const int32_t* v, int n) override { numbers(v, n); }
-    void writeU4(const uint32_t* v, int n) override { numbers(v, n); }
+    void writeI2(const int16_t* v, int n) override { numbers(v, n, joining_); }
+    void writeI4(const int32_t* v, int n) override { numbers(v, n, joining_); }
+    void writeU4(const uint32_t* v, int n) override { numbers(v, n, true); }
     // Shortest text that reads back as the same float.
-    void writeFP(const float* v, int n) override { numbers(v, n); }
+    void writeFP(const float* v, int n) override { numbers(v, n, joining_); }
     void writeStr(const char* s) override {
-        indent();
+        startItem();
         out_ += '"';
         for (; *s; ++s) {
             if (*s == '"' || *s == '\\' || *s == '\n') out_ += '\\';
             out_ += *s == '\n' ? 'n' : *s;
         }
-        out_ += "\"\n";
+        out_ += '"';
+        endItem(false);
     }
     void writeRaw(const void* bytes, int n) override {
         if (n <= 0) return;
         static constexpr char kHex[] = "0123456789abcdef";
-        indent();
+        const bool keep = joining_;
+        startItem();
         const auto* b = static_cast<const unsigned char*>(bytes);
         for (int i = 0; i < n; ++i) {
             out_ += kHex[b[i] >> 4];
             out_ += kHex[b[i] & 15];
         }
-        out_ += '\n';
+        endItem(keep);
     }
     void beginBlk(const HostBlockId& id) override {
+        closeLine();
         indent();
         out_ += "{ ";
         if (id.token) {
@@ -78,6 +84,7 @@ public:
     }
     void endBlk() override {
         if (depth_ == 0) return;
+        closeLine();
         --depth_;
         indent();
         out_ += "}\n";
@@ -85,26 +92,42 @@ public:
     int depth() const override { return depth_; }
     std::string bytes() const override {
         std::string copy = out_;
+        if (joining_) copy += '\n';
         for (int d = depth_ - 1; d >= 0; --d) copy.append(2 * static_cast<size_t>(d), ' ').append("}\n");
         return copy;
     }
 
 private:
     void indent() { out_.append(2 * static_cast<size_t>(depth_), ' '); }
+    void startItem() {
+        if (joining_)
+            out_ += ' ';
+        else
+            indent();
+    }
+    void endItem(bool keepLine) {
+        joining_ = keepLine;
+        if (!keepLine) out_ += '\n';
+    }
+    void closeLine() {
+        if (joining_) out_ += '\n';
+        joining_ = false;
+    }
     template <class T>
-    void numbers(const T* v, int n) {
+    void numbers(const T* v, int n, bool keepLine) {
         if (n <= 0) return;
-        indent();
+        startItem();
         for (int i = 0; i < n; ++i) {
             char buf[64];
             if (i) out_ += ' ';
             out_.append(buf, std::to_chars(buf, buf + sizeof buf, v[i]).ptr);
         }
-        out_ += '\n';
+        endItem(keepLine);
     }
 
     std::string out_;
     int depth_ = 0;
+    bool joining_ = false;
 };
 
 class TextReader final : public StreamReader {

@@ -112,31 +112,41 @@ TEST_P(Streams, EveryValueTypeRoundTrips) {
     EXPECT_FALSE(in.stream.failed());
 }
 
-TEST(StreamsText, LayoutIsOneLinePerCallIndentedPerBlock) {
+// One line per call, except that an unsigned value starts a row the later
+// values join until a string or a block ends it.
+TEST(StreamsText, LayoutIsOneLinePerCallOrRowIndentedPerBlock) {
     Out out(HOST_IO_TEXT);
     out.i4(272);
     out.begin(kA);
     const int32_t xy[] = {-3, 128};
     out.s.writeI4(out.s.data, xy, 2);
+    out.i4(1);
     out.begin(kB);
     const float f[] = {0.785f, 1e-7f, 0.4f};
     out.s.writeFP(out.s.data, f, 3);
-    out.u4(HOST_ID4('P', 'U', 'S', 'R'));
+    out.u4(2);
+    out.i4(0);
+    out.s.writeFP(out.s.data, f, 3);
     out.str("a\"b\\c\nd");
     out.raw({0x0f, 0xa0});
+    out.u4(HOST_ID4('P', 'U', 'S', 'R'));
     out.end();
+    out.u4(7);
+    out.raw({0x01});
     out.end();
     out.end();  // at the outermost level: nothing
     EXPECT_EQ(out.stream.bytes(),
               "272\n"
               "{ Alpha\n"
               "  -3 128\n"
+              "  1\n"
               "  { Beta\n"
               "    0.785 1e-07 0.4\n"
-              "    1347769170\n"
-              "    \"a\\\"b\\\\c\\nd\"\n"
+              "    2 0 0.785 1e-07 0.4 \"a\\\"b\\\\c\\nd\"\n"
               "    0fa0\n"
+              "    1347769170\n"
               "  }\n"
+              "  7 01\n"
               "}\n");
 }
 
