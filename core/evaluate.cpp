@@ -17,12 +17,6 @@ double gTime = 0;
 double sharpnessToValue(double s) { return std::log2(s) / 4.0; }
 double valueToSharpness(double d) { return std::exp2(4.0 * d); }
 
-NodeValue vec(const double v[3]) { return {v[0], v[1], v[2]}; }
-void put(double out[3], const NodeValue& v) {
-    out[0] = v.x;
-    out[1] = v.y;
-    out[2] = v.z;
-}
 
 bool objectInScene(HostID object) {
     const HostItemInfo* items = host().itemInfo;
@@ -31,12 +25,14 @@ bool objectInScene(HostID object) {
     return false;
 }
 
-// Scalar channels of the second pass: root input, host field, conversions.
+// Scalar channels of the second pass: root input, host field, conversions,
+// and the bounds the written value snaps to (0 first, then 1).
 struct Channel {
     int input;
     double HostShading::*field;
     double (*fromHost)(double);
     double (*toHost)(double);
+    bool snapZero = false, snapOne = false;
 };
 double same(double v) { return v; }
 // clang-format off
@@ -45,29 +41,53 @@ constexpr Channel kScalarChannels[] = {
     {RI_SPEC,       &HostShading::specular,       same,               same},
     {RI_GLOSS,      &HostShading::roughness,      glossFromRoughness, roughnessFromGloss},
     {RI_LUMI,       &HostShading::luminous,       same,               same},
-    {RI_REFL,       &HostShading::mirror,         same,               same},
-    {RI_TRAN,       &HostShading::transparency,   same,               same},
+    {RI_REFL,       &HostShading::mirror,         same,               same, true,  false},
+    {RI_TRAN,       &HostShading::transparency,   same,               same, true,  true},
     {RI_ETA,        &HostShading::eta,            same,               same},
     {RI_TRSL,       &HostShading::translucency,   same,               same},
     {RI_C_SPEC,     &HostShading::colorHL,        same,               same},
     {RI_C_TRAN,     &HostShading::colorFL,        same,               same},
-    {RI_REFL_BLUR,  &HostShading::reflectionBlur, same,               same},
-    {RI_TRAN_BLUR,  &HostShading::refractionBlur, same,               same},
-    {RI_ADD_TRAN,   &HostShading::addTransp,      same,               same},
+    {RI_REFL_BLUR,  &HostShading::reflectionBlur, same,               same, true,  false},
+    {RI_TRAN_BLUR,  &HostShading::refractionBlur, same,               same, true,  false},
+    {RI_ADD_TRAN,   &HostShading::addTransp,      same,               same, true,  false},
     {RI_DIFF_SHARP, &HostShading::diffSharpness,  sharpnessToValue,   valueToSharpness},
 };
 // clang-format on
 
-double snapped(int input, double v) {
-    switch (input) {
-        case RI_REFL: case RI_REFL_BLUR: case RI_TRAN_BLUR: case RI_ADD_TRAN: return snapTo(v, 0);
-        case RI_TRAN: return snapTo(snapTo(v, 0), 1);
-        default: return v;
-    }
+double written(const Channel& c, double v) {
+    if (c.snapZero) v = snapTo(v, 0);
+    return c.snapOne ? snapTo(v, 1) : v;
+}
+
+void fillTextureSample(const HostShading& sa, HostTextureSample& ts) {
+    ts = HostTextureSample{};
+    std::memcpy(ts.oPos, sa.oPos, sizeof ts.oPos);
+    std::memcpy(ts.wPos, sa.wPos, sizeof ts.wPos);
+    ts.oScl[0] = ts.oScl[1] = ts.oScl[2] = 1.0;
+    std::memcpy(ts.gNorm, sa.gNorm, sizeof ts.gNorm);
+    std::memcpy(ts.wNorm, sa.wNorm, sizeof ts.wNorm);
+    toArray(ts.rayDir, fromArray(sa.wPos) - fromArray(sa.raySource));
+    ts.bumpHeight = sa.bumpHeight;
+    ts.spotSize = sa.spotSize;
+    std::memcpy(ts.raySource, sa.raySource, sizeof ts.raySource);
+    ts.rayLength = sa.rayLength;
+    ts.cosine = sa.cosine;
+    std::memcpy(ts.oXfrm, sa.oXfrm, sizeof ts.oXfrm);
+    std::memcpy(ts.wXfrm, sa.wXfrm, sizeof ts.wXfrm);
+    ts.objID = sa.objID;
+    std::memcpy(ts.verts, sa.verts, sizeof ts.verts);
+    std::memcpy(ts.weights, sa.weights, sizeof ts.weights);
+    std::memcpy(ts.vertsWPos, sa.vertsWPos, sizeof ts.vertsWPos);
+    ts.polygon = sa.polygon;
+    const double ax = std::fabs(sa.gNorm[0]), ay = std::fabs(sa.gNorm[1]), az = std::fabs(sa.gNorm[2]);
+    ts.axis = ax >= ay && ax >= az ? 0 : (ay >= az ? 1 : 2);
+    // Without the mesh the tangent frame is the rows of the world transform.
+    for (int r = 0; r < 3; ++r) toArray(ts.tangent[r], normalized({sa.wXfrm[3 * r], sa.wXfrm[3 * r + 1], sa.wXfrm[3 * r + 2]}));
+    ts.callbackData = sa.callbackData;
+    ts.illuminate = sa.illuminate;
+    ts.rayCast = sa.rayCast;
 }
 }  // namespace
-
-double renderTime() { return gTime; }
 
 void initTree(const NodeList& tree, void* hostContext) {
     resetThreadFlags();
@@ -105,38 +125,8 @@ uint32_t treeFlags(const NodeList& tree) {
     return 0x7BF;
 }
 
-void fillTextureSample(const HostShading& sa, void* hostContext, HostTextureSample& ts) {
-    (void)hostContext;
-    ts = HostTextureSample{};
-    std::memcpy(ts.oPos, sa.oPos, sizeof ts.oPos);
-    std::memcpy(ts.wPos, sa.wPos, sizeof ts.wPos);
-    ts.oScl[0] = ts.oScl[1] = ts.oScl[2] = 1.0;
-    std::memcpy(ts.gNorm, sa.gNorm, sizeof ts.gNorm);
-    std::memcpy(ts.wNorm, sa.wNorm, sizeof ts.wNorm);
-    put(ts.rayDir, vec(sa.wPos) - vec(sa.raySource));
-    ts.bumpHeight = sa.bumpHeight;
-    ts.spotSize = sa.spotSize;
-    std::memcpy(ts.raySource, sa.raySource, sizeof ts.raySource);
-    ts.rayLength = sa.rayLength;
-    ts.cosine = sa.cosine;
-    std::memcpy(ts.oXfrm, sa.oXfrm, sizeof ts.oXfrm);
-    std::memcpy(ts.wXfrm, sa.wXfrm, sizeof ts.wXfrm);
-    ts.objID = sa.objID;
-    std::memcpy(ts.verts, sa.verts, sizeof ts.verts);
-    std::memcpy(ts.weights, sa.weights, sizeof ts.weights);
-    std::memcpy(ts.vertsWPos, sa.vertsWPos, sizeof ts.vertsWPos);
-    ts.polygon = sa.polygon;
-    const double ax = std::fabs(sa.gNorm[0]), ay = std::fabs(sa.gNorm[1]), az = std::fabs(sa.gNorm[2]);
-    ts.axis = ax >= ay && ax >= az ? 0 : (ay >= az ? 1 : 2);
-    // Without the mesh the tangent frame is the rows of the world transform.
-    for (int r = 0; r < 3; ++r) put(ts.tangent[r], normalized({sa.wXfrm[3 * r], sa.wXfrm[3 * r + 1], sa.wXfrm[3 * r + 2]}));
-    ts.callbackData = sa.callbackData;
-    ts.illuminate = sa.illuminate;
-    ts.rayCast = sa.rayCast;
-}
-
 HostTextureSample& textureSample(NodeEnv& env) {
-    if (!env.textureSampleFilled && env.record) fillTextureSample(*env.record, env.hostContext, *env.textureSample);
+    if (!env.textureSampleFilled && env.record) fillTextureSample(*env.record, *env.textureSample);
     env.textureSampleFilled = true;
     return *env.textureSample;
 }
@@ -150,18 +140,18 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env) {
         NodeValue* out = root.outputSlots(env);
         out[RI_NORM] = n;
         out[RI_BUMP_H] = NodeValue::scalar(b);
-        put(sa->wNorm, out[RI_NORM]);
+        toArray(sa->wNorm, out[RI_NORM]);
         sa->bumpHeight = out[RI_BUMP_H].mean();
         // The second pass must see every node again against the new normal.
         env.cache.clear();
     }
 
-    const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : vec(sa->color);
+    const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : fromArray(sa->color);
     double scalars[RI_COUNT];
     for (const Channel& c : kScalarChannels)
         scalars[c.input] = linked(c.input) ? root.readScalar(c.input, env) : c.fromHost(sa->*c.field);
     const double replPer = root.readScalar(RI_REPL_PER, env);
-    const NodeValue replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : vec(sa->replacementColor);
+    const NodeValue replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : fromArray(sa->replacementColor);
 
     NodeValue* out = root.outputSlots(env);
     out[RI_COLOR] = color;
@@ -186,7 +176,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     NodeEnv env;
     env.hostContext = hostContext;
     env.time = gTime;
-    env.normal = vec(sa->wNorm);
+    env.normal = fromArray(sa->wNorm);
     env.record = sa;
     env.textureSample = &ts;
     env.callbackData = sa->callbackData;
@@ -199,10 +189,10 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     env.rayShadeFlag = rayShadeFlag;
 
     const NodeValue* out = gatherRootChannels(root, env);
-    put(sa->color, out[RI_COLOR]);
-    for (const Channel& c : kScalarChannels) sa->*c.field = snapped(c.input, c.toHost(out[c.input].mean()));
+    toArray(sa->color, out[RI_COLOR]);
+    for (const Channel& c : kScalarChannels) sa->*c.field = written(c, c.toHost(out[c.input].mean()));
     sa->replacementPercentage = snapTo(out[RI_REPL_PER].mean(), 1);
-    put(sa->replacementColor, out[RI_REPL_COL]);
+    toArray(sa->replacementColor, out[RI_REPL_COL]);
 }
 
 }  // namespace vx

@@ -11,9 +11,6 @@
 
 namespace vx {
 
-// The time of the current frame, one value for the whole process.
-double renderTime();
-
 void initTree(const NodeList& tree, void* hostContext);
 void cleanupTree(const NodeList& tree);
 void newTimeTree(const NodeList& tree, int32_t frame, double time);
@@ -31,9 +28,6 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env);
 // Glossiness g of a tree and the host's roughness r = 2^-(10 g + 2).
 inline double glossFromRoughness(double r) { return (std::log2(1.0 / r) - 2.0) / 10.0; }
 inline double roughnessFromGloss(double g) { return std::exp2(-(10.0 * g + 2.0)); }
-
-// The texture sample record of a shading record.
-void fillTextureSample(const HostShading& sa, void* hostContext, HostTextureSample& ts);
 
 // The sample's texture record, filled from its shading record on first use.
 HostTextureSample& textureSample(NodeEnv& env);

@@ -23,6 +23,15 @@ struct NodeValue {
     constexpr NodeValue operator-() const { return {-x, -y, -z}; }
 };
 
+// Between the host's arrays of three and NodeValue.
+template <class T>
+constexpr NodeValue fromArray(const T v[3]) { return {v[0], v[1], v[2]}; }
+inline void toArray(double out[3], const NodeValue& v) {
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+}
+
 constexpr double dot(const NodeValue& a, const NodeValue& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 constexpr NodeValue cross(const NodeValue& a, const NodeValue& b) {

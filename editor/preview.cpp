@@ -23,12 +23,6 @@ constexpr NodeValue kPlainColor = NodeValue::scalar(0.785);
 // two factors.
 constexpr double kPreviewLight[11] = {1, 1, 1, 1, 1, 1, -2, 2, -2, 1, 1};
 
-NodeValue vec(const double v[3]) { return {v[0], v[1], v[2]}; }
-void put(double out[3], const NodeValue& v) {
-    out[0] = v.x;
-    out[1] = v.y;
-    out[2] = v.z;
-}
 
 double same(double v) { return v; }
 
@@ -68,15 +62,15 @@ constexpr SurfaceChannel kSurfaceChannels[] = {
 HostShading surfaceRecord(void* surface) {
     HostShading sa{};
     for (int i = 0; i < 9; i += 4) sa.oXfrm[i] = sa.wXfrm[i] = 1;
-    put(sa.raySource, kEye);
+    toArray(sa.raySource, kEye);
     sa.spotSize = kPixel;
     const HostSurfaceFuncs* funcs = host().surfaceFuncs;
     const auto channel = [&](const char* name, NodeValue plain) {
         double v[3];
-        if (!(surface && funcs && funcs->getChannel && funcs->getChannel(surface, name, v))) put(v, plain);
-        return vec(v);
+        if (!(surface && funcs && funcs->getChannel && funcs->getChannel(surface, name, v))) toArray(v, plain);
+        return fromArray(v);
     };
-    put(sa.color, channel("BaseColor", kPlainColor));
+    toArray(sa.color, channel("BaseColor", kPlainColor));
     for (const SurfaceChannel& c : kSurfaceChannels)
         sa.*c.field = c.toRecord(channel(c.name, NodeValue::scalar(c.plain)).x);
     return sa;
@@ -85,11 +79,11 @@ HostShading surfaceRecord(void* surface) {
 void placeOnBall(HostShading& sa, int row, int column, const NodeValue& p, const NodeValue& n) {
     sa.sx = column;
     sa.sy = row;
-    put(sa.oPos, p);
-    put(sa.wPos, p);
-    put(sa.gNorm, n);
-    put(sa.wNorm, n);
-    put(sa.wNorm0, n);
+    toArray(sa.oPos, p);
+    toArray(sa.wPos, p);
+    toArray(sa.gNorm, n);
+    toArray(sa.wNorm, n);
+    toArray(sa.wNorm0, n);
     sa.rayLength = length(p - kEye);
     sa.cosine = dot(n, normalized(kEye - p));
 }
@@ -116,15 +110,15 @@ NodeValue ambientLight() {
     const HostLightInfo* lights = host().lightInfo;
     double a[3] = {};
     if (lights && lights->ambient) lights->ambient(0.0, a);
-    return vec(a);
+    return fromArray(a);
 }
 
 NodeValue trace(const NodeValue& from, const NodeValue& dir) {
     double o[3], d[3], c[3];
-    put(o, from);
-    put(d, dir);
+    toArray(o, from);
+    toArray(d, dir);
     previewTrace(nullptr, o, d, c);
-    return vec(c);
+    return fromArray(c);
 }
 
 // The material on the ball: the root's channels lit by the scene's lights
@@ -145,11 +139,11 @@ NodeValue shadeRoot(const Node& root, NodeEnv& env, const PreviewLights& lights,
         const NodeValue view = normalized(p - kEye), toEye = -view;
         NodeValue diffuse, specular, translucent;
         double at[3];
-        put(at, p);
+        toArray(at, p);
         for (const PreviewLight& light : lights.lights) {
             double dir[3], col[3];
             if (!env.illuminate(env.callbackData, light.id, at, dir, col)) continue;
-            const NodeValue k = vec(col), toLight = normalized(-vec(dir));
+            const NodeValue k = fromArray(col), toLight = normalized(-fromArray(dir));
             const NodeValue half = normalized(toLight + toEye);
             diffuse = diffuse + k * std::max(0.0, dot(n, toLight));
             specular = specular + k * std::pow(std::max(0.0, dot(n, half)), exponent);

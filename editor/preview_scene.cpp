@@ -13,12 +13,6 @@ constexpr HostID kRadiosityLight = 0x21000000;
 constexpr HostID kCausticsLight = 0x22000000;
 constexpr double kMiss = -1.0;
 
-NodeValue vec(const double v[3]) { return {v[0], v[1], v[2]}; }
-void put(double out[3], const NodeValue& v) {
-    out[0] = v.x;
-    out[1] = v.y;
-    out[2] = v.z;
-}
 
 // Share of a light's colour left after distance d.
 double falloffScale(const PreviewLight& l, double d) {
@@ -36,11 +30,11 @@ PreviewLight readLight(const HostItemInfo& items, const HostLightInfo& info, Hos
     l.type = info.type(id);
     double v[3];
     info.color(id, time, v);
-    l.color = vec(v);
+    l.color = fromArray(v);
     items.param(id, HOST_IP_W_POSITION, time, v);
-    l.position = vec(v);
+    l.position = fromArray(v);
     items.param(id, HOST_IP_FORWARD, time, v);
-    l.axis = vec(v);
+    l.axis = fromArray(v);
     // Without both entries the light cannot fade.
     if (info.falloff && info.range) {
         l.falloff = info.falloff(id);
@@ -74,8 +68,8 @@ PreviewLights readPreviewLights(double time) {
 }
 
 int previewIlluminate(void* ctx, HostID light, const double pos[3], double dir[3], double color[3]) {
-    put(dir, {});
-    put(color, {});
+    toArray(dir, {});
+    toArray(color, {});
     if (light == kRadiosityLight || light == kCausticsLight || !ctx) return 0;
     const auto& lights = static_cast<const PreviewLights*>(ctx)->lights;
     const auto it =
@@ -86,11 +80,11 @@ int previewIlluminate(void* ctx, HostID light, const double pos[3], double dir[3
         toPoint = normalized(it->axis);
     } else {
         // Left at full length: nodes take the distance to the light from it.
-        toPoint = vec(pos) - it->position;
+        toPoint = fromArray(pos) - it->position;
         colour = colour * falloffScale(*it, length(toPoint));
     }
-    put(dir, toPoint);
-    put(color, colour);
+    toArray(dir, toPoint);
+    toArray(color, colour);
     return 1;
 }
 
@@ -100,7 +94,7 @@ double previewTrace(void*, const double origin[3], const double dir[3], double c
     const double s = dir[0] + dir[1] + dir[2];
     const double k = s < 0 ? 1 - origin[2] : origin[2];
     const double f = std::fabs(k / dir[2]);
-    put(color, NodeValue::scalar(previewChecker(origin[0] + f * dir[0], origin[1] + f * dir[1])));
+    toArray(color, NodeValue::scalar(previewChecker(origin[0] + f * dir[0], origin[1] + f * dir[1])));
     return kMiss;
 }
 
@@ -113,7 +107,7 @@ void previewItemParam(HostID item, int code, double out[3]) {
     if (items && code >= 1 && code <= 12)
         items->param(item, code, 0.0, out);
     else
-        put(out, {});
+        toArray(out, {});
 }
 
 }  // namespace vx

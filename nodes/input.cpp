@@ -60,8 +60,6 @@ constexpr ItemOutput kItemOutputs[] = {
 };
 // clang-format on
 
-NodeValue vec(const double v[3]) { return {v[0], v[1], v[2]}; }
-NodeValue vec(const float v[3]) { return {v[0], v[1], v[2]}; }
 
 // The sample's record; an all-zero one when a tree is pulled without a sample.
 const HostShading& sampleOf(const NodeEnv& env) {
@@ -78,7 +76,7 @@ HostID itemOf(const Node& node, int input, const NodeEnv& env) {
 NodeValue itemParam(const NodeEnv& env, HostID item, int code, const NodeValue& fallback) {
     double v[3] = {fallback.x, fallback.y, fallback.z};
     if (env.itemParam) env.itemParam(item, code, v);
-    return vec(v);
+    return fromArray(v);
 }
 
 // W + p.x R + p.y U + p.z F in the item's frame; without a position the
@@ -169,8 +167,8 @@ bool backFacing(const HostShading& sa) {
     const int corners[3] = {0, 1, count - 1};
     for (int i = 0; i < 3; ++i)
         mesh->pntBasePos(mesh.priv(), mesh->polVertex(mesh.priv(), sa.polygon, corners[i]), p[i]);
-    const NodeValue e1 = normalized(vec(p[1]) - vec(p[0])), e2 = normalized(vec(p[2]) - vec(p[0]));
-    return dot(vec(sa.gNorm), cross(e1, e2)) < 0;
+    const NodeValue e1 = normalized(fromArray(p[1]) - fromArray(p[0])), e2 = normalized(fromArray(p[2]) - fromArray(p[0]));
+    return dot(fromArray(sa.gNorm), cross(e1, e2)) < 0;
 }
 }  // namespace
 
@@ -194,19 +192,19 @@ void NSpot::evaluate(NodeEnv& env) const {
         s.addTransp, std::log2(s.diffSharpness) * 0.25, s.bumpHeight, s.replacementPercentage,
     };
     NodeValue* out = outputSlots(env);
-    out[0] = vec(s.color);
+    out[0] = fromArray(s.color);
     for (size_t i = 0; i < std::size(scalars); ++i) out[1 + i] = NodeValue::scalar(scalars[i]);
-    out[17] = vec(s.replacementColor);
+    out[17] = fromArray(s.replacementColor);
 }
 
 void NGeom::evaluate(NodeEnv& env) const {
     const HostShading& s = sampleOf(env);
     NodeValue* out = outputSlots(env);
     out[0] = env.normal;
-    out[1] = vec(s.wNorm0);
-    out[2] = vec(s.gNorm);
-    out[3] = vec(s.wPos);
-    out[4] = vec(s.oPos);
+    out[1] = fromArray(s.wNorm0);
+    out[2] = fromArray(s.gNorm);
+    out[3] = fromArray(s.wPos);
+    out[4] = fromArray(s.oPos);
 }
 
 void NUVMap::evaluate(NodeEnv& env) const {
@@ -245,8 +243,8 @@ void NScene::evaluate(NodeEnv& env) const {
     }
     NodeValue* out = outputSlots(env);
     out[0] = NodeValue::scalar(env.time);
-    out[1] = vec(s.raySource);
-    out[2] = normalized(vec(s.raySource) - vec(s.wPos));
+    out[1] = fromArray(s.raySource);
+    out[2] = normalized(fromArray(s.raySource) - fromArray(s.wPos));
     out[3] = NodeValue::scalar(sx);
     out[4] = NodeValue::scalar(sy);
     out[5] = NodeValue::scalar(scene ? scene->framesPerSecond : 0);

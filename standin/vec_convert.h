@@ -9,11 +9,7 @@ namespace vxs {
 
 inline vx::NodeValue toValue(const Vec3& v) { return {v[0], v[1], v[2]}; }
 inline Vec3 toVec3(const vx::NodeValue& v) { return {v.x, v.y, v.z}; }
-inline vx::NodeValue fromArray(const double v[3]) { return {v[0], v[1], v[2]}; }
-inline void toArray(double out[3], const vx::NodeValue& v) {
-    out[0] = v.x;
-    out[1] = v.y;
-    out[2] = v.z;
-}
+using vx::fromArray;
+using vx::toArray;
 
 }  // namespace vxs
