@@ -11,8 +11,8 @@
 #include "nodes/colour.h"
 #include "nodes/compose.h"
 #include "nodes/functions.h"
-#include "standin/globals.h"
-#include "standin/shading.h"
+#include "standin/services/globals.h"
+#include "standin/render/shading.h"
 
 namespace {
 

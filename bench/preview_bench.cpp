@@ -5,8 +5,8 @@
 #include "bench/bench_tree.h"
 #include "editor/preview.h"
 #include "host/host.h"
-#include "standin/globals.h"
-#include "standin/preview_scene.h"
+#include "standin/services/globals.h"
+#include "standin/scene/preview_scene.h"
 
 namespace {
 

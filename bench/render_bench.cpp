@@ -7,11 +7,11 @@
 #include <memory>
 #include <thread>
 
-#include "standin/commands.h"
-#include "standin/demo_scene.h"
-#include "standin/globals.h"
-#include "standin/renderer.h"
-#include "standin/scene_file.h"
+#include "standin/cli/commands.h"
+#include "standin/scene/demo_scene.h"
+#include "standin/services/globals.h"
+#include "standin/render/renderer.h"
+#include "standin/scene/scene_file.h"
 
 namespace {
 

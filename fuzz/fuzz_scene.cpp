@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "standin/scene.h"
-#include "standin/scene_file.h"
+#include "standin/scene/scene.h"
+#include "standin/scene/scene_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 
 #include "core/catalogue.h"
 #include "core/persist.h"
-#include "standin/streams.h"
+#include "standin/streams/streams.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host/host.h"
-#include "standin/shading.h"
+#include "standin/render/shading.h"
 
 namespace vxt {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/params.h"
-#include "standin/streams.h"
+#include "standin/streams/streams.h"
 
 using namespace vx;
 using vxs::LoadStream;

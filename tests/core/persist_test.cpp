@@ -10,7 +10,7 @@
 #include "core/persist.h"
 #include "core/root.h"
 #include "host/host.h"
-#include "standin/streams.h"
+#include "standin/streams/streams.h"
 
 using namespace vx;
 using vxs::LoadStream;

@@ -3,8 +3,8 @@
 
 #include "core/persist.h"
 #include "core/root.h"
-#include "standin/files.h"
-#include "standin/streams.h"
+#include "standin/streams/files.h"
+#include "standin/streams/streams.h"
 #include "tests/nodes/eval_helper.h"
 
 namespace vxn {

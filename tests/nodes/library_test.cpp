@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/persist.h"
-#include "standin/streams.h"
+#include "standin/streams/streams.h"
 #include "tests/nodes/eval_helper.h"
 #include "tests/nodes/kind_order.h"
 

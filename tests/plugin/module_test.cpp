@@ -9,10 +9,10 @@
 
 #include "core/persist.h"
 #include "core/root.h"
-#include "standin/module_loader.h"
-#include "standin/render_memory.h"
-#include "standin/shading.h"
-#include "standin/streams.h"
+#include "standin/services/module_loader.h"
+#include "standin/services/render_memory.h"
+#include "standin/render/shading.h"
+#include "standin/streams/streams.h"
 
 namespace {
 

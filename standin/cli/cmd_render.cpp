@@ -1,0 +1,93 @@
+// valtorimex render [SCENE] [-o OUT.png] [--width W] [--height H] [--frame F]
+//                   [--samples N] [--threads N] [--module PATH]
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "standin/cli/commands.h"
+#include "standin/scene/demo_scene.h"
+#include "standin/services/globals.h"
+#include "standin/render/png.h"
+#include "standin/render/renderer.h"
+#include "standin/scene/scene_file.h"
+
+namespace vxs {
+
+namespace {
+// Larger pictures are refused rather than allocated: 12 bytes a pixel.
+constexpr int64_t kMaxPixels = int64_t{1} << 26;
+
+struct RenderOptions {
+    std::string scene, output = "render.png", module;
+    std::optional<int> width, height, frame;
+    int samples = 1, threads = 0;
+};
+
+int runRender(const RenderOptions& o) {
+    std::string error;
+    // The demo's files live until the render is done.
+    const bool useDemo = o.scene.empty();
+    const std::optional<DemoScene> demo = useDemo ? DemoScene::write(error) : std::nullopt;
+    if (useDemo && !demo) return reportBadInput("demo scene", error);
+    const std::string scenePath = demo ? demo->scenePath() : o.scene;
+    Scene scene;
+    if (!loadSceneFile(scenePath, scene, error)) return reportBadInput(scenePath, error);
+    // The module reads the frame size from the scene, so it must agree
+    // with the picture.
+    if (o.width) scene.frameWidth = *o.width;
+    if (o.height) scene.frameHeight = *o.height;
+    if (int64_t(scene.frameWidth) * scene.frameHeight > kMaxPixels)
+        return reportBadInput(scenePath, std::to_string(scene.frameWidth) + " x " + std::to_string(scene.frameHeight) +
+                                             " pixels is more than " + std::to_string(kMaxPixels) + " in all");
+    currentScene() = std::move(scene);
+    const Scene& current = currentScene();
+
+    std::unique_ptr<SurfaceShaders> shaders;
+    if (std::any_of(current.surfaces.begin(), current.surfaces.end(), [](const Surface& s) { return !s.tree.empty(); })) {
+        std::string where;
+        shaders = SurfaceShaders::load(current, o.module, where, error);
+        if (!shaders) return reportBadInput(where, error);
+    }
+
+    RenderSettings settings;
+    settings.frame = o.frame.value_or(current.frameStart);
+    settings.samples = o.samples;
+    settings.threads = o.threads;
+    settings.progress = isatty(STDERR_FILENO);
+    RenderStats stats;
+    const Picture picture = render(current, shaders.get(), settings, &stats);
+    if (!writePng(o.output, picture, error)) return reportBadInput(o.output, error);
+    std::printf("%s: %d x %d, frame %d, %d sample%s per pixel, %.2f s\n", o.output.c_str(), picture.width,
+                picture.height, settings.frame, settings.samples, settings.samples == 1 ? "" : "s", stats.seconds);
+    return 0;
+}
+}  // namespace
+
+void addRenderCommand(CLI::App& app, int& status) {
+    auto o = std::make_shared<RenderOptions>();
+    o->module = defaultModulePath();
+    CLI::App* cmd = app.add_subcommand(
+        "render", "Renders a frame of a scene file to a PNG, shading surfaces with their trees through the module. "
+                  "Without a scene it renders the built-in demo.");
+    cmd->add_option("SCENE", o->scene, "Scene file (JSON); the built-in demo when left out");
+    cmd->add_option("-o,--output", o->output, "The PNG to write")->capture_default_str();
+    cmd->add_option("--width", o->width, "Picture width in pixels; the scene's when left out")
+        ->check(CLI::Range(1, 16384));
+    cmd->add_option("--height", o->height, "Picture height in pixels; the scene's when left out")
+        ->check(CLI::Range(1, 16384));
+    cmd->add_option("--frame", o->frame, "The frame to render; the scene's first when left out");
+    cmd->add_option("--samples", o->samples, "Camera rays per pixel, stratified")
+        ->check(CLI::Range(1, 1024))
+        ->capture_default_str();
+    cmd->add_option("--threads", o->threads, "Render threads; 0 for one per core")
+        ->check(CLI::Range(0, 1024))
+        ->capture_default_str();
+    cmd->add_option("--module", o->module, "The plug-in module to load")->capture_default_str();
+    cmd->callback([o, &status] { status = runRender(*o); });
+}
+
+}  // namespace vxs

@@ -1,0 +1,28 @@
+// valtorimex: renders scenes and evaluates, lists, converts and previews node
+// tree files, driving the QK_Valtorimex module as its host does.
+#include <cstdio>
+#include <exception>
+
+#include "standin/cli/commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"The Valtorimex stand-in host: renders scenes whose surfaces carry node trees, evaluates, lists, converts and previews tree files, and lists the node kinds."};
+    app.require_subcommand(1);
+    int status = 0;
+    vxs::addEvalCommand(app, status);
+    vxs::addInfoCommand(app, status);
+    vxs::addConvertCommand(app, status);
+    vxs::addRenderCommand(app, status);
+    vxs::addPreviewCommand(app, status);
+    vxs::addKindsCommand(app, status);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : vxs::kBadInput;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "valtorimex: %s\n", e.what());
+        return 1;
+    }
+    return status;
+}

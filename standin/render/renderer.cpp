@@ -1,0 +1,455 @@
+#include "standin/render/renderer.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "standin/render/raytracer.h"
+#include "standin/streams/shader_tree.h"
+#include "standin/render/shading_model.h"
+
+namespace vxs {
+
+namespace {
+constexpr int kMaxDepth = 8;  // rays sent from the shading of rays
+constexpr int kTile = 16;     // pixels per side of a unit of work
+using Clock = std::chrono::steady_clock;
+
+void putMatrix(double out[9], const Mat& m) {
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) out[3 * r + c] = m.linear[r][c];
+}
+
+// The render thread's own state, never shared.
+struct Worker {
+    int blurNesting = 0;
+    int evaluateNesting = 0;
+    uint64_t evaluations = 0;
+    Clock::duration evaluateTime{};
+    Clock::duration busy{};
+};
+
+// Sub-pixel positions: n samples in the cells of a near-square grid, each
+// jittered by a hash of the pixel and the sample's number, so that a pixel
+// gets the same samples whichever thread renders it.
+uint64_t mix(uint64_t z) {
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+std::array<double, 2> subPixel(int x, int y, int k, int n) {
+    if (n <= 1) return {0.5, 0.5};
+    const int columns = int(std::ceil(std::sqrt(double(n))));
+    const int rows = (n + columns - 1) / columns;
+    const uint64_t h = mix(mix(uint64_t(uint32_t(x)) | uint64_t(uint32_t(y)) << 32) + uint64_t(k));
+    const double jx = double(h >> 40) * 0x1p-24, jy = double((h >> 16) & 0xFFFFFF) * 0x1p-24;
+    return {(k % columns + jx) / columns, (k / columns + jy) / rows};
+}
+
+// One frame of a scene: the placed geometry, lights and camera, and the
+// shading of any ray.
+class FrameRender {
+public:
+    FrameRender(const Scene& scene, const SurfaceShaders* shaders, double time, int width, int height);
+
+    NodeValue pixelSample(Worker& worker, int x, int y, double ox, double oy) const;
+
+private:
+    // What a shading record's callbacks know of their sample.
+    struct SampleContext {
+        const FrameRender* frame = nullptr;
+        Worker* worker = nullptr;
+        int depth = 0;
+        int sx = 0, sy = 0;
+        // The sample's point, and its normals and round position as the ray
+        // that found it sees them.
+        NodeValue position, faceNormal, smoothNormal, lifted;
+
+        // A ray leaving the sample's own point starts just off its surface,
+        // on the side it leaves by. Rays on the viewer's side of the smooth
+        // surface start from its round position, so that a coarse mesh does
+        // not shadow itself in facets where the light grazes it.
+        NodeValue start(const NodeValue& pos, const NodeValue& dir) const {
+            if (pos != position) return pos;
+            const double eps = frame->tracer_.epsilon();
+            if (dot(dir, faceNormal) >= 0 || dot(dir, smoothNormal) > 0) return lifted + faceNormal * eps;
+            return pos - faceNormal * eps;
+        }
+    };
+
+    NodeValue trace(Worker& worker, const NodeValue& origin, const NodeValue& dir, double near, int depth, int sx,
+                    int sy, double& distance) const;
+    // Fills the record for a hit; the surface's index, or -1 for none.
+    int fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& origin,
+             const NodeValue& dir) const;
+    void evaluate(Worker& worker, HostShading& sa, int surface) const;
+    const Surface& surface(int index) const;
+    const PlacedLight* findLight(HostID id) const;
+
+    static int illuminate(void* ctx, HostID light, const double pos[3], double dir[3], double color[3]);
+    static double rayTrace(void* ctx, const double pos[3], const double dir[3], double color[3]);
+    static double rayCast(void* ctx, const double pos[3], const double dir[3]);
+    static double rayShade(void* ctx, const double pos[3], const double dir[3], HostShading* hit);
+
+    const Scene& scene_;
+    const SurfaceShaders* shaders_;
+    RayTracer tracer_;
+    std::vector<PlacedLight> lights_;
+    ShadingWorld world_;
+    NodeValue eye_, right_, up_, forward_;
+    double halfWidth_, halfHeight_;  // of the image plane at distance 1
+    double pixelAngle_;
+    int width_, height_;
+};
+
+std::vector<PlacedObject> placeObjects(const Scene& scene, double time) {
+    std::vector<PlacedObject> objects;
+    for (const Item& item : scene.items)
+        if (item.type == HOST_OBJECT) objects.push_back({&item, worldTransform(scene, item, time)});
+    return objects;
+}
+
+FrameRender::FrameRender(const Scene& scene, const SurfaceShaders* shaders, double time, int width, int height)
+    : scene_(scene), shaders_(shaders), tracer_(placeObjects(scene, time)), width_(width), height_(height) {
+    for (const Item& item : scene.items)
+        if (item.type == HOST_LIGHT)
+            lights_.push_back({item.id, &item.light, toValue(itemParam(scene, item, HOST_IP_W_POSITION, time)),
+                               toValue(itemParam(scene, item, HOST_IP_W_FORWARD, time))});
+    world_.lights = lights_;
+    world_.scene = &scene;
+
+    const Item* camera = nullptr;
+    for (const Item& item : scene.items)
+        if (item.type == HOST_CAMERA) {
+            camera = &item;
+            break;
+        }
+    double fov = Camera{}.fieldOfView;
+    right_ = {1, 0, 0}, up_ = {0, 1, 0}, forward_ = {0, 0, 1};
+    if (camera) {
+        eye_ = toValue(itemParam(scene, *camera, HOST_IP_W_POSITION, time));
+        right_ = toValue(itemParam(scene, *camera, HOST_IP_W_RIGHT, time));
+        up_ = toValue(itemParam(scene, *camera, HOST_IP_W_UP, time));
+        forward_ = toValue(itemParam(scene, *camera, HOST_IP_W_FORWARD, time));
+        fov = camera->camera.fieldOfView;
+    }
+    halfWidth_ = std::tan(std::clamp(fov, 1e-6, 3.14159) / 2);
+    halfHeight_ = halfWidth_ * height / width;
+    pixelAngle_ = 2 * halfWidth_ / width;
+}
+
+NodeValue FrameRender::pixelSample(Worker& worker, int x, int y, double ox, double oy) const {
+    const double u = (2 * (x + ox) / width_ - 1) * halfWidth_;
+    const double v = (1 - 2 * (y + oy) / height_) * halfHeight_;
+    const NodeValue dir = normalized(forward_ + right_ * u + up_ * v);
+    double distance = 0;
+    return trace(worker, eye_, dir, 0, 0, x, y, distance);
+}
+
+const Surface& FrameRender::surface(int index) const {
+    static const Surface plain;
+    return index >= 0 ? scene_.surfaces[size_t(index)] : plain;
+}
+
+const PlacedLight* FrameRender::findLight(HostID id) const {
+    for (const PlacedLight& light : lights_)
+        if (light.id == id) return &light;
+    return nullptr;
+}
+
+NodeValue FrameRender::trace(Worker& worker, const NodeValue& origin, const NodeValue& dir, double near, int depth,
+                             int sx, int sy, double& distance) const {
+    const auto hit = tracer_.intersect(origin, dir, near);
+    if (!hit) {
+        distance = -1;
+        return toValue(scene_.backdrop);
+    }
+    distance = hit->distance;
+    HostShading sa;
+    SampleContext sc{this, &worker, depth, sx, sy, {}, {}, {}, {}};
+    const int index = fill(sa, sc, *hit, origin, dir);
+    evaluate(worker, sa, index);
+    const ShadedSurface where{&surface(index), &tracer_.objects()[size_t(hit->object)].item->object};
+    return standardShading(sa, world_, where, worker.blurNesting);
+}
+
+int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& origin,
+                      const NodeValue& dir) const {
+    const PlacedObject& placed = tracer_.objects()[size_t(hit.object)];
+    const Mesh& mesh = placed.item->object.mesh;
+    const HitPoint h = tracer_.describe(hit);
+    // Every polygon is two-sided: its normals turn towards the ray.
+    const bool back = dot(h.faceNormal, dir) > 0;
+    const NodeValue geometric = back ? -h.faceNormal : h.faceNormal;
+    const NodeValue normal = back ? -h.smoothNormal : h.smoothNormal;
+    sc.position = h.worldPosition;
+    sc.faceNormal = geometric;
+    sc.smoothNormal = normal;
+    // Only a surface that bulges towards the viewer lifts the point.
+    sc.lifted = dot(h.roundPosition - h.worldPosition, geometric) > 0 ? h.roundPosition : h.worldPosition;
+
+    sa = HostShading{};
+    sa.sx = sc.sx;
+    sa.sy = sc.sy;
+    toArray(sa.oPos, h.objectPosition);
+    toArray(sa.wPos, h.worldPosition);
+    toArray(sa.gNorm, geometric);
+    sa.spotSize = hit.distance * pixelAngle_;
+    toArray(sa.raySource, origin);
+    sa.rayLength = hit.distance;
+    sa.cosine = -dot(dir, normal);
+    // oXfrm carries object directions into the world, wXfrm back.
+    putMatrix(sa.oXfrm, placed.toWorld);
+    if (Mat inverse; placed.toWorld.inverse(inverse)) putMatrix(sa.wXfrm, inverse);
+    sa.objID = placed.item->id;
+    sa.polygon = HostID(hit.polygon + 1);
+    std::copy_n(h.verts, 4, sa.verts);
+    std::copy_n(h.weights, 4, sa.weights);
+    std::copy_n(&h.vertsWPos[0][0], 12, &sa.vertsWPos[0][0]);
+    toArray(sa.wNorm, normal);
+    toArray(sa.wNorm0, normal);
+
+    const size_t p = size_t(hit.polygon);
+    const int index = p < mesh.polygonSurface.size() && mesh.polygonSurface[p] >= 0 &&
+                              size_t(mesh.polygonSurface[p]) < scene_.surfaces.size()
+                          ? mesh.polygonSurface[p]
+                          : -1;
+    const Surface& s = surface(index);
+    toArray(sa.color, toValue(s.color));
+    sa.luminous = s.luminosity;
+    sa.diffuse = s.diffuse;
+    sa.specular = s.specular;
+    sa.mirror = s.reflection;
+    sa.transparency = s.transparency;
+    sa.eta = s.refractionIndex;
+    sa.roughness = std::exp2(-(10 * s.glossiness + 2));
+    sa.translucency = s.translucency;
+    sa.colorHL = s.colorHighlights;
+    sa.colorFL = s.colorFilter;
+    sa.addTransp = s.additiveTransparency;
+    sa.diffSharpness = std::exp2(4 * s.diffuseSharpness);
+    sa.reflectionBlur = s.reflectionBlurring;
+    sa.refractionBlur = s.refractionBlurring;
+    sa.replacementPercentage = s.replacementPercentage;
+    toArray(sa.replacementColor, toValue(s.replacementColor));
+
+    sa.callbackData = &sc;
+    sa.illuminate = illuminate;
+    sa.rayTrace = rayTrace;
+    sa.rayCast = rayCast;
+    sa.rayShade = rayShade;
+    return index;
+}
+
+void FrameRender::evaluate(Worker& worker, HostShading& sa, int surface) const {
+    const HostInstance inst = shaders_ && surface >= 0 ? shaders_->instance(size_t(surface)) : nullptr;
+    if (!inst) return;
+    ++worker.evaluations;
+    // Only the outermost call is timed: a nested one is already inside it.
+    if (worker.evaluateNesting++ > 0) {
+        shaders_->shader().evaluate(inst, sa);
+    } else {
+        const Clock::time_point start = Clock::now();
+        shaders_->shader().evaluate(inst, sa);
+        worker.evaluateTime += Clock::now() - start;
+    }
+    --worker.evaluateNesting;
+}
+
+int FrameRender::illuminate(void* ctx, HostID light, const double pos[3], double dir[3], double color[3]) {
+    const auto& sc = *static_cast<const SampleContext*>(ctx);
+    const FrameRender& frame = *sc.frame;
+    toArray(color, {});
+    // Radiosity and caustics are not computed: their pseudo-lights, like
+    // unknown ids, bring nothing.
+    const PlacedLight* placed = frame.findLight(light);
+    if (!placed) return 0;
+    const NodeValue p = fromArray(pos);
+    const LightRay ray = lightAtPoint(*placed, p);
+    const NodeValue toPoint = normalized(ray.direction);
+    toArray(dir, toPoint);
+    if (ray.color == NodeValue{}) return 0;
+    if ((frame.scene_.renderOpts & HOST_RENDER_SHADOWS) && placed->light->shadowType != SHADOW_OFF) {
+        const double eps = frame.tracer_.epsilon();
+        const double far = placed->light->type == LIGHT_DISTANT ? INFINITY : length(ray.direction) - eps;
+        if (frame.tracer_.occluded(sc.start(p, -toPoint), -toPoint, eps, far)) return 0;
+    }
+    toArray(color, ray.color);
+    return 1;
+}
+
+double FrameRender::rayTrace(void* ctx, const double pos[3], const double dir[3], double color[3]) {
+    const auto& sc = *static_cast<const SampleContext*>(ctx);
+    toArray(color, {});
+    const NodeValue d = normalized(fromArray(dir));
+    if (d == NodeValue{} || sc.depth >= kMaxDepth) return -1;
+    double distance = -1;
+    const NodeValue c = sc.frame->trace(*sc.worker, sc.start(fromArray(pos), d), d, sc.frame->tracer_.epsilon(),
+                                        sc.depth + 1, sc.sx, sc.sy, distance);
+    toArray(color, c);
+    return distance;
+}
+
+double FrameRender::rayCast(void* ctx, const double pos[3], const double dir[3]) {
+    const auto& sc = *static_cast<const SampleContext*>(ctx);
+    const NodeValue d = normalized(fromArray(dir));
+    const auto hit = sc.frame->tracer_.intersect(sc.start(fromArray(pos), d), d, sc.frame->tracer_.epsilon());
+    return hit ? hit->distance : -1;
+}
+
+double FrameRender::rayShade(void* ctx, const double pos[3], const double dir[3], HostShading* out) {
+    const auto& sc = *static_cast<const SampleContext*>(ctx);
+    const NodeValue d = normalized(fromArray(dir));
+    if (!out || d == NodeValue{} || sc.depth >= kMaxDepth) return -1;
+    const FrameRender& frame = *sc.frame;
+    const NodeValue origin = sc.start(fromArray(pos), d);
+    const auto hit = frame.tracer_.intersect(origin, d, frame.tracer_.epsilon());
+    if (!hit) return -1;
+    // The record outlives this call, and so must what its callbacks point
+    // to: one context per thread and depth, reused by the next such call.
+    thread_local std::array<SampleContext, kMaxDepth + 1> contexts;
+    SampleContext& next = contexts[size_t(sc.depth + 1)];
+    next = {&frame, sc.worker, sc.depth + 1, sc.sx, sc.sy, {}, {}, {}, {}};
+    const int index = frame.fill(*out, next, *hit, origin, d);
+    frame.evaluate(*sc.worker, *out, index);
+    return hit->distance;
+}
+}  // namespace
+
+std::unique_ptr<SurfaceShaders> SurfaceShaders::load(const Scene& scene, const std::string& modulePath,
+                                                     std::string& where, std::string& error) {
+    std::unique_ptr<SurfaceShaders> out(new SurfaceShaders);
+    where = modulePath;
+    out->module_ = Module::open(modulePath, error);
+    if (!out->module_) return nullptr;
+    out->shader_ = Shader::activate(*out->module_, error);
+    if (!out->shader_) return nullptr;
+    const Shader& shader = *out->shader_;
+    for (const Surface& surface : scene.surfaces) {
+        out->instances_.push_back({nullptr, Shader::Destroyer{&shader}});
+        if (surface.tree.empty()) continue;
+        // The surface is the instance's host context, as the host's own
+        // surface record would be; the module only reads it.
+        auto inst = shader.make(const_cast<Surface*>(&surface));
+        if (!inst) {
+            error = "create made no instance";
+            return nullptr;
+        }
+        where = surface.tree;
+        if (!loadShaderTree(shader, inst.get(), where, error)) return nullptr;
+        out->instances_.back() = std::move(inst);
+    }
+    where.clear();
+    return out;
+}
+
+SurfaceShaders::~SurfaceShaders() = default;
+
+HostInstance SurfaceShaders::instance(size_t surface) const {
+    return surface < instances_.size() ? instances_[surface].get() : nullptr;
+}
+
+std::vector<HostInstance> SurfaceShaders::instances() const {
+    std::vector<HostInstance> out;
+    for (const auto& inst : instances_)
+        if (inst) out.push_back(inst.get());
+    return out;
+}
+
+namespace {
+void drawProgress(int done, int total) {
+    constexpr int kWidth = 40;
+    const int filled = total ? done * kWidth / total : kWidth;
+    std::fprintf(stderr, "\rrendering [%.*s%*s] %3d%%", filled, "########################################",
+                 kWidth - filled, "", total ? done * 100 / total : 100);
+    std::fflush(stderr);
+}
+}  // namespace
+
+Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSettings& settings,
+               RenderStats* stats) {
+    Picture picture;
+    picture.width = std::max(1, settings.width > 0 ? settings.width : scene.frameWidth);
+    picture.height = std::max(1, settings.height > 0 ? settings.height : scene.frameHeight);
+    picture.rgb.assign(size_t(picture.width) * picture.height * 3, 0.0f);
+    const int samples = std::max(1, settings.samples);
+    const double time = scene.framesPerSecond > 0 ? settings.frame / scene.framesPerSecond : 0.0;
+
+    const FrameRender frame(scene, shaders, time, picture.width, picture.height);
+    const std::vector<HostInstance> instances = shaders ? shaders->instances() : std::vector<HostInstance>{};
+    for (HostInstance inst : instances) shaders->shader().init(inst, 0);
+    for (HostInstance inst : instances) shaders->shader().newTime(inst, settings.frame, time);
+
+    const int tilesX = (picture.width + kTile - 1) / kTile, tilesY = (picture.height + kTile - 1) / kTile;
+    const int tiles = tilesX * tilesY;
+    unsigned threads = settings.threads > 0 ? unsigned(settings.threads) : std::thread::hardware_concurrency();
+    threads = std::clamp(threads, 1u, unsigned(tiles));
+
+    std::atomic<int> nextTile{0};
+    int doneTiles = 0;  // under `lock`
+    std::mutex lock;
+    std::condition_variable progressed;
+    std::vector<Worker> workers(threads);
+    const auto work = [&](Worker& worker) {
+        const Clock::time_point start = Clock::now();
+        for (int t; (t = nextTile.fetch_add(1)) < tiles;) {
+            const int x0 = t % tilesX * kTile, y0 = t / tilesX * kTile;
+            for (int y = y0; y < std::min(y0 + kTile, picture.height); ++y)
+                for (int x = x0; x < std::min(x0 + kTile, picture.width); ++x) {
+                    NodeValue sum;
+                    for (int k = 0; k < samples; ++k) {
+                        const auto [ox, oy] = subPixel(x, y, k, samples);
+                        sum = sum + frame.pixelSample(worker, x, y, ox, oy);
+                    }
+                    float* out = &picture.rgb[(size_t(y) * picture.width + x) * 3];
+                    out[0] = float(sum.x / samples);
+                    out[1] = float(sum.y / samples);
+                    out[2] = float(sum.z / samples);
+                }
+            bool last;
+            {
+                std::lock_guard guard(lock);
+                last = ++doneTiles == tiles;
+            }
+            if (last) progressed.notify_one();
+        }
+        worker.busy = Clock::now() - start;
+    };
+
+    const Clock::time_point start = Clock::now();
+    std::vector<std::thread> pool;
+    for (Worker& worker : workers) pool.emplace_back(work, std::ref(worker));
+    if (settings.progress) {
+        std::unique_lock guard(lock);
+        for (bool finished = false; !finished;) {
+            finished = progressed.wait_for(guard, std::chrono::milliseconds(100), [&] { return doneTiles == tiles; });
+            drawProgress(doneTiles, tiles);
+        }
+        std::fputc('\n', stderr);
+    }
+    for (std::thread& t : pool) t.join();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+
+    for (HostInstance inst : instances) shaders->shader().cleanup(inst);
+
+    if (stats) {
+        *stats = {};
+        stats->samples = uint64_t(picture.width) * picture.height * samples;
+        stats->seconds = seconds;
+        for (const Worker& w : workers) {
+            stats->evaluations += w.evaluations;
+            stats->evaluateSeconds += std::chrono::duration<double>(w.evaluateTime).count();
+            stats->threadSeconds += std::chrono::duration<double>(w.busy).count();
+        }
+    }
+    return picture;
+}
+
+}  // namespace vxs

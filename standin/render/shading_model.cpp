@@ -1,0 +1,212 @@
+#include "standin/render/shading_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "standin/scene/image_file.h"
+
+namespace vxs {
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+constexpr int kBlurSamples = 3;  // rays per side of a blurred trace's grid
+
+double mean(const NodeValue& v) { return (v.x + v.y + v.z) / 3.0; }
+
+bool excluded(const Object* object, HostID light) {
+    if (!object) return false;
+    if (light == kRadiosityLight) return object->excludeRadiosity;
+    if (light == kCausticsLight) return object->excludeCaustics;
+    return std::find(object->excludedLights.begin(), object->excludedLights.end(), light) !=
+           object->excludedLights.end();
+}
+
+// Spot cone with a smooth edge: 1 inside radius - edge, 0 outside radius.
+double coneFactor(const Light& light, const NodeValue& p, const PlacedLight& placed) {
+    const double c = dot(normalized(p - placed.position), placed.forward);
+    const double inner = std::cos(light.coneAngle - light.edgeAngle), outer = std::cos(light.coneAngle);
+    if (c >= inner) return 1;
+    if (c <= outer) return 0;
+    const double s = (c - outer) / (inner - outer);
+    return 3 * s * s - 2 * s * s * s;
+}
+
+double falloffFactor(const Light& light, double dist) {
+    switch (light.falloff) {
+    case FALLOFF_LINEAR: return dist <= light.range ? 1 - dist / light.range : 0;
+    case FALLOFF_INVERSE: return light.range / dist;
+    case FALLOFF_INVERSE_SQUARE: return light.range * light.range / (dist * dist);
+    default: return 1;
+    }
+}
+
+// Bilinear colour of an image at (u, v), both wrapping over [0, 1).
+NodeValue imageColor(const Image& image, double u, double v) {
+    if (image.width <= 0 || image.height <= 0 || image.rgba.size() < size_t(image.width) * image.height * 4 ||
+        !std::isfinite(u) || !std::isfinite(v))
+        return {};
+    const double x = u * image.width - 0.5, y = v * image.height - 0.5;
+    const double fx = std::floor(x), fy = std::floor(y);
+    const auto texel = [&](double tx, double ty) {
+        const int ix = int(vx::wrap(tx, image.width)) % image.width;
+        const int iy = int(vx::wrap(ty, image.height)) % image.height;
+        const float* p = &image.rgba[(size_t(iy) * image.width + ix) * 4];
+        return NodeValue{p[0], p[1], p[2]};
+    };
+    const double ax = x - fx, ay = y - fy;
+    return (texel(fx, fy) * (1 - ax) + texel(fx + 1, fy) * ax) * (1 - ay) +
+           (texel(fx, fy + 1) * (1 - ax) + texel(fx + 1, fy + 1) * ax) * ay;
+}
+
+// fmod(|x|, 1), mirrored below zero, as the spherical map folds angles.
+double unitWrap(double x) { return x >= 0 ? std::fmod(x, 1.0) : 1 - std::fmod(-x, 1.0); }
+
+enum TraceMode { kReflection = 0, kRefraction = 1 };
+
+// The colour a reflection or refraction ray brings back under the
+// surface's options: backdrop, ray tracing, spherical map, or both.
+NodeValue traceSurface(const HostShading& sa, const ShadingWorld& world, const Surface& surface,
+                       const NodeValue& p, const NodeValue& dir, TraceMode mode) {
+    const int options = mode == kReflection ? surface.reflectionOptions : surface.refractionOptions;
+    NodeValue color;
+    double distance = -1;
+    if (options == REFL_BACKDROP) color = toValue(world.scene->backdrop);
+    if (options == REFL_RAYTRACE_BACKDROP || options == REFL_RAYTRACE_SPHERICAL) {
+        const int bit = mode == kReflection ? HOST_RENDER_REFLECT : HOST_RENDER_REFRACT;
+        if ((world.scene->renderOpts & bit) && sa.rayTrace) {
+            const double from[3] = {p.x, p.y, p.z}, along[3] = {dir.x, dir.y, dir.z};
+            double c[3] = {};
+            distance = sa.rayTrace(sa.callbackData, from, along, c);
+            color = fromArray(c);
+        }
+    }
+    if (options == REFL_SPHERICAL || (options == REFL_RAYTRACE_SPHERICAL && distance < 0)) {
+        const HostID id = mode == kReflection ? surface.reflectionImage : surface.refractionImage;
+        const double seam = mode == kReflection ? surface.reflectionSeamAngle : surface.refractionSeamAngle;
+        if (const Image* image = findImage(*world.scene, id)) {
+            const Angles a = directionToAngles(dir);
+            color = imageColor(*image, unitWrap(1 - (a.heading + seam) / (2 * kPi)), unitWrap(0.5 - a.pitch / kPi));
+        }
+    }
+    return color;
+}
+
+// Glossy reflection or refraction: a jittered n x n bundle around `dir`,
+// seeded from the pixel so that a pixel always gets the same bundle.
+NodeValue blurredTrace(const HostShading& sa, const ShadingWorld& world, const Surface& surface, const NodeValue& p,
+                       const NodeValue& dir, double blur, int n, TraceMode mode, int& nesting) {
+    if (blur <= 0 || nesting > 0) return traceSurface(sa, world, surface, p, dir, mode);
+    ++nesting;
+    const NodeValue across = normalized(NodeValue{dir.z - dir.y, dir.x - dir.z, dir.y - dir.x});
+    const NodeValue q1 = across * (blur * 0.5), q2 = cross(dir, across) * (blur * 0.5);
+    uint32_t state = uint32_t(sa.sx) * uint32_t(sa.sy) * 0x8DE30791u;
+    const auto draw = [&state] {
+        state = state * 0x5D588B65u + 1;
+        return state * 0x1p-32;
+    };
+    NodeValue sum;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const double r1 = draw(), r2 = draw();
+            const double a = (r1 + i) / n - 0.5, b = (r2 + j) / n - 0.5;
+            sum = sum + traceSurface(sa, world, surface, p, dir + q1 * a + q2 * b, mode);
+        }
+    --nesting;
+    return n > 0 ? sum * (1.0 / (n * n)) : sum;
+}
+
+// Radiosity when the host has it, else the flat ambient, plus caustics.
+NodeValue ambientAt(const HostShading& sa, const ShadingWorld& world, const Object* object) {
+    const NodeValue ambient = toValue(world.scene->ambientColor) * world.scene->ambientIntensity;
+    if (!object || !sa.illuminate) return ambient;
+    const double p[3] = {sa.wPos[0], sa.wPos[1], sa.wPos[2]};
+    const auto pseudoLight = [&](HostID id, const NodeValue& fallback) {
+        if (excluded(object, id)) return fallback;
+        double dir[3] = {sa.wNorm[0], sa.wNorm[1], sa.wNorm[2]}, c[3] = {};
+        return sa.illuminate(sa.callbackData, id, p, dir, c) ? fromArray(c) : fallback;
+    };
+    return pseudoLight(kRadiosityLight, ambient) + pseudoLight(kCausticsLight, {});
+}
+}  // namespace
+
+LightRay lightAtPoint(const PlacedLight& placed, const NodeValue& p) {
+    const Light& light = *placed.light;
+    NodeValue color = toValue(light.color) * light.intensity;
+    if (light.type == LIGHT_DISTANT) return {placed.forward, color};
+    const NodeValue d = p - placed.position;
+    double factor = falloffFactor(light, length(d));
+    if (light.type == LIGHT_SPOT) factor *= coneFactor(light, p, placed);
+    return {d, color * factor};
+}
+
+Angles directionToAngles(const NodeValue& d) {
+    Angles a;
+    if (d.x == 0 && d.z == 0) {
+        a.pitch = d.y == 0 ? 0 : d.y > 0 ? kPi / 2 : -kPi / 2;
+        return a;
+    }
+    if (d.z == 0) a.heading = d.x > 0 ? -kPi / 2 : kPi / 2;
+    else a.heading = d.z > 0 ? -std::atan(d.x / d.z) : kPi - std::atan(d.x / d.z);
+    const double r = std::sqrt(d.x * d.x + d.z * d.z);
+    a.pitch = r > 0 ? std::atan(d.y / r) : (d.y > 0 ? kPi / 2 : -kPi / 2);
+    return a;
+}
+
+NodeValue standardShading(const HostShading& sa, const ShadingWorld& world, const ShadedSurface& where,
+                          int& blurNesting) {
+    const NodeValue surfaceColor = fromArray(sa.color), replacement = fromArray(sa.replacementColor);
+    const double p = sa.replacementPercentage;
+    if (p >= 1) return replacement;
+
+    const NodeValue P = fromArray(sa.wPos), S = fromArray(sa.raySource);
+    const NodeValue N = normalized(fromArray(sa.wNorm));
+    const NodeValue V = normalized(S - P), D = normalized(P - S);
+    const double position[3] = {P.x, P.y, P.z};
+
+    NodeValue diffuse, specular;
+    for (const PlacedLight& placed : world.lights) {
+        if (excluded(where.object, placed.id)) continue;
+        const Light& light = *placed.light;
+        double dir[3] = {}, c[3] = {};
+        int result = sa.illuminate ? sa.illuminate(sa.callbackData, placed.id, position, dir, c) : 0;
+        NodeValue color = fromArray(c), toPoint = fromArray(dir);
+        if (light.shadowType != SHADOW_OFF) {
+            // What the shadow took away comes back, averaged to grey and
+            // tinted by the shadow colour.
+            const LightRay open = lightAtPoint(placed, P);
+            color = color + toValue(light.shadowColor) * mean(open.color - color);
+            toPoint = open.direction;
+            result = 1;
+        }
+        if (!result) continue;
+        const NodeValue L = -normalized(toPoint);
+        if (light.affectDiffuse) {
+            diffuse = diffuse + color * std::max(0.0, dot(N, L));
+            diffuse = diffuse + color * (std::max(0.0, dot(-N, L)) * sa.translucency);
+        }
+        if (light.affectSpecular) {
+            const NodeValue H = normalized(L + V);
+            specular = specular + color * std::pow(std::max(0.0, dot(N, H)), 1.0 / sa.roughness);
+        }
+    }
+    diffuse = diffuse + ambientAt(sa, world, where.object);
+
+    NodeValue reflected, refracted;
+    if (sa.mirror > 0)
+        reflected = blurredTrace(sa, world, *where.surface, P, normalized(reflect(D, N)), sa.reflectionBlur,
+                                 kBlurSamples, kReflection, blurNesting);
+    if (sa.transparency > 0)
+        refracted = blurredTrace(sa, world, *where.surface, P, normalized(refract(D, N, 1.0 / sa.eta)),
+                                 sa.refractionBlur, kBlurSamples, kRefraction, blurNesting);
+
+    const NodeValue one = NodeValue::scalar(1);
+    const NodeValue highlight = one * (1 - sa.colorHL) + surfaceColor * sa.colorHL;
+    const NodeValue filter = one * (1 - sa.colorFL) + surfaceColor * sa.colorFL;
+    const NodeValue lit = (diffuse * surfaceColor * sa.diffuse + surfaceColor * sa.luminous) * (1 - sa.transparency);
+    const NodeValue result = lit + specular * highlight * sa.specular + reflected * highlight * sa.mirror +
+                             refracted * filter * sa.transparency;
+    return replacement * p + result * (1 - p);
+}
+
+}  // namespace vxs

@@ -1,0 +1,62 @@
+#include "standin/scene/image_file.h"
+
+#include <memory>
+
+#include "standin/streams/files.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+// Only the formats scenes use: fewer decoders to trust with hostile files.
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_BMP
+#define STBI_ONLY_TGA
+#define STBI_NO_STDIO
+#include <stb/stb_image.h>
+
+namespace vxs {
+
+namespace {
+struct StbFree {
+    void operator()(stbi_uc* p) const { stbi_image_free(p); }
+};
+}  // namespace
+
+bool readImageFile(const std::string& path, Image& out, std::string& error) {
+    std::string bytes;
+    if (!readFile(path, bytes, error)) return false;
+    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+    const int size = int(bytes.size());
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(data, size, &w, &h, &channels)) {
+        error = std::string("not an image stb_image can read: ") + stbi_failure_reason();
+        return false;
+    }
+    if (w <= 0 || h <= 0 || std::size_t(w) * std::size_t(h) > kMaxImagePixels) {
+        error = "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is larger than " +
+                std::to_string(kMaxImagePixels) + " pixels";
+        return false;
+    }
+    const std::unique_ptr<stbi_uc, StbFree> pixels(stbi_load_from_memory(data, size, &w, &h, &channels, 4));
+    if (!pixels) {
+        error = std::string("cannot decode the image: ") + stbi_failure_reason();
+        return false;
+    }
+    const std::size_t count = std::size_t(w) * std::size_t(h) * 4;
+    out.rgba.resize(count);
+    for (std::size_t i = 0; i < count; ++i) out.rgba[i] = float(pixels.get()[i]) / 255.0f;
+    out.width = w;
+    out.height = h;
+    out.hasAlpha = channels == 2 || channels == 4;
+    return true;
+}
+
+HostID makeImageId(std::size_t index) { return HostID(0x08000000 | int(index + 1)); }
+
+const Image* findImage(const Scene& scene, HostID id) {
+    if (!id) return nullptr;
+    for (const Image& image : scene.images)
+        if (image.id == id) return &image;
+    return nullptr;
+}
+
+}  // namespace vxs

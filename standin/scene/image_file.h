@@ -1,0 +1,23 @@
+// Image files read into the scene's images, with stb_image.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "standin/scene/scene.h"
+
+namespace vxs {
+
+// Larger images are refused before they are decoded.
+inline constexpr std::size_t kMaxImagePixels = std::size_t{4096} * 4096;
+
+// Reads a PNG, JPEG, BMP or TGA file into the pixels, size and alpha flag of
+// `out` (its id, name and path are left alone). False, with a one-line reason
+// in `error`, when the file cannot be read or decoded or is too large.
+bool readImageFile(const std::string& path, Image& out, std::string& error);
+
+// Image ids: 0x08000000 plus the index in Scene::images plus 1.
+HostID makeImageId(std::size_t index);
+const Image* findImage(const Scene& scene, HostID id);
+
+}  // namespace vxs

@@ -1,0 +1,56 @@
+#include "standin/services/render_memory.h"
+
+#include <cstring>
+#include <mutex>
+#include <new>
+
+namespace vxs {
+
+namespace {
+// Far beyond any per-thread word; keeps a wild size from reaching the allocator.
+constexpr std::size_t kMaxBlockBytes = std::size_t{1} << 30;
+}  // namespace
+
+void* RenderMemory::find(std::string_view name) const {
+    std::shared_lock guard(lock_);
+    const auto it = blocks_.find(name);
+    return it == blocks_.end() ? nullptr : it->second.data.get();
+}
+
+void* RenderMemory::create(std::string_view name, std::size_t size) {
+    std::unique_lock guard(lock_);
+    if (const auto it = blocks_.find(name); it != blocks_.end())
+        return it->second.size >= size ? it->second.data.get() : nullptr;
+    if (size > kMaxBlockBytes) return nullptr;
+    // Whole max_align_t units, so any word type fits at the block's start.
+    // Zeroed by hand: value-initialising max_align_t leaves its padding as
+    // it was. No exception may leave here: the caller is a module behind a
+    // C interface.
+    const std::size_t units = size / sizeof(std::max_align_t) + 1;
+    Block block{std::unique_ptr<std::max_align_t[]>(new (std::nothrow) std::max_align_t[units]), size};
+    if (!block.data) return nullptr;
+    std::memset(block.data.get(), 0, units * sizeof(std::max_align_t));
+    try {
+        return blocks_.emplace(std::string(name), std::move(block)).first->second.data.get();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+RenderMemory& globalRenderMemory() {
+    // Never destroyed: a module may still hold a block while statics go away.
+    static RenderMemory* memory = new RenderMemory;
+    return *memory;
+}
+
+namespace {
+void* findBlock(const char* name) { return name ? globalRenderMemory().find(name) : nullptr; }
+void* createBlock(const char* name, std::size_t size) {
+    return name ? globalRenderMemory().create(name, size) : nullptr;
+}
+const HostRenderMemory kService{findBlock, createBlock};
+}  // namespace
+
+const HostRenderMemory* renderMemoryService() { return &kService; }
+
+}  // namespace vxs

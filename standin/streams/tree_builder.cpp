@@ -1,0 +1,66 @@
+#include "standin/streams/tree_builder.h"
+
+#include "standin/streams/tree_file.h"
+
+namespace vxs {
+
+TreeBuilder::TreeBuilder() : catalogue_(nodeCatalogue()) { root_ = add("Root", "root"); }
+
+vx::Node* TreeBuilder::add(std::string_view category, std::string_view name) {
+    auto node = catalogue_->createByName(category, name);
+    if (!node) {
+        fail("no node kind " + std::string(category) + "/" + std::string(name));
+        return nullptr;
+    }
+    // Laid out in a row on the canvas, in the order they come.
+    node->x = int32_t(list_.nodes.size()) * 160;
+    list_.nodes.push_back(std::move(node));
+    return list_.nodes.back().get();
+}
+
+void TreeBuilder::link(vx::Node* to, std::string_view input, const vx::Node* from, std::string_view output) {
+    vx::InputPort* in = port(to, input);
+    if (!in || !from) return;
+    for (size_t i = 0; i < from->outputs.size(); ++i)
+        if (from->outputs[i].name == output) {
+            // Links are non-owning and never written through.
+            in->source = const_cast<vx::Node*>(from);
+            in->sourceOutput = int32_t(i);
+            return;
+        }
+    fail(from->name + " has no output " + std::string(output));
+}
+
+void TreeBuilder::set(vx::Node* node, std::string_view input, const vx::NodeValue& value) {
+    if (vx::InputPort* in = port(node, input)) in->param.value = value;
+}
+
+void TreeBuilder::setInt(vx::Node* node, std::string_view input, int32_t value) {
+    if (vx::InputPort* in = port(node, input)) in->param.intValue = value;
+}
+
+void TreeBuilder::setText(vx::Node* node, std::string_view input, const std::string& text) {
+    if (vx::InputPort* in = port(node, input)) in->param.text = text;
+}
+
+bool TreeBuilder::write(const std::string& path, std::string& error) const {
+    if (!error_.empty()) {
+        error = path + ": " + error_;
+        return false;
+    }
+    return writeTreeFile(path, list_, HOST_IO_TEXT, error);
+}
+
+vx::InputPort* TreeBuilder::port(vx::Node* node, std::string_view name) {
+    if (!node) return nullptr;
+    for (vx::InputPort& in : node->inputs)
+        if (in.name == name) return &in;
+    fail(node->name + " has no input " + std::string(name));
+    return nullptr;
+}
+
+void TreeBuilder::fail(const std::string& what) {
+    if (error_.empty()) error_ = what;
+}
+
+}  // namespace vxs

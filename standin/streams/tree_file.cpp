@@ -1,0 +1,48 @@
+#include "standin/streams/tree_file.h"
+
+#include <exception>
+
+#include "core/persist.h"
+#include "standin/streams/files.h"
+#include "standin/streams/streams.h"
+
+namespace vxs {
+
+std::unique_ptr<vx::NodeFactoryData> nodeCatalogue() { return vx::buildCatalogue(nullptr, "QK_Valtorimex"); }
+
+bool readTreeFile(const std::string& path, vx::NodeList& tree, const vx::NodeFactoryData& catalogue,
+                  std::string& error) {
+    std::string bytes;
+    if (!readFile(path, bytes, error)) return false;
+    {
+        // The frame's leading version word tells a tree file from anything else.
+        LoadStream probe(bytes);
+        int32_t version = 0;
+        if (probe.state()->readI4(probe.state()->data, &version, 1) != 1 || version != vx::kInstanceVersion) {
+            error = "not a tree file";
+            return false;
+        }
+    }
+    LoadStream stream(std::move(bytes));
+    vx::NodeList loaded;
+    bool complete = false;
+    try {
+        complete = vx::loadInstanceTree(loaded, catalogue, *stream.state()) && !stream.failed();
+    } catch (const std::exception&) {
+        complete = false;  // a stored link beyond the list
+    }
+    if (!complete) {
+        error = "the node list cannot be read completely";
+        return false;
+    }
+    tree = std::move(loaded);
+    return true;
+}
+
+bool writeTreeFile(const std::string& path, const vx::NodeList& tree, int ioMode, std::string& error) {
+    SaveStream stream(ioMode);
+    vx::saveInstanceTree(tree, *stream.state());
+    return writeFile(path, stream.bytes(), error);
+}
+
+}  // namespace vxs

@@ -1,0 +1,261 @@
+// The valtorimex command, run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "core/macro.h"
+#include "core/persist.h"
+#include "core/root.h"
+#include "standin/streams/streams.h"
+#include "standin/streams/tree_file.h"
+#include "tests/standin/cli/run_command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A tree holding only a root with its default parameters, in the text form.
+std::string rootTree(const char* diffRow = "0 0 0 1 1 1 \"\"") {
+    std::string rows;
+    const std::string zero = "        0 0 0 0 0 0 \"\"\n";
+    rows += "        0 0 0 0.785 0.785 0.785 \"\"\n";
+    rows += std::string("        ") + diffRow + "\n";
+    rows += zero;
+    rows += "        0 0 0 0.4 0.4 0.4 \"\"\n";
+    for (int i = 0; i < 3; ++i) rows += zero;
+    rows += "        0 0 0 1 1 1 \"\"\n";
+    for (int i = 0; i < 10; ++i) rows += zero;
+    rows += "        0 0 0 1 1 1 \"\"\n";
+    return "272\n{ PluginDataLib\n  1\n  { PluginDataParam\n    \"nlist\"\n    1347769170\n"
+           "    { NodeList\n      256\n      1\n      { NodeData\n        \"Root\"\n        \"root\"\n"
+           "        0 0 128 128 0\n        1\n        19\n" +
+           rows + "      }\n    }\n  }\n}\n";
+}
+
+// The root's "color" linked to output 0 of a "color" node set to red.
+std::string redTree() {
+    std::string tree = rootTree();
+    tree.replace(tree.find("      1\n      { NodeData"), 8, "      2\n");
+    tree.replace(tree.find("0 0 0 0.785"), 1, "2");
+    tree.replace(tree.rfind("      }\n    }"), 8,
+                 "      }\n      { NodeData\n        \"Generic\"\n        \"color\"\n        160 0 128 128 0\n"
+                 "        1\n        1\n        0 0 0 1 0 0 \"\"\n      }\n");
+    return tree;
+}
+
+// A root fed by a macro whose inner tree is its macro root with a changed
+// parameter, written with the node library.
+std::string macroTree() {
+    const auto catalogue = vxs::nodeCatalogue();
+    vx::NodeList tree;
+    tree.nodes.push_back(catalogue->createByName("Root", "root"));
+    auto macro = catalogue->createByName("Macro", "macro");
+    auto inner = catalogue->createByName("Macro", "macro root");
+    inner->inputs[0].param.value = {0.25, 0.5, 1};
+    inner->x = 7;
+    static_cast<vx::NMacro&>(*macro).inner.nodes.push_back(std::move(inner));
+    macro->x = 200;
+    tree.nodes[0]->inputs[vx::RI_DIFF].source = macro.get();
+    tree.nodes.push_back(std::move(macro));
+    vxs::SaveStream out(HOST_IO_TEXT);
+    vx::saveInstanceTree(tree, *out.state());
+    return out.bytes();
+}
+
+class CliTest : public vxt::CommandTest {
+protected:
+    CliTest() : CommandTest("") { write("root.shd", rootTree()); }
+};
+
+TEST_F(CliTest, BadInputNamesTheFileAndExitsWithTwo) {
+    write("empty.shd", "");
+    write("words.shd", "hello world\n");
+    write("bytes.shd", std::string("\x89VXB\xff\xff\xff\xff\x00\x01", 10));
+    write("version.shd", "271\n{ PluginDataLib\n}\n");
+    const std::string whole = rootTree();
+    write("cut.shd", whole.substr(0, whole.find("        0 0 0 0.4")));
+    write("count.shd", std::string(whole).replace(whole.find("      1\n      { NodeData"), 8, "      2\n"));
+    write("bad.json", "{\"diffuse\": 1,}");
+    write("unknown.json", "{\"colour\": [1, 0, 0]}");
+    write("pixel.json", "{\"pixel\": [0.5, 1]}");
+    write("notamodule.p", "#!/bin/sh\n");
+    fs::create_directory(path("folder"));
+
+    struct Row {
+        std::vector<std::string> args;
+        std::string named;
+    };
+    const std::string root = path("root.shd");
+    const std::vector<Row> rows = {
+        {{"eval", path("missing.shd")}, path("missing.shd")},
+        {{"eval", path("empty.shd")}, path("empty.shd")},
+        {{"eval", path("words.shd")}, path("words.shd")},
+        {{"eval", path("bytes.shd")}, path("bytes.shd")},
+        {{"eval", path("version.shd")}, path("version.shd")},
+        {{"eval", path("cut.shd")}, path("cut.shd")},
+        {{"eval", path("count.shd")}, path("count.shd")},
+        {{"eval", path("folder")}, path("folder")},
+        {{"eval", "/dev/zero"}, "/dev/zero"},
+        {{"eval", root, "--record", path("missing.json")}, path("missing.json")},
+        {{"eval", root, "--record", path("bad.json")}, path("bad.json")},
+        {{"eval", root, "--record", path("unknown.json")}, path("unknown.json")},
+        {{"eval", root, "--record", path("pixel.json")}, path("pixel.json")},
+        {{"eval", root, "--module", path("missing.p")}, path("missing.p")},
+        {{"eval", root, "--module", path("notamodule.p")}, path("notamodule.p")},
+        {{"eval", root, "--module", root}, root},
+        {{"info", path("cut.shd")}, path("cut.shd")},
+        {{"info", path("words.shd")}, path("words.shd")},
+        {{"convert", path("count.shd"), path("out.shd")}, path("count.shd")},
+        {{"convert", root, path("folder/no/such/dir.shd")}, path("folder/no/such/dir.shd")},
+    };
+    for (const Row& r : rows) {
+        const Outcome result = run(r.args);
+        const std::string what = r.args[0] + " " + r.args[1] + (r.args.size() > 2 ? " " + r.args.back() : "");
+        EXPECT_EQ(result.status, 2) << what;
+        EXPECT_TRUE(result.out.empty()) << what;
+        EXPECT_TRUE(result.err.starts_with(r.named + ": ")) << what << "\n" << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << what << "\n" << result.err;
+    }
+    EXPECT_FALSE(fs::exists(path("out.shd"))) << "a failed convert writes nothing";
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
+    EXPECT_EQ(run({}).status, 2);
+    EXPECT_EQ(run({"frobnicate"}).status, 2);
+    EXPECT_EQ(run({"eval"}).status, 2);
+    EXPECT_EQ(run({"convert", path("root.shd"), path("a"), "--text", "--binary"}).status, 2);
+    for (const char* sub : {"eval", "info", "convert"}) {
+        const Outcome r = run({sub, "--help"});
+        EXPECT_EQ(r.status, 0) << sub;
+        EXPECT_NE(r.out.find("Usage"), std::string::npos) << sub << "\n" << r.out;
+    }
+    EXPECT_NE(run({"eval", "--help"}).out.find("QK_Valtorimex.p"), std::string::npos);
+}
+
+// Every channel of a root-only tree passes through (gloss and sharpness up
+// to the rounding of their conversions); the replacement percentage becomes
+// the root's own 0.
+TEST_F(CliTest, EvalOfARootOnlyTreePrintsTheDefaultRecord) {
+    const std::map<std::string, std::vector<double>> expected = {
+        {"pixel", {0, 0}},
+        {"object_position", {0, 0, 0}},
+        {"world_position", {0, 0, 0}},
+        {"geometric_normal", {0, 0, -1}},
+        {"normal", {0, 0, -1}},
+        {"normal_before_bump", {0, 0, -1}},
+        {"ray_source", {0, 0, -4}},
+        {"ray_length", {4}},
+        {"cosine", {1}},
+        {"spot_size", {0}},
+        {"base_color", {0.785, 0.785, 0.785}},
+        {"luminosity", {0}},
+        {"diffuse", {1}},
+        {"specularity", {0}},
+        {"reflectivity", {0}},
+        {"transparency", {0}},
+        {"refraction_index", {1}},
+        {"roughness", {1.0 / 64}},
+        {"translucency", {0}},
+        {"color_highlights", {0}},
+        {"color_filter", {0}},
+        {"additive_transparency", {0}},
+        {"diffuse_sharpness", {1}},
+        {"reflection_blurring", {0}},
+        {"refraction_blurring", {0}},
+        {"replacement_percentage", {0}},
+        {"replacement_color", {0, 0, 0}},
+        {"bump_height", {0}},
+    };
+    const Outcome r = run({"eval", path("root.shd")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+    EXPECT_NE(r.out.find("[0.78500000000000003, 0.78500000000000003, 0.78500000000000003]"), std::string::npos);
+    const auto doc = nlohmann::json::parse(r.out);
+    ASSERT_EQ(doc.size(), expected.size()) << r.out;
+    for (const auto& [key, values] : expected) {
+        ASSERT_TRUE(doc.contains(key)) << key;
+        const auto& v = doc[key];
+        if (values.size() == 1) {
+            ASSERT_TRUE(v.is_number()) << key;
+            EXPECT_NEAR(v.get<double>(), values[0], 1e-12) << key;
+            continue;
+        }
+        ASSERT_TRUE(v.is_array() && v.size() == values.size()) << key;
+        for (size_t i = 0; i < values.size(); ++i) EXPECT_NEAR(v[i].get<double>(), values[i], 1e-12) << key;
+    }
+}
+
+TEST_F(CliTest, EvalTakesRecordKeysAndEvaluatesTheTree) {
+    const std::string record = write(
+        "rec.json", R"({"pixel": [3, -4], "diffuse": 0.25, "replacement_percentage": 0.5, "normal": [1, 0, 0]})");
+    const Outcome r = run({"eval", path("root.shd"), "--record", record});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["pixel"], nlohmann::json::parse("[3, -4]"));
+    EXPECT_EQ(doc["diffuse"].get<double>(), 0.25);
+    EXPECT_EQ(doc["normal"], nlohmann::json::parse("[1, 0, 0]"));
+    EXPECT_EQ(doc["replacement_percentage"].get<double>(), 0.0) << "the root's own value, so the tree ran";
+}
+
+TEST_F(CliTest, EvalFollowsLinks) {
+    write("red.shd", redTree());
+    const Outcome r = run({"eval", path("red.shd")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["base_color"], nlohmann::json::parse("[1, 0, 0]")) << r.out;
+}
+
+TEST_F(CliTest, ConvertRoundTripsBetweenTheForms) {
+    const std::pair<const char*, std::string> trees[] = {
+        {"root", rootTree()}, {"red", redTree()}, {"macro", macroTree()}};
+    for (const auto& tree : trees) {
+        const std::string name = tree.first;  // a plain variable: lambdas below capture it
+        const std::string in = write(name + ".shd", tree.second);
+        const auto out = [&](const char* suffix) { return path(name + suffix); };
+        ASSERT_EQ(run({"convert", in, out(".a.txt")}).status, 0) << name;
+        ASSERT_EQ(run({"convert", in, out(".b.bin"), "--binary"}).status, 0) << name;
+        ASSERT_EQ(run({"convert", out(".b.bin"), out(".c.txt"), "--text"}).status, 0) << name;
+        ASSERT_EQ(run({"convert", out(".c.txt"), out(".d.bin"), "--binary"}).status, 0) << name;
+        const auto file = [&](const char* suffix) { return read(name + suffix); };
+        EXPECT_FALSE(file(".a.txt").empty()) << name;
+        EXPECT_EQ(file(".a.txt"), file(".c.txt")) << name;
+        EXPECT_EQ(file(".b.bin"), file(".d.bin")) << name;
+        EXPECT_NE(file(".a.txt"), file(".b.bin")) << name;
+        // Either form evaluates to the same record.
+        EXPECT_EQ(run({"eval", out(".b.bin")}).out, run({"eval", in}).out) << name;
+    }
+}
+
+TEST_F(CliTest, InfoListsNodesAndChangedParameters) {
+    write("changed.shd", rootTree("0 0 0 0.5 0.5 0.5 \"\""));
+    write("red.shd", redTree());
+    write("macro.shd", macroTree());
+    struct Row {
+        const char* file;
+        std::vector<std::string> present, absent;
+    };
+    const Row rows[] = {
+        {"root.shd", {": 1 node\n", "node 1: Root \"root\" at (0, 0), 128 x 128"}, {" = ", " <- "}},
+        {"changed.shd", {"node 1: Root \"root\"", "  diff = 0.5\n"}, {"color =", "gloss ="}},
+        {"red.shd",
+         {": 2 nodes\n", "  color <- node 2 output \"col\"\n", "node 2: Generic \"color\" at (160, 0), 128 x 128\n",
+          "  col = (1, 0, 0)\n"},
+         {"color =", "diff <-"}},
+        {"macro.shd",
+         {"  diff <- node 2 output \"result\"\n", "node 2: Macro \"macro\" at (200, 0)",
+          "  inner tree:\n    node 1: Macro \"macro root\" at (7, 0), 128 x 128\n      result = (0.25, 0.5, 1)\n"},
+         {}},
+    };
+    for (const Row& row : rows) {
+        const Outcome r = run({"info", path(row.file)});
+        ASSERT_EQ(r.status, 0) << row.file << ": " << r.err;
+        for (const auto& s : row.present) EXPECT_NE(r.out.find(s), std::string::npos) << row.file << "\n" << r.out;
+        for (const auto& s : row.absent) EXPECT_EQ(r.out.find(s), std::string::npos) << row.file << "\n" << r.out;
+    }
+}
+
+}  // namespace

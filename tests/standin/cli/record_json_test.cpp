@@ -1,0 +1,107 @@
+#include "standin/cli/record_json.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "standin/render/shading.h"
+
+namespace {
+
+TEST(RecordJson, WritesEveryKeyInOrderWithSeventeenDigits) {
+    const std::string text = vxs::recordJson(vxs::defaultShading());
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+    EXPECT_TRUE(text.starts_with("{\"pixel\": [0, 0], \"object_position\": [0, 0, 0], ")) << text;
+    EXPECT_NE(text.find("\"base_color\": [0.78500000000000003, 0.78500000000000003, 0.78500000000000003]"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"roughness\": 0.015625,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"normal\": [0, 0, -1]"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("\"bump_height\": 0}")) << text;
+}
+
+TEST(RecordJson, ReadsBackWhatItWritesExactly) {
+    HostShading sa = vxs::defaultShading();
+    sa.sx = -3;
+    sa.sy = 2147483647;
+    sa.diffuse = 0.1;
+    sa.roughness = 1.0 / 3;
+    sa.wPos[1] = -1e-300;
+    sa.color[2] = 123456789.123456789;
+    HostShading back{};
+    std::string error;
+    ASSERT_TRUE(vxs::readRecordJson(vxs::recordJson(sa), back, error)) << error;
+    EXPECT_EQ(vxs::recordJson(back), vxs::recordJson(sa));
+    EXPECT_EQ(back.sy, sa.sy);
+    EXPECT_EQ(back.roughness, sa.roughness);
+    EXPECT_EQ(back.wPos[1], sa.wPos[1]);
+}
+
+TEST(RecordJson, MissingKeysKeepTheirValues) {
+    HostShading sa = vxs::defaultShading();
+    std::string error;
+    ASSERT_TRUE(vxs::readRecordJson(R"({"diffuse": 0.25, "pixel": [3, 4], "normal": [1, 0, 0]})", sa, error));
+    EXPECT_EQ(sa.diffuse, 0.25);
+    EXPECT_EQ(sa.sx, 3);
+    EXPECT_EQ(sa.sy, 4);
+    EXPECT_EQ(sa.wNorm[0], 1.0);
+    EXPECT_EQ(sa.wNorm[2], 0.0);
+    EXPECT_EQ(sa.color[0], 0.785);
+    EXPECT_EQ(sa.roughness, 1.0 / 64);
+    ASSERT_TRUE(vxs::readRecordJson("{}", sa, error));
+}
+
+TEST(RecordJson, NonFiniteValuesAreWrittenAsNull) {
+    HostShading sa = vxs::defaultShading();
+    sa.diffuse = std::numeric_limits<double>::quiet_NaN();
+    sa.color[1] = -std::numeric_limits<double>::infinity();
+    const std::string text = vxs::recordJson(sa);
+    EXPECT_NE(text.find("\"diffuse\": null,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"base_color\": [0.78500000000000003, null, "), std::string::npos) << text;
+}
+
+TEST(RecordJson, RejectsBadRecords) {
+    struct Row {
+        const char* json;
+        const char* error;
+    };
+    const Row rows[] = {
+        {"", "not valid JSON"},
+        {"{", "not valid JSON"},
+        {"{\"diffuse\": 1} x", "not valid JSON"},
+        {"[1, 2]", "not a JSON object"},
+        {"0.5", "not a JSON object"},
+        {R"({"colour": [1, 1, 1]})", "unknown key \"colour\""},
+        {R"({"Diffuse": 1})", "unknown key \"Diffuse\""},
+        {R"({"diffuse": "1"})", "\"diffuse\" must be a number"},
+        {R"({"diffuse": [1]})", "\"diffuse\" must be a number"},
+        {R"({"diffuse": null})", "\"diffuse\" must be a number"},
+        {R"({"base_color": [1, 1]})", "\"base_color\" must be an array of three numbers"},
+        {R"({"base_color": [1, 1, 1, 1]})", "\"base_color\" must be an array of three numbers"},
+        {R"({"base_color": [1, "1", 1]})", "\"base_color\" must be an array of three numbers"},
+        {R"({"base_color": 1})", "\"base_color\" must be an array of three numbers"},
+        {R"({"pixel": [1.5, 2]})", "\"pixel\" must be an array of two integers"},
+        {R"({"pixel": [1, 2, 3]})", "\"pixel\" must be an array of two integers"},
+        {R"({"pixel": [1, 2147483648]})", "\"pixel\" must be an array of two integers"},
+        {R"({"pixel": [-2147483649, 0]})", "\"pixel\" must be an array of two integers"},
+        {R"({"pixel": [1, 18446744073709551615]})", "\"pixel\" must be an array of two integers"},
+    };
+    for (const Row& r : rows) {
+        HostShading sa = vxs::defaultShading();
+        std::string error;
+        EXPECT_FALSE(vxs::readRecordJson(r.json, sa, error)) << r.json;
+        EXPECT_EQ(error, r.error) << r.json;
+    }
+}
+
+TEST(RecordJson, PixelTakesTheWholeIntRange) {
+    HostShading sa{};
+    std::string error;
+    ASSERT_TRUE(vxs::readRecordJson(R"({"pixel": [-2147483648, 2147483647]})", sa, error)) << error;
+    EXPECT_EQ(sa.sx, std::numeric_limits<int>::min());
+    EXPECT_EQ(sa.sy, std::numeric_limits<int>::max());
+}
+
+}  // namespace

@@ -1,0 +1,345 @@
+#include "standin/render/shading_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "standin/scene/image_file.h"
+
+namespace {
+
+using vx::NodeValue;
+using vxs::LightRay;
+using vxs::PlacedLight;
+
+constexpr double kPi = std::numbers::pi;
+
+void expectNear(const NodeValue& a, const NodeValue& b, const char* what, double tolerance = 1e-9) {
+    EXPECT_NEAR(a.x, b.x, tolerance) << what;
+    EXPECT_NEAR(a.y, b.y, tolerance) << what;
+    EXPECT_NEAR(a.z, b.z, tolerance) << what;
+}
+
+TEST(ShadingModel, DirectionToAngles) {
+    struct Row {
+        NodeValue d;
+        double heading, pitch;
+    };
+    const Row rows[] = {
+        {{0, 1, 0}, 0, kPi / 2},       {{0, -3, 0}, 0, -kPi / 2},  {{0, 0, 0}, 0, 0},
+        {{0, 0, 1}, 0, 0},             {{1, 0, 0}, -kPi / 2, 0},   {{-1, 0, 0}, kPi / 2, 0},
+        {{0, 0, -1}, kPi, 0},          {{1, 0, 1}, -kPi / 4, 0},   {{0, 1, 1}, 0, kPi / 4},
+        {{-1, 0, -1}, kPi - kPi / 4, 0},
+    };
+    for (const Row& r : rows) {
+        const vxs::Angles a = vxs::directionToAngles(r.d);
+        EXPECT_NEAR(a.heading, r.heading, 1e-12) << r.d.x << " " << r.d.y << " " << r.d.z;
+        EXPECT_NEAR(a.pitch, r.pitch, 1e-12) << r.d.x << " " << r.d.y << " " << r.d.z;
+    }
+}
+
+TEST(ShadingModel, LightAtPoint) {
+    struct Row {
+        const char* what;
+        int type, falloff;
+        NodeValue point;
+        double factor;
+    };
+    // Lights at the origin facing +z with range 2, a 30 degree cone and a
+    // 10 degree edge.
+    const double inner = std::tan(15 * kPi / 180), edgeMiddle = std::tan(25 * kPi / 180);
+    const double s = (std::cos(25 * kPi / 180) - std::cos(30 * kPi / 180)) /
+                     (std::cos(20 * kPi / 180) - std::cos(30 * kPi / 180));
+    const Row rows[] = {
+        {"distant", vxs::LIGHT_DISTANT, vxs::FALLOFF_LINEAR, {0, 0, 100}, 1},
+        {"no falloff", vxs::LIGHT_POINT, vxs::FALLOFF_NONE, {0, 0, 100}, 1},
+        {"linear, half way", vxs::LIGHT_POINT, vxs::FALLOFF_LINEAR, {0, 1, 0}, 0.5},
+        {"linear, at the range", vxs::LIGHT_POINT, vxs::FALLOFF_LINEAR, {0, 0, 2}, 0},
+        {"linear, beyond", vxs::LIGHT_POINT, vxs::FALLOFF_LINEAR, {3, 0, 0}, 0},
+        {"inverse, twice the range", vxs::LIGHT_POINT, vxs::FALLOFF_INVERSE, {0, 0, 4}, 0.5},
+        {"inverse, closer than the range", vxs::LIGHT_POINT, vxs::FALLOFF_INVERSE, {0, 0, 1}, 2},
+        {"inverse square", vxs::LIGHT_POINT, vxs::FALLOFF_INVERSE_SQUARE, {0, 4, 0}, 0.25},
+        {"spot, inside", vxs::LIGHT_SPOT, vxs::FALLOFF_NONE, {inner, 0, 1}, 1},
+        {"spot, in the edge", vxs::LIGHT_SPOT, vxs::FALLOFF_NONE, {0, edgeMiddle, 1}, 3 * s * s - 2 * s * s * s},
+        {"spot, outside", vxs::LIGHT_SPOT, vxs::FALLOFF_NONE, {1, 0, 1}, 0},
+        {"spot, behind", vxs::LIGHT_SPOT, vxs::FALLOFF_NONE, {0, 0, -1}, 0},
+        {"spot with falloff", vxs::LIGHT_SPOT, vxs::FALLOFF_LINEAR, {0, 0, 1}, 0.5},
+    };
+    for (const Row& r : rows) {
+        vxs::Light light;
+        light.type = r.type;
+        light.falloff = r.falloff;
+        light.range = 2;
+        light.coneAngle = 30 * kPi / 180;
+        light.edgeAngle = 10 * kPi / 180;
+        light.color = {1, 0.5, 0.25};
+        light.intensity = 2;
+        const PlacedLight placed{1, &light, {}, {0, 0, 1}};
+        const LightRay ray = vxs::lightAtPoint(placed, r.point);
+        expectNear(ray.color, NodeValue{2, 1, 0.5} * r.factor, r.what);
+        expectNear(ray.direction, r.type == vxs::LIGHT_DISTANT ? NodeValue{0, 0, 1} : r.point, r.what);
+    }
+}
+
+// A record whose callbacks answer from this fixture: one light reaching
+// the sample (or blocked) and a fixed colour for every traced ray.
+class StandardShading : public ::testing::Test {
+public:  // the tables' rows change the fixture through a reference
+    // Also called again to start each row of a table afresh.
+    void SetUp() override {
+        light = {};
+        lights.clear();
+        world = {};
+        scene = {};
+        surface = {};
+        object = {};
+        sa = {};
+        blocked = false;
+        traceDistance = 1;
+        illuminations = traces = 0;
+        light.type = vxs::LIGHT_DISTANT;
+        light.shadowType = vxs::SHADOW_RAYTRACE;
+        // Straight down onto a sample at the origin facing up.
+        lights.push_back({7, &light, {}, {0, -1, 0}});
+        world.lights = lights;
+        world.scene = &scene;
+        scene.ambientColor = {0.2, 0.2, 0.2};
+        scene.ambientIntensity = 0.5;
+        scene.backdrop = {0.2, 0.3, 0.4};
+        scene.renderOpts = HOST_RENDER_SHADOWS | HOST_RENDER_REFLECT | HOST_RENDER_REFRACT;
+        object.excludeRadiosity = true;
+
+        sa.wNorm[1] = sa.gNorm[1] = 1;
+        sa.raySource[1] = 1;  // seen from straight above
+        sa.color[0] = sa.color[1] = sa.color[2] = 1;
+        sa.diffuse = 1;
+        sa.roughness = 1.0 / 64;
+        sa.eta = 1;
+        sa.sx = 3;
+        sa.sy = 5;
+        sa.callbackData = this;
+        sa.illuminate = illuminate;
+        sa.rayTrace = rayTrace;
+    }
+
+    NodeValue shade() {
+        int nesting = 0;
+        const NodeValue c = vxs::standardShading(sa, world, {&surface, &object}, nesting);
+        EXPECT_EQ(nesting, 0);
+        return c;
+    }
+
+    static int illuminate(void* ctx, HostID id, const double[3], double dir[3], double color[3]) {
+        auto& self = *static_cast<StandardShading*>(ctx);
+        ++self.illuminations;
+        dir[0] = dir[2] = 0, dir[1] = -1;
+        const bool lit = id == 7 && !self.blocked;
+        for (int i = 0; i < 3; ++i) color[i] = lit ? 1 : 0;
+        return lit;
+    }
+    static double rayTrace(void* ctx, const double[3], const double dir[3], double color[3]) {
+        auto& self = *static_cast<StandardShading*>(ctx);
+        ++self.traces;
+        self.lastDir = {dir[0], dir[1], dir[2]};
+        color[0] = 0.5, color[1] = 0.6, color[2] = 0.7;
+        return self.traceDistance;
+    }
+
+    // A one-pixel map: the same colour in every direction.
+    void sphericalMap(int options) {
+        vxs::Image& image = scene.images.emplace_back();
+        image.id = vxs::makeImageId(0);
+        image.width = image.height = 1;
+        image.rgba = {0.75f, 0.125f, 0.25f, 1};
+        surface.reflectionOptions = options;
+        surface.reflectionImage = image.id;
+        sa.diffuse = 0;
+        sa.mirror = 1;
+    }
+
+    vxs::Light light;
+    std::vector<PlacedLight> lights;
+    vxs::ShadingWorld world;
+    vxs::Scene scene;
+    vxs::Surface surface;
+    vxs::Object object;
+    HostShading sa{};
+    bool blocked = false;
+    double traceDistance = 1;
+    int illuminations = 0, traces = 0;
+    NodeValue lastDir;
+};
+
+TEST_F(StandardShading, ReplacementColourWinsOutright) {
+    sa.replacementPercentage = 1;
+    sa.replacementColor[0] = 0.25;
+    expectNear(shade(), {0.25, 0, 0}, "replaced");
+    EXPECT_EQ(illuminations, 0);
+}
+
+TEST_F(StandardShading, Channels) {
+    struct Row {
+        const char* what;
+        void (*set)(StandardShading&);
+        NodeValue expected;
+    };
+    const Row rows[] = {
+        {"diffuse plus ambient", [](StandardShading&) {}, {1.1, 1.1, 1.1}},
+        {"coloured, half diffuse",
+         [](StandardShading& t) { t.sa.color[0] = 0.5, t.sa.diffuse = 0.5; },
+         {0.275, 0.55, 0.55}},
+        {"at an angle",
+         [](StandardShading& t) { t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
+         NodeValue::scalar(std::sqrt(0.5) + 0.1)},
+        {"luminous", [](StandardShading& t) { t.sa.luminous = 0.5; }, {1.6, 1.6, 1.6}},
+        {"blocked, black shadow", [](StandardShading& t) { t.blocked = true; }, {0.1, 0.1, 0.1}},
+        {"blocked, coloured shadow",
+         [](StandardShading& t) {
+             t.blocked = true;
+             t.light.shadowColor = {0.5, 0.25, 0};
+         },
+         {0.6, 0.35, 0.1}},
+        {"blocked, casting no shadows",
+         [](StandardShading& t) {
+             t.blocked = true;
+             t.light.shadowType = vxs::SHADOW_OFF;
+         },
+         {0.1, 0.1, 0.1}},
+        {"light excluded", [](StandardShading& t) { t.object.excludedLights = {7}; }, {0.1, 0.1, 0.1}},
+        {"light affects no diffuse", [](StandardShading& t) { t.light.affectDiffuse = false; }, {0.1, 0.1, 0.1}},
+        {"no diffuse", [](StandardShading& t) { t.sa.diffuse = 0; }, {0, 0, 0}},
+        {"lit from behind, translucent",
+         [](StandardShading& t) {
+             t.lights[0].forward = {0, 1, 0};
+             t.sa.translucency = 0.5;
+         },
+         {0.6, 0.6, 0.6}},
+        {"specular highlight, white",
+         [](StandardShading& t) {
+             t.sa.diffuse = 0;
+             t.sa.specular = 0.5;
+         },
+         {0.5, 0.5, 0.5}},
+        {"specular highlight, coloured",
+         [](StandardShading& t) {
+             t.sa.diffuse = 0;
+             t.sa.specular = 1;
+             t.sa.color[1] = 0.5;
+             t.sa.colorHL = 1;
+         },
+         {1, 0.5, 1}},
+        {"highlight off the mirror direction",
+         [](StandardShading& t) {
+             t.sa.diffuse = 0;
+             t.sa.specular = 1;
+             t.lights[0].forward = normalized(NodeValue{1, -1, 0});
+         },
+         NodeValue::scalar(std::pow(std::cos(kPi / 8), 64))},
+        {"half replaced",
+         [](StandardShading& t) {
+             t.sa.replacementPercentage = 0.5;
+             t.sa.replacementColor[2] = 1;
+         },
+         {0.55, 0.55, 1.05}},
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        r.set(*this);
+        expectNear(shade(), r.expected, r.what, 1e-12);
+    }
+}
+
+TEST_F(StandardShading, ReflectionAndRefraction) {
+    struct Row {
+        const char* what;
+        void (*set)(StandardShading&);
+        NodeValue expected;
+        int traces;
+    };
+    const Row rows[] = {
+        {"mirror, traced",
+         [](StandardShading& t) { t.sa.diffuse = 0, t.sa.mirror = 0.5; },
+         {0.25, 0.3, 0.35},
+         1},
+        {"mirror, coloured highlights",
+         [](StandardShading& t) {
+             t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.colorHL = 1;
+             t.sa.color[0] = 0;
+         },
+         {0, 0.6, 0.7},
+         1},
+        {"mirror, ray tracing off",
+         [](StandardShading& t) {
+             t.sa.diffuse = 0, t.sa.mirror = 1;
+             t.scene.renderOpts = 0;
+         },
+         {0, 0, 0},
+         0},
+        {"mirror, backdrop only",
+         [](StandardShading& t) {
+             t.sa.diffuse = 0, t.sa.mirror = 1;
+             t.surface.reflectionOptions = vxs::REFL_BACKDROP;
+         },
+         {0.2, 0.3, 0.4},
+         0},
+        {"mirror, blurred: a 3 x 3 bundle",
+         [](StandardShading& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.reflectionBlur = 0.1; },
+         {0.5, 0.6, 0.7},
+         9},
+        {"spherical map", [](StandardShading& t) { t.sphericalMap(vxs::REFL_SPHERICAL); }, {0.75, 0.125, 0.25}, 0},
+        {"spherical map without its image",
+         [](StandardShading& t) {
+             t.sphericalMap(vxs::REFL_SPHERICAL);
+             t.scene.images.clear();
+         },
+         {0, 0, 0},
+         0},
+        {"ray traced, a hit",
+         [](StandardShading& t) { t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL); },
+         {0.5, 0.6, 0.7},
+         1},
+        {"ray traced, the map where the ray misses",
+         [](StandardShading& t) {
+             t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL);
+             t.traceDistance = -1;
+         },
+         {0.75, 0.125, 0.25},
+         1},
+        {"transparent, filtered",
+         [](StandardShading& t) {
+             t.sa.transparency = 0.5, t.sa.colorFL = 1;
+             t.sa.color[2] = 0;
+         },
+         {0.55 + 0.25, 0.55 + 0.3, 0},
+         1},
+        {"transparent, refraction off",
+         [](StandardShading& t) {
+             t.sa.transparency = 1;
+             t.scene.renderOpts = 0;
+         },
+         {0, 0, 0},
+         0},
+    };
+    for (const Row& r : rows) {
+        SetUp();
+        r.set(*this);
+        expectNear(shade(), r.expected, r.what, 1e-12);
+        EXPECT_EQ(traces, r.traces) << r.what;
+    }
+}
+
+TEST_F(StandardShading, RaysLeaveAlongTheMirrorAndRefractedDirections) {
+    sa.raySource[0] = -1;  // seen from 45 degrees above -x
+    sa.mirror = 1;
+    shade();
+    expectNear(lastDir, normalized(NodeValue{1, 1, 0}), "reflected");
+
+    sa.mirror = 0;
+    sa.transparency = 1;
+    sa.eta = 1;
+    shade();
+    expectNear(lastDir, normalized(NodeValue{1, -1, 0}), "straight through");
+}
+
+}  // namespace

@@ -1,0 +1,319 @@
+// The service tables over a small scene, as a module calls them.
+#include <gtest/gtest.h>
+
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "nodes/items.h"
+#include "standin/services/globals.h"
+#include "standin/scene/scene_file.h"
+#include "standin/streams/streams.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+constexpr double kRightAngle = std::numbers::pi / 2;
+
+// Lights L1, L2; objects A (bones a1, a2), B (bone b1) and C, a child of A;
+// maps on A: "c" as both "RGB " and "RGBA", and a "uv" with a polygon value.
+constexpr const char* kScene = R"({
+  "ambient": {"color": [1, 0.5, 0.25], "intensity": 0.5},
+  "backdrop": [0.2, 0.3, 0.4],
+  "camera": {"name": "Cam", "position": [0, 0, -5]},
+  "lights": [{"name": "L1", "type": "point", "color": [1, 0.5, 0], "intensity": 2, "falloff": "linear",
+              "range": 7},
+             {"name": "L2", "type": "spot"}],
+  "surfaces": [{"name": "Shiny", "color": [0.1, 0.2, 0.3], "glossiness": 0.7,
+                "reflection_options": "raytrace_spherical",
+                "refraction_options": "spherical", "refraction_seam_angle": 90}],
+  "objects": [
+    {"name": "A", "type": "box", "surface": "Shiny", "position": [1, 2, 3], "rotation": [90, 0, 0],
+     "bones": [{"name": "a1", "position": [0, 1, 0]}, {"name": "a2"}],
+     "vertex_maps": [{"name": "c", "type": "rgb", "points": [[1, 0, 0], [0, 1, 0]]},
+                     {"name": "c", "type": "rgba", "points": [null, [0, 0, 1, 0.5]]},
+                     {"name": "uv", "type": "uv", "points": [[0.5, 0.5]],
+                      "polygons": [{"polygon": 1, "point": 1, "value": [0.25, 1]}]}]},
+    {"name": "B", "type": "sphere", "segments": 3, "bones": [{"name": "b1"}]},
+    {"name": "C", "type": "plane", "parent": "A"}
+  ]
+})";
+
+template <class T>
+const T* service(const char* name) {
+    return static_cast<const T*>(vxs::globalLookup(name, 0));
+}
+
+class Services : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = vxs::currentScene();
+        std::string error;
+        ASSERT_TRUE(vxs::readScene(kScene, "", vxs::currentScene(), error)) << error;
+    }
+    void TearDown() override { vxs::currentScene() = saved; }
+
+    static HostID id(int type, const char* name) {
+        const vxs::Item* item = vxs::findItem(vxs::currentScene(), type, name);
+        return item ? item->id : -1;
+    }
+    static std::vector<std::string> walk(HostID first) {
+        const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
+        std::vector<std::string> names;
+        for (HostID at = first; at && names.size() < 20; at = items->next(at)) names.push_back(items->name(at));
+        return names;
+    }
+
+    vxs::Scene saved;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(Services, ItemInfoListsEachTypeAndBonesPerObject) {
+    const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
+    const HostID a = id(HOST_OBJECT, "A"), b = id(HOST_OBJECT, "B"), c = id(HOST_OBJECT, "C");
+    EXPECT_EQ(walk(items->first(HOST_LIGHT, 0)), (Names{"L1", "L2"}));
+    EXPECT_EQ(walk(items->first(HOST_CAMERA, 0)), (Names{"Cam"}));
+    EXPECT_EQ(walk(items->first(HOST_OBJECT, 0)), (Names{"A", "B", "C"}));
+    EXPECT_EQ(walk(items->first(HOST_BONE, a)), (Names{"a1", "a2"}));
+    EXPECT_EQ(walk(items->first(HOST_BONE, b)), (Names{"b1"}));
+    EXPECT_EQ(items->first(HOST_BONE, c), 0);
+    EXPECT_EQ(items->first(HOST_BONE, 0), 0);
+    EXPECT_EQ(items->first(7, 0), 0);
+    EXPECT_STREQ(items->name(items->firstChild(a)), "a1");
+    EXPECT_EQ(items->firstChild(c), 0);
+    EXPECT_EQ(items->firstChild(0), 0);
+
+    EXPECT_EQ(items->type(a), HOST_OBJECT);
+    EXPECT_EQ(items->type(id(HOST_BONE, "b1")), HOST_BONE);
+    EXPECT_EQ(items->type(id(HOST_CAMERA, "Cam")), HOST_CAMERA);
+    for (HostID unknown : {0, 12345, -1}) {
+        EXPECT_EQ(items->type(unknown), -1);
+        EXPECT_STREQ(items->name(unknown), "");
+        EXPECT_EQ(items->next(unknown), 0);
+    }
+}
+
+TEST_F(Services, ItemParametersAreTheSceneFrames) {
+    const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
+    struct Row {
+        const char* what;
+        HostID item;
+        int code;
+        vxs::Vec3 want;
+    };
+    const Row rows[] = {
+        {"object position", id(HOST_OBJECT, "A"), HOST_IP_POSITION, {1, 2, 3}},
+        {"object forward", id(HOST_OBJECT, "A"), HOST_IP_FORWARD, {1, 0, 0}},
+        {"bone world position", id(HOST_BONE, "a1"), HOST_IP_W_POSITION, {1, 3, 3}},
+        {"child's world right", id(HOST_OBJECT, "C"), HOST_IP_W_RIGHT, {0, 0, -1}},
+        {"child's own right", id(HOST_OBJECT, "C"), HOST_IP_RIGHT, {1, 0, 0}},
+        {"camera", id(HOST_CAMERA, "Cam"), HOST_IP_W_POSITION, {0, 0, -5}},
+        {"unknown item", 999, HOST_IP_POSITION, {0, 0, 0}},
+        {"unknown code", id(HOST_OBJECT, "A"), 99, {0, 0, 0}},
+    };
+    for (const Row& r : rows) {
+        double out[3] = {7, 7, 7};
+        items->param(r.item, r.code, 0.0, out);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(out[i], r.want[i], 1e-12) << r.what;
+    }
+}
+
+TEST_F(Services, TheModulesItemCacheFindsEveryItem) {
+    vx::acquireHandlerGlobals(vxs::globalLookup);
+    vx::IParamMan cache;
+    cache.rebuild(0.0, 0);
+    for (const vxs::Item& item : vxs::currentScene().items) {
+        double out[3] = {};
+        EXPECT_TRUE(cache.lookup(item.id, HOST_IP_W_POSITION, out)) << item.name;
+    }
+    double bone[3] = {};
+    ASSERT_TRUE(cache.lookup(id(HOST_BONE, "b1"), HOST_IP_POSITION, bone));
+    EXPECT_EQ(bone[0] + bone[1] + bone[2], 0);
+}
+
+TEST_F(Services, LightInfoAnswersForLightsOnly) {
+    const auto* lights = service<HostLightInfo>(HOST_GLOBAL_LIGHT_INFO);
+    const HostID l1 = id(HOST_LIGHT, "L1"), l2 = id(HOST_LIGHT, "L2");
+    EXPECT_EQ(lights->type(l1), HOST_LIGHT_POINT);
+    EXPECT_EQ(lights->type(l2), HOST_LIGHT_SPOT);
+    double c[3];
+    lights->color(l1, 0, c);
+    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{2, 1, 0}));
+    EXPECT_EQ(lights->falloff(l1), HOST_FALLOFF_LINEAR);
+    EXPECT_EQ(lights->range(l1, 0), 7);
+    EXPECT_EQ(lights->falloff(l2), HOST_FALLOFF_NONE);
+    EXPECT_EQ(lights->image(l2, 0), 0);
+    lights->ambient(0, c);
+    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{0.5, 0.25, 0.125}));
+    for (HostID other : {HostID(0), id(HOST_OBJECT, "A")}) {
+        EXPECT_EQ(lights->type(other), -1);
+        lights->color(other, 0, c);
+        EXPECT_EQ(c[0] + c[1] + c[2], 0);
+        EXPECT_EQ(lights->range(other, 0), 0);
+    }
+
+    const auto* backdrop = service<HostBackdropInfo>(HOST_GLOBAL_BACKDROP_INFO);
+    const double ray[3] = {0, 1, 0};
+    backdrop->backdrop(0, ray, c);
+    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{0.2, 0.3, 0.4}));
+}
+
+TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
+    const auto* objects = service<HostObjectInfo>(HOST_GLOBAL_OBJECT_INFO);
+    const HostID a = id(HOST_OBJECT, "A");
+    EXPECT_STREQ(objects->filename(a), "box");
+    EXPECT_EQ(objects->numPoints(a), 8);
+    EXPECT_EQ(objects->numPolygons(a), 6);
+    EXPECT_EQ(objects->numPoints(id(HOST_LIGHT, "L1")), 0);
+    EXPECT_EQ(objects->meshInfo(id(HOST_LIGHT, "L1"), 1), nullptr);
+    EXPECT_EQ(objects->meshInfo(0, 1), nullptr);
+
+    HostMeshInfo* mesh = objects->meshInfo(a, 1);
+    ASSERT_NE(mesh, nullptr);
+    void* m = mesh->priv;
+    EXPECT_EQ(mesh->polSize(m, 1), 4);
+    EXPECT_EQ(mesh->polSize(m, 0), 0);
+    EXPECT_EQ(mesh->polSize(m, 7), 0);
+    EXPECT_EQ(mesh->polVertex(m, 1, 0), 1);
+    EXPECT_EQ(mesh->polVertex(m, 1, 4), 0);
+    EXPECT_EQ(mesh->polVertex(m, 1, -1), 0);
+    float pos[3];
+    mesh->pntBasePos(m, 8, pos);
+    EXPECT_EQ(std::vector<float>(pos, pos + 3), (std::vector<float>{0.5f, 0.5f, 0.5f}));
+    mesh->pntBasePos(m, 9, pos);
+    EXPECT_EQ(pos[0] + pos[1] + pos[2], 0);
+
+    // Same name, two types: each lookup finds its own.
+    void* rgb = mesh->pntVLookup(m, HOST_VMAP_RGB, "c");
+    void* rgba = mesh->pntVLookup(m, HOST_VMAP_RGBA, "c");
+    ASSERT_TRUE(rgb && rgba);
+    EXPECT_NE(rgb, rgba);
+    EXPECT_EQ(mesh->pntVLookup(m, HOST_VMAP_WGHT, "c"), nullptr);
+    EXPECT_EQ(mesh->pntVLookup(m, HOST_VMAP_RGB, "C"), nullptr);
+    EXPECT_EQ(mesh->pntVLookup(m, HOST_VMAP_RGB, nullptr), nullptr);
+    EXPECT_EQ(mesh->pntVDim(m, rgb), 3);
+    EXPECT_EQ(mesh->pntVDim(m, rgba), 4);
+
+    float v[4] = {9, 9, 9, 9};
+    EXPECT_EQ(mesh->pntVGet(m, 1, v), 0) << "nothing selected";
+    mesh->pntVSelect(m, rgba);
+    EXPECT_EQ(mesh->pntVGet(m, 1, v), 0) << "null in the file";
+    ASSERT_NE(mesh->pntVGet(m, 2, v), 0);
+    EXPECT_EQ(std::vector<float>(v, v + 4), (std::vector<float>{0, 0, 1, 0.5f}));
+    mesh->pntVSelect(m, rgb);
+    ASSERT_NE(mesh->pntVGet(m, 1, v), 0);
+    EXPECT_EQ(std::vector<float>(v, v + 4), (std::vector<float>{1, 0, 0, 0.5f})) << "three written, fourth kept";
+
+    // A polygon's own value where it has one, the point's value still there.
+    mesh->pntVSelect(m, mesh->pntVLookup(m, HOST_VMAP_TXUV, "uv"));
+    ASSERT_NE(mesh->pntVPGet(m, 1, 1, v), 0);
+    EXPECT_EQ(v[0], 0.25f);
+    EXPECT_EQ(mesh->pntVPGet(m, 1, 3, v), 0);
+    EXPECT_EQ(mesh->pntVPGet(m, 2, 1, v), 0);
+    ASSERT_NE(mesh->pntVGet(m, 1, v), 0);
+    EXPECT_EQ(v[0], 0.5f);
+    mesh->pntVSelect(m, nullptr);
+    EXPECT_EQ(mesh->pntVPGet(m, 1, 1, v), 0);
+
+    // Records are independent: a second one has its own selection.
+    HostMeshInfo* other = objects->meshInfo(a, 0);
+    EXPECT_NE(other->priv, mesh->priv);
+    other->pntVSelect(other->priv, rgb);
+    EXPECT_EQ(mesh->pntVGet(m, 1, v), 0);
+    mesh->destroy(mesh);
+    other->destroy(other);
+}
+
+TEST_F(Services, SurfaceFunctionsReadTheSurfaceTheModuleWasGiven) {
+    const auto* surf = service<HostSurfaceFuncs>(HOST_GLOBAL_SURFACE_FUNCS);
+    void* shiny = &vxs::currentScene().surfaces[0];
+    EXPECT_STREQ(surf->name(shiny), "Shiny");
+    EXPECT_EQ(surf->getInt(shiny, "ReflectionOptions"), vxs::REFL_RAYTRACE_SPHERICAL);
+    EXPECT_EQ(surf->getInt(shiny, "RefractionOptions"), vxs::REFL_SPHERICAL);
+    EXPECT_EQ(surf->getInt(shiny, "Other"), 0);
+    EXPECT_EQ(surf->getImage(shiny, "ReflectionImage"), 0);
+    struct Row {
+        const char* channel;
+        int found;
+        vxs::Vec3 want;
+    };
+    const Row rows[] = {
+        {"BaseColor", 1, {0.1, 0.2, 0.3}},
+        {"Glossiness", 1, {0.7, 0.7, 0.7}},
+        {"Diffuse", 1, {1, 1, 1}},
+        {"RefractionSeamAngle", 1, {kRightAngle, kRightAngle, kRightAngle}},
+        {"ReplacementColor", 1, {1, 1, 1}},
+        {"Colour", 0, {5, 5, 5}},
+    };
+    for (const Row& r : rows) {
+        double out[3] = {5, 5, 5};
+        EXPECT_EQ(surf->getChannel(shiny, r.channel, out), r.found) << r.channel;
+        for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(out[i], r.want[i]) << r.channel;
+    }
+    double out[3];
+    EXPECT_STREQ(surf->name(nullptr), "");
+    EXPECT_EQ(surf->getInt(nullptr, "ReflectionOptions"), 0);
+    EXPECT_EQ(surf->getChannel(nullptr, "Diffuse", out), 0);
+    EXPECT_EQ(surf->getChannel(shiny, nullptr, out), 0);
+}
+
+TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
+    const vxt::TempDir tmp("vx_images");
+    // A 1 x 1 uncompressed 24-bit TGA.
+    std::string tga(18, '\0');
+    tga[2] = 2, tga[12] = 1, tga[14] = 1, tga[16] = 24;
+    tga += std::string("\x10\x20\x30", 3);
+    for (const char* name : {"red.tga", "sky.tga"}) tmp.write(name, tga);
+    std::string error;
+    ASSERT_TRUE(vxs::readScene(R"({"images": [{"path": "red.tga"}, {"name": "blue", "path": "sky.tga"}]})",
+                               tmp.dir().string(), vxs::currentScene(), error))
+        << error;
+
+    const auto* images = service<HostImageList>(HOST_GLOBAL_IMAGE_LIST);
+    const HostID red = images->first(), blue = images->next(red);
+    EXPECT_STREQ(images->name(red), "red");
+    EXPECT_STREQ(images->name(blue), "blue");
+    EXPECT_EQ(images->next(blue), 0);
+    EXPECT_EQ(images->findByName("blue"), blue);
+    EXPECT_EQ(images->findByName("sky"), 0);
+    EXPECT_EQ(images->findByName(nullptr), 0);
+    EXPECT_EQ(images->name(0), nullptr);
+    EXPECT_EQ(images->name(red + 100), nullptr);
+    images->prepare(red);
+
+    const auto carry = [&](HostID image) {
+        vxs::SaveStream out(HOST_IO_TEXT);
+        images->save(image, out.state());
+        vxs::LoadStream in(out.bytes());
+        images->load(in.state());
+        EXPECT_FALSE(in.failed());
+    };
+    carry(blue);  // its path is in the scene: nothing added
+    EXPECT_EQ(vxs::currentScene().images.size(), 2u);
+    vxs::currentScene().images.pop_back();
+
+    vxs::SaveStream out(HOST_IO_BINARY);
+    out.state()->writeStr(out.state()->data, tmp.path("sky.tga").c_str());
+    vxs::LoadStream in(out.bytes());
+    images->load(in.state());  // new to the scene: read and named by its stem
+    const HostID sky = images->findByName("sky");
+    ASSERT_NE(sky, 0);
+    EXPECT_NE(sky, red);
+    EXPECT_EQ(vxs::currentScene().images.back().width, 1);
+
+    vxs::SaveStream missing(HOST_IO_BINARY);
+    missing.state()->writeStr(missing.state()->data, tmp.path("none.png").c_str());
+    vxs::LoadStream none(missing.bytes());
+    images->load(none.state());
+    EXPECT_EQ(vxs::currentScene().images.size(), 2u);
+}
+
+TEST_F(Services, SceneInfoDescribesTheLoadedScene) {
+    const auto* info = service<HostSceneInfo>(HOST_GLOBAL_SCENE_INFO);
+    EXPECT_EQ(info->renderOpts, HOST_RENDER_SHADOWS | HOST_RENDER_REFLECT | HOST_RENDER_REFRACT);
+    EXPECT_EQ(info->frameWidth, 640);
+}
+
+}  // namespace
