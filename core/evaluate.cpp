@@ -7,7 +7,6 @@
 #include "core/macro.h"
 #include "core/root.h"
 #include "host/host.h"
-#include "nodes/items.h"
 
 namespace vx {
 
@@ -113,7 +112,6 @@ void cleanupTree(const NodeList& tree) {
 
 void newTimeTree(const NodeList& tree, int32_t frame, double time) {
     gTime = time;
-    itemParams().rebuild(time, frame);
     for (const auto& n : tree.nodes) n->newTime(time, frame);
 }
 
@@ -161,7 +159,7 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env) {
     return out;
 }
 
-void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
+void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, ItemParamFn itemParam) {
     if (!renderGlobalsPresent()) return;
     auto* rayShadeFlag = static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4));
     if (rayShadeFlag && *rayShadeFlag) return;
@@ -184,7 +182,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa) {
     env.rayTrace = sa->rayTrace;
     env.rayCast = sa->rayCast;
     env.rayShade = sa->rayShade;
-    env.itemParam = cachedItemParam;
+    env.itemParam = itemParam;
     env.shadowRayFlag = shadowRayFlag;
     env.rayShadeFlag = rayShadeFlag;
 

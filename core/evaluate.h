@@ -16,7 +16,10 @@ void cleanupTree(const NodeList& tree);
 void newTimeTree(const NodeList& tree, int32_t frame, double time);
 uint32_t treeFlags(const NodeList& tree);
 
-void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa);
+// itemParam answers the item nodes' lookups; the render's comes from the
+// item-parameter cache that the caller refills at every new time.
+using ItemParamFn = void (*)(HostID item, int code, double out[3]);
+void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, ItemParamFn itemParam = nullptr);
 
 // The root's two passes over env.record: when "norm" or "bump_h" is linked,
 // those two first, written into the record before every node is evaluated

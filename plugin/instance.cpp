@@ -6,6 +6,7 @@
 #include "core/evaluate.h"
 #include "core/macro.h"
 #include "core/persist.h"
+#include "nodes/items.h"
 
 namespace vx {
 
@@ -73,11 +74,15 @@ const char* init(HostInstance inst, int) {
 void cleanup(HostInstance inst) { cleanupTree(*self(inst).tree); }
 
 const char* newTime(HostInstance inst, int frame, double time) {
+    // Nodes told of the new time may already look items up.
+    itemParams().rebuild(time, frame);
     newTimeTree(*self(inst).tree, frame, time);
     return nullptr;
 }
 
-void evaluate(HostInstance inst, HostShading* sa) { evaluateSample(*self(inst).tree, self(inst).hostContext, sa); }
+void evaluate(HostInstance inst, HostShading* sa) {
+    evaluateSample(*self(inst).tree, self(inst).hostContext, sa, cachedItemParam);
+}
 
 uint32_t flags(HostInstance inst) { return treeFlags(*self(inst).tree); }
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "core/evaluate.h"
 #include "nodes/items.h"
+#include "plugin/instance.h"
 #include "tests/nodes/eval_helper.h"
 #include "tests/nodes/fake_scene.h"
 #include "tests/nodes/kind_order.h"
@@ -283,8 +284,13 @@ TEST(InputItem, BeforeTheFirstNewTimeEveryItemHasTheIdentityFrame) {
 
 TEST(InputItem, NewTimeRefillsTheCacheBeforeTheNodesHearOfIt) {
     Scene scene;
-    NodeList empty;
-    newTimeTree(empty, 12, 0.5);
+    HostInstanceFuncs inst{};
+    HostRenderFuncs rend{};
+    HostShaderHandler h{&inst, nullptr, &rend, nullptr, nullptr};
+    fillHandler(h);
+    HostInstance shader = inst.create(nullptr, nullptr, nullptr);
+    rend.newTime(shader, 12, 0.5);
+    inst.destroy(shader);
     EXPECT_EQ(itemParams().time(), 0.5);
     EXPECT_EQ(itemParams().frame(), 12);
     double w[3] = {};
