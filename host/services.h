@@ -190,6 +190,15 @@ typedef struct HostImageList {
     void (*prepare)(HostID image);
     void (*save)(HostID image, const HostSaveState *state);
     void (*load)(const HostLoadState *state);
+    /* Width and height in pixels; 0 x 0 for an id that is not an image. */
+    void (*size)(HostID image, int *width, int *height) HOST_LATER_ENTRY;
+    /* Lookups at (u, v), both wrapping over [0, 1): with blending off the
+     * nearest pixel, with it on a filtered value over a square of side
+     * spotSize (in the unit of u and v). An unknown id gives 0. */
+    void (*spotColor)(HostID image, double u, double v, double spotSize, int blend, double rgb[3]) HOST_LATER_ENTRY;
+    double (*spotLuma)(HostID image, double u, double v, double spotSize, int blend) HOST_LATER_ENTRY;
+    int (*hasAlpha)(HostID image) HOST_LATER_ENTRY;
+    double (*spotAlpha)(HostID image, double u, double v, double spotSize, int blend) HOST_LATER_ENTRY;
 } HostImageList;
 
 /* "LW Backdrop Info 2": the colour a ray that hits nothing sees. */
