@@ -47,8 +47,16 @@ TEST(Evaluate, RootOnlyPassesChannelsThrough) {
 
 TEST(Evaluate, GlossOfPointFourIsExactlyOneSixtyFourth) {
     Tree t;
-    link(t.root, RI_GLOSS, t.constant(NodeValue::scalar(0.4)));
+    link(t.root, RI_GLOSS, t.constant(NodeValue::scalar(0.4f)));  // as a stored parameter holds it
     EXPECT_EQ(t.run().roughness, 1.0 / 64);
+}
+
+TEST(Evaluate, ScalarReadIsTheMeanBitForBit) {
+    for (const NodeValue v : {NodeValue::scalar(0.1), NodeValue{0.1, 0.2, 0.4}}) {
+        Tree t;
+        link(t.root, RI_SPEC, t.constant(v));
+        EXPECT_EQ(t.run().specular, (v.x + v.y + v.z) / 3);
+    }
 }
 
 TEST(Evaluate, SnappingNearBounds) {

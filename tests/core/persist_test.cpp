@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <random>
@@ -451,6 +452,77 @@ TEST(Persist, HandMadeFiles) {
     EXPECT_EQ(tree.nodes[0]->inputs[0].sourceOutput, 1);
     ASSERT_TRUE(load(tree, *cat, frame(nodeList("2", mix("0 0") + "{ NodeData \"Test\" \"mix\" 0 0 1 1 0 1 3 1 9 0 0 0 0 \"\" 0 0 0 0 0 0 \"\" 0 0 0 0 0 0 \"\" }"))));
     EXPECT_EQ(tree.nodes[1]->inputs[0].source, nullptr) << "output 9 of a two-output node";
+}
+
+std::string macro(const std::string& inner) { return "{ NodeData \"Macro\" \"macro\" 0 0 128 128 0 1 0\n" + inner + "}\n"; }
+
+// Whatever is wrong inside a macro's own block costs that macro only.
+TEST(Persist, BrokenInnerListLeavesJustThatMacroEmpty) {
+    const struct {
+        const char* what;
+        std::string inner;
+        size_t innerNodes;
+    } cases[] = {
+        {"whole", nodeList("1", mix("0 0")), 1},
+        {"no inner list", "", 0},
+        {"fewer node blocks than counted", nodeList("1", ""), 0},
+        {"list breaks off", "{ NodeList 256 }\n", 0},
+        {"inner node cut short", nodeList("1", "{ NodeData \"Test\" \"mix\" 0 0 128 }"), 0},
+        {"inner link beyond its list", nodeList("1", mix("5 0")), 0},
+        {"unknown block after the list", nodeList("1", mix("0 0")) + "{ Other 1 { Other } }", 1},
+    };
+    auto cat = catalogue();
+    for (const auto& c : cases)
+        for (int form : {HOST_IO_TEXT, HOST_IO_BINARY}) {
+            NodeList tree;
+            std::string file = frame(nodeList("3", mix("0 0") + macro(c.inner) + mix("2 0")));
+            if (form == HOST_IO_BINARY) {
+                ASSERT_TRUE(load(tree, *cat, file)) << c.what;
+                file = save(tree, form);
+            }
+            ASSERT_TRUE(load(tree, *cat, file)) << c.what;
+            ASSERT_EQ(tree.nodes.size(), 3u) << c.what;
+            EXPECT_EQ(static_cast<const NMacro&>(*tree.nodes[1]).inner.nodes.size(), c.innerNodes) << c.what;
+            EXPECT_EQ(tree.nodes[2]->inputs[0].source, tree.nodes[1].get()) << c.what;
+        }
+}
+
+// `levels` macros inside each other.
+void nestMacros(NodeList& list, const NodeFactoryData& cat, int levels) {
+    for (NodeList* at = &list; levels-- > 0;) at = &static_cast<NMacro*>(add(*at, cat, "Macro", "macro"))->inner;
+}
+
+int macroDepth(const NodeList& list) {
+    int deepest = 0;
+    for (const auto& n : list.nodes)
+        if (const auto* m = dynamic_cast<const NMacro*>(n.get())) deepest = std::max(deepest, 1 + macroDepth(m->inner));
+    return deepest;
+}
+
+TEST_P(Persist, MacrosNestAsDeepAsTheLimitAndNoDeeper) {
+    auto cat = catalogue();
+    NodeList deepest, tooDeep, loaded;
+    nestMacros(deepest, *cat, kMaxMacroNesting);
+    ASSERT_TRUE(load(loaded, *cat, save(deepest, GetParam())));
+    EXPECT_EQ(macroDepth(loaded), kMaxMacroNesting);
+
+    nestMacros(tooDeep, *cat, kMaxMacroNesting + 1);
+    SaveStream out(GetParam());
+    EXPECT_FALSE(saveInstanceTree(tooDeep, *out.state()));
+    EXPECT_EQ(out.bytes(), SaveStream(GetParam()).bytes()) << "nothing written";
+
+    // A file nested deeper is refused, however deep it goes.
+    for (const int levels : {kMaxMacroNesting + 1, 20000}) {
+        std::string open, close;
+        for (int i = 0; i < levels; ++i) {
+            open += "{ NodeList 256 1\n{ NodeData \"Macro\" \"macro\" 0 0 128 128 0 1 0\n";
+            close += "}\n}\n";
+        }
+        const std::string file = open + "{ NodeList 256 0 }\n" + close;
+        Previous prev;
+        EXPECT_FALSE(load(prev.tree, *cat, frame(file))) << levels;
+        EXPECT_TRUE(prev.unchanged());
+    }
 }
 
 struct ImageCase {
