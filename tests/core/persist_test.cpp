@@ -568,46 +568,4 @@ TEST(Persist, ImageReferencesResolveByName) {
     EXPECT_EQ(tree.nodes[1]->inputs[0].source, tree.nodes[0].get());
 }
 
-// Random edits of saved trees: every load either fails and leaves the
-// previous tree, or gives a consistent tree that saves and loads again as is.
-TEST(Persist, RandomEditsNeverBreakTheTree) {
-    ImageList images({{"sky.png", 7}});
-    auto cat = catalogue();
-    NodeList sample;
-    buildSample(sample, *cat);
-    std::mt19937 rng(20240611);
-    auto pick = [&rng](size_t n) { return std::uniform_int_distribution<size_t>(0, n ? n - 1 : 0)(rng); };
-    int loaded = 0;
-    for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
-        const std::string base = save(sample, form);
-        for (int iteration = 0; iteration < 1500; ++iteration) {
-            std::string data = base;
-            for (int edits = 1 + static_cast<int>(pick(3)); edits > 0 && !data.empty(); --edits) {
-                const size_t at = pick(data.size());
-                switch (pick(6)) {
-                case 0: data[at] = static_cast<char>(pick(256)); break;
-                case 1: data.erase(at, 1 + pick(16)); break;
-                case 2: data.insert(at, 1 + pick(8), static_cast<char>(pick(256))); break;
-                case 3: data.resize(at); break;
-                case 4: data.insert(at, data.substr(pick(data.size()), 1 + pick(32))); break;
-                default:  // a digit for a digit keeps most text files readable
-                    if (const size_t d = data.find_first_of("0123456789", at); d != std::string::npos)
-                        data[d] = static_cast<char>('0' + pick(10));
-                }
-            }
-            Previous prev;
-            if (load(prev.tree, *cat, data)) {
-                ++loaded;
-                ASSERT_TRUE(consistent(prev.tree)) << form << " " << iteration;
-                NodeList again;
-                ASSERT_TRUE(load(again, *cat, save(prev.tree, form))) << form << " " << iteration;
-                ASSERT_EQ(describe(again), describe(prev.tree)) << form << " " << iteration;
-            } else {
-                ASSERT_TRUE(prev.unchanged()) << form << " " << iteration;
-            }
-        }
-    }
-    EXPECT_GT(loaded, 100) << "the edits should leave many files loadable";
-}
-
 }  // namespace

@@ -143,18 +143,6 @@ TEST(ConfigKeys, KeyTableBoundaries) {
     }
 }
 
-TEST(ConfigKeys, FindGivesTheShortcutOfACode) {
-    SCMan shortcuts;
-    shortcuts.add('q', "Operator", "add");
-    shortcuts.add('5', "Math", "abs");
-    ASSERT_NE(shortcuts.find(17), nullptr);
-    EXPECT_EQ(shortcuts.find(17)->name, "add");
-    ASSERT_NE(shortcuts.find(0x1035), nullptr);
-    EXPECT_EQ(shortcuts.find(0x1035)->category, "Math");
-    EXPECT_EQ(shortcuts.find(5), nullptr);
-    EXPECT_EQ(shortcuts.find(0), nullptr);
-}
-
 TEST(ConfigFile, LaterReadingsReplaceAndNeverRemove) {
     const vxt::TempDir tmp("vx_config");
     const std::string first = tmp.write("first.cfg",

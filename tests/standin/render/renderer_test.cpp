@@ -271,20 +271,6 @@ TEST_F(RendererWithModule, ReportsTheFileAtFault) {
     }
 }
 
-TEST(Png, EightBitsPerChannel) {
-    struct Row {
-        float value;
-        uint8_t expected;
-    };
-    const Row rows[] = {
-        {-1, 0}, {0, 0}, {0.5f / 255, 1}, {0.49f / 255, 0}, {0.5f, 128}, {1, 255}, {7, 255}, {std::nanf(""), 0},
-    };
-    for (const Row& r : rows) {
-        const Picture p{1, 1, {r.value, r.value, r.value}};
-        EXPECT_EQ(vxs::toRgb8(p), std::vector<uint8_t>(3, r.expected)) << r.value;
-    }
-}
-
 TEST(Png, WritesAFileOrSaysWhy) {
     const std::string path = VX_BINARY_DIR "/renderer_test.png";
     const Picture p{3, 2, std::vector<float>(18, 0.5f)};

@@ -120,19 +120,6 @@ TEST_F(Services, ItemParametersAreTheSceneFrames) {
     }
 }
 
-TEST_F(Services, TheModulesItemCacheFindsEveryItem) {
-    vx::acquireHandlerGlobals(vxs::globalLookup);
-    vx::IParamMan cache;
-    cache.rebuild(0.0, 0);
-    for (const vxs::Item& item : vxs::currentScene().items) {
-        double out[3] = {};
-        EXPECT_TRUE(cache.lookup(item.id, HOST_IP_W_POSITION, out)) << item.name;
-    }
-    double bone[3] = {};
-    ASSERT_TRUE(cache.lookup(id(HOST_BONE, "b1"), HOST_IP_POSITION, bone));
-    EXPECT_EQ(bone[0] + bone[1] + bone[2], 0);
-}
-
 TEST_F(Services, LightInfoAnswersForLightsOnly) {
     const auto* lights = service<HostLightInfo>(HOST_GLOBAL_LIGHT_INFO);
     const HostID l1 = id(HOST_LIGHT, "L1"), l2 = id(HOST_LIGHT, "L2");
@@ -308,12 +295,6 @@ TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
     vxs::LoadStream none(missing.bytes());
     images->load(none.state());
     EXPECT_EQ(vxs::currentScene().images.size(), 2u);
-}
-
-TEST_F(Services, SceneInfoDescribesTheLoadedScene) {
-    const auto* info = service<HostSceneInfo>(HOST_GLOBAL_SCENE_INFO);
-    EXPECT_EQ(info->renderOpts, HOST_RENDER_SHADOWS | HOST_RENDER_REFLECT | HOST_RENDER_REFRACT);
-    EXPECT_EQ(info->frameWidth, 640);
 }
 
 }  // namespace
