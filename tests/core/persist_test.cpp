@@ -275,20 +275,6 @@ TEST_P(Persist, TreeRoundTripsAndReplacesThePreviousOne) {
     EXPECT_TRUE(consistent(prev.tree));
 }
 
-TEST(Persist, FormsConvertIntoEachOtherWithoutLoss) {
-    ImageList images({{"sky.png", 7}});
-    auto cat = catalogue();
-    NodeList sample, a, b, c;
-    buildSample(sample, *cat);
-    const std::string text = save(sample, HOST_IO_TEXT);
-    ASSERT_TRUE(load(a, *cat, text));
-    const std::string binary = save(a, HOST_IO_BINARY);
-    ASSERT_TRUE(load(b, *cat, binary));
-    EXPECT_EQ(save(b, HOST_IO_TEXT), text);
-    ASSERT_TRUE(load(c, *cat, save(b, HOST_IO_TEXT)));
-    EXPECT_EQ(save(c, HOST_IO_BINARY), binary);
-}
-
 const char* const kIssueExample = R"(272
 { PluginDataLib
   1

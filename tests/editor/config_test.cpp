@@ -165,21 +165,6 @@ TEST(ConfigFile, LaterReadingsReplaceAndNeverRemove) {
     EXPECT_EQ(editor.lineMode, 1);
 }
 
-TEST(ConfigFile, MissingOrUnreadableFileChangesNothing) {
-    const vxt::TempDir tmp("vx_config");
-    OptMan options;
-    SCMan shortcuts;
-    scanConfig("LineMode 1\nShortCut a \"Operator\" \"add\"\n", options, shortcuts);
-    const auto optionsBefore = optionRows(options);
-    const auto keysBefore = keyRows(shortcuts);
-    for (const std::string& path : {tmp.path("absent.cfg"), tmp.path(""), std::string()}) {
-        SCOPED_TRACE(path);
-        EXPECT_FALSE(readConfigFile(path, options, shortcuts));
-        EXPECT_EQ(optionRows(options), optionsBefore);
-        EXPECT_EQ(keyRows(shortcuts), keysBefore);
-    }
-}
-
 TEST(ConfigFile, OversizedFileKeepsWholeLinesWithinTheLimit) {
     const vxt::TempDir tmp("vx_config");
     std::string text = "InitialWidth 1000\n";

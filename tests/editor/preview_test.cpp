@@ -367,15 +367,6 @@ TEST(PreviewIllumination, FalloffOverDistance) {
     }
 }
 
-TEST(PreviewIllumination, TakesTheLightAtTheGivenTime) {
-    PreviewHost host;
-    host.lights = {{5, HOST_LIGHT_POINT, {1, 1, 1}, {0, 0, -4.5}, {}}};
-    PreviewLights lights = readPreviewLights(2);
-    double pos[3] = {0, 0, -0.5}, dir[3], col[3];
-    ASSERT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-    EXPECT_EQ((NodeValue{dir[0], dir[1], dir[2]}), (NodeValue{-2, 0, 4}));  // the light drifted to x = 2
-}
-
 TEST(PreviewIllumination, NoLightFromPseudoLightsStrangersOrAnOlderHost) {
     {
         PreviewHost host;

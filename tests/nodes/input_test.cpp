@@ -226,18 +226,6 @@ TEST(InputItem, NewTimeRefillsTheCacheBeforeTheNodesHearOfIt) {
     EXPECT_EQ(NodeValue(w[0], w[1], w[2]), FakeScene::kDrift * 0.5);
 }
 
-TEST(ItemCache, WalksLightsCamerasThenObjectsWithTheirBones) {
-    Scene scene;
-    IParamMan cache;
-    cache.rebuild(1, 1);
-    std::vector<HostID> order;
-    for (size_t i = 0; i < scene.asked.size(); i += 12) order.push_back(scene.asked[i].first);
-    EXPECT_EQ(order, (std::vector<HostID>{kLight, kCamera, kObject, kBone, kOtherObject, kBone2}));
-    std::vector<int> codes;
-    for (size_t i = 0; i < 12; ++i) codes.push_back(scene.asked[i].second);
-    EXPECT_EQ(codes, (std::vector<int>{1, 8, 5, 6, 7, 12, 2, 3, 4, 9, 10, 11}));
-}
-
 TEST(ItemCache, LookupLeavesOutAloneForUnknownItemsAndCodes) {
     Scene scene;
     IParamMan cache;
@@ -334,31 +322,6 @@ TEST(InputFace, BackOnlyWhenRenderingTheBackOfAPolygon) {
         EXPECT_EQ(env.cache.find(face)[0], r.back ? NodeValue(0, 0, 1) : NodeValue(1, 0, 0));
         EXPECT_EQ(env.cache.find(list.nodes[r.back ? 0 : 1].get()), nullptr) << "the other side was evaluated";
         EXPECT_EQ(scene.liveMeshes, 0);
-    }
-}
-
-TEST(InputScene, PixelPositionAndRay) {
-    struct Row {
-        uint8_t preview;
-        int sx, sy;
-        double x, y;
-    } rows[] = {{1, 32, 16, 0.5, 0.25}, {0, 32, 16, 0.1, 1.0 / 15}, {0, 320, 0, 1, 0}, {1, 0, 64, 0, 1}};
-    Scene scene;
-    for (const Row& r : rows) {
-        HostShading sa{};
-        sa.sx = r.sx;
-        sa.sy = r.sy;
-        sa.wPos[0] = 1;
-        sa.raySource[0] = 1;
-        sa.raySource[1] = 3;
-        sa.raySource[2] = 4;
-        const auto out = run(*makeKind("Global", "scene"), sa, r.preview);
-        ASSERT_EQ(out.size(), 6u);
-        EXPECT_TRUE(near(out[3], S(r.x), 1e-15)) << r.sx << " preview " << int(r.preview);
-        EXPECT_TRUE(near(out[4], S(r.y), 1e-15)) << r.sy << " preview " << int(r.preview);
-        EXPECT_EQ(out[1], NodeValue(1, 3, 4));
-        EXPECT_TRUE(near(out[2], {0, 0.6, 0.8}, 1e-15));
-        EXPECT_EQ(out[5], S(25));
     }
 }
 

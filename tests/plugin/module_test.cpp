@@ -136,17 +136,6 @@ TEST_F(ShaderTest, EvaluatesOnlyARootedTreeOnAThreadNotShadingARay) {
     }
 }
 
-TEST_F(ShaderTest, CopyGivesTheTargetTheSourcesTree) {
-    const auto source = shader->make();
-    const auto target = shader->make();
-    loadRoot(source.get());
-    EXPECT_EQ(shader->copy(target.get(), source.get()), nullptr);
-    HostShading sa = vxs::defaultShading();
-    sa.replacementPercentage = 0.5;
-    render(target.get(), sa);
-    EXPECT_EQ(sa.replacementPercentage, 0.0);
-}
-
 TEST_F(ShaderTest, SavedTreeLoadsIntoAnotherInstance) {
     const auto first = shader->make();
     loadRoot(first.get());

@@ -257,16 +257,4 @@ TEST(Primitives, FaceOutwardsAndGiveEveryCornerAUV) {
     }
 }
 
-TEST(Primitives, SphereSeamAndPolesTakePerPolygonUVs) {
-    const vxs::Mesh mesh = vxs::sphereMesh(1, 4);  // 4 around, 2 rings: 4 triangles at each pole
-    const vxs::VertexMap& uv = mesh.maps[0];
-    // The bottom pole's value is the first triangle's; the others have their own.
-    EXPECT_EQ(uv.points.at(1), (std::vector<float>{0.125f, 0}));
-    EXPECT_EQ(uv.polygons.at({1, 2}), (std::vector<float>{0.375f, 0}));
-    // The equator's first point is u = 0 on the first triangle and u = 1 on the last.
-    EXPECT_EQ(uv.points.at(2), (std::vector<float>{0, 0.5f}));
-    EXPECT_EQ(uv.polygons.at({2, 4}), (std::vector<float>{1, 0.5f}));
-    EXPECT_FALSE(uv.polygons.contains({3, 2}));
-}
-
 }  // namespace

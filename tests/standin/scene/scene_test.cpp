@@ -99,22 +99,6 @@ TEST(ItemFrames, WorldTransformFollowsParentsPivotAndScale) {
     }
 }
 
-TEST(ItemFrames, AnimatedParentMovesTheChildOverTime) {
-    vxs::Scene scene;
-    scene.items.resize(2);
-    scene.items[0].id = vxs::makeItemId(HOST_OBJECT, 0);
-    scene.items[0].placement.position.keys = {{0, {0, 0, 0}}, {1, {0, 10, 0}}};
-    scene.items[0].placement.rotation.keys = {{0, {0, 0, 0}}, {2, {std::numbers::pi, 0, 0}}};
-    scene.items[1].id = vxs::makeItemId(HOST_BONE, 1);
-    scene.items[1].parent = scene.items[0].id;
-    scene.items[1].placement.position.value = {0, 0, 1};
-    const auto w = [&](double t) { return vxs::itemParam(scene, scene.items[1], HOST_IP_W_POSITION, t); };
-    expectNear(w(0), {0, 0, 1}, "t=0");
-    expectNear(w(1), {1, 10, 0}, "t=1: half a turn of heading, at the top");
-    expectNear(w(2), {0, 10, -1}, "t=2");
-    expectNear(w(-1), w(0), "held before");
-}
-
 TEST(ItemFrames, BrokenParentChainsEnd) {
     vxs::Scene scene;
     scene.items.resize(2);

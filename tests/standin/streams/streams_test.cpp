@@ -240,33 +240,6 @@ TEST_P(Streams, LongStringIsCutToTheBufferAndItsRestSkipped) {
     EXPECT_EQ(in.i4(), 3);
 }
 
-TEST_P(Streams, OpenBlocksAreClosedInTheCopy) {
-    Out out(GetParam());
-    out.begin(kA);
-    out.begin(kB);
-    out.i4(6);
-    In in(out.stream.bytes());
-    ASSERT_EQ(in.find(kOnlyA), kA.id);
-    ASSERT_EQ(in.find(kAll), kB.id);
-    EXPECT_EQ(in.i4(), 6);
-    in.end();
-    in.end();
-    EXPECT_FALSE(in.stream.failed());
-    EXPECT_EQ(out.s.depth(out.s.data), 2);
-}
-
-TEST(StreamsText, TokenDecidesBetweenEntriesSharingAnId) {
-    const uint32_t ndat = HOST_ID4('N', 'D', 'A', 'T');
-    const HostBlockId table[] = {{ndat, "NodeData"}, {ndat, "NodeUser"}, {0, nullptr}};
-    In in("{ NodeOther 1 } {NodeUser 2 } { NodeData 3 }");
-    EXPECT_EQ(in.find(table), ndat);
-    EXPECT_EQ(in.i4(), 2);
-    in.end();
-    EXPECT_EQ(in.find(table), ndat);
-    EXPECT_EQ(in.i4(), 3);
-    EXPECT_FALSE(in.stream.failed());
-}
-
 struct NumberCase {
     const char* text;
     char type;  // 'h' i2, 'i' i4, 'u' u4, 'f' float
@@ -374,13 +347,6 @@ TEST(StreamsHostile, InputsFailCleanly) {
     In in(deep);
     EXPECT_EQ(walk(in.s), vxs::kMaxBlockDepth) << "binary nesting stops at the limit";
     EXPECT_TRUE(in.stream.failed());
-}
-
-TEST(StreamForms, AreDetected) {
-    EXPECT_EQ(LoadStream(SaveStream(HOST_IO_BINARY).bytes()).form(), HOST_IO_BINARY);
-    EXPECT_EQ(LoadStream(SaveStream(HOST_IO_TEXT).bytes()).form(), HOST_IO_TEXT);
-    EXPECT_EQ(LoadStream("272 { PluginDataLib }").form(), HOST_IO_TEXT);
-    EXPECT_EQ(LoadStream("").form(), HOST_IO_TEXT);
 }
 
 class FileIO : public testing::Test, protected vxt::TempDir {
