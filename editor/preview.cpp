@@ -50,15 +50,16 @@ constexpr SurfaceChannel kSurfaceChannels[] = {
     {"DiffuseSharpness",     &HostShading::diffSharpness,  0,   same},
     {"ReflectionBlurring",   &HostShading::reflectionBlur, 0,   same},
     {"RefractionBlurring",   &HostShading::refractionBlur, 0,   same},
-    // Untextured, the bump channel is the same over the whole ball, so it
-    // has no slope to tilt the normal with; it only sets the bump height.
+    // The bump channel, being one value over the whole ball, has no slope
+    // to tilt the normal with; it only sets the bump height.
     {"Bump",                 &HostShading::bumpHeight,     0,   same},
 };
 // clang-format on
 
 // The part of every ball sample's record that does not depend on the pixel.
-// The stand-in's channels carry no textures, so reading them once serves
-// every pixel.
+// A channel is the value the surface sets, asked for without a position:
+// it is the same at every point of the ball, so one reading serves every
+// pixel.
 HostShading surfaceRecord(void* surface) {
     HostShading sa{};
     for (int i = 0; i < 9; i += 4) sa.oXfrm[i] = sa.wXfrm[i] = 1;

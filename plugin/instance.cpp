@@ -36,13 +36,11 @@ const char* copy(HostInstance to, HostInstance from) {
 
 const char* load(HostInstance inst, const HostLoadState* state) {
     ShaderInstance& s = self(inst);
-    loadInstanceTree(*s.tree, *s.catalogue, *state);
-    return nullptr;
+    return loadInstanceTree(*s.tree, *s.catalogue, *state) ? nullptr : "the node list cannot be read completely";
 }
 
 const char* save(HostInstance inst, const HostSaveState* state) {
-    saveInstanceTree(*self(inst).tree, *state);
-    return nullptr;
+    return saveInstanceTree(*self(inst).tree, *state) ? nullptr : kTooDeepMessage;
 }
 
 const char* descln(HostInstance inst) {

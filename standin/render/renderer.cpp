@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "standin/render/raytracer.h"
 #include "standin/streams/shader_tree.h"
+#include "standin/streams/tree_file.h"
 #include "standin/render/shading_model.h"
 
 namespace vxs {
@@ -343,7 +345,9 @@ std::unique_ptr<SurfaceShaders> SurfaceShaders::load(const Scene& scene, const s
             return nullptr;
         }
         where = surface.tree;
-        if (!loadShaderTree(shader, inst.get(), where, error)) return nullptr;
+        std::string bytes;
+        if (!readTreeBytes(where, bytes, error) || !loadShaderTree(shader, inst.get(), std::move(bytes), error))
+            return nullptr;
         out->instances_.back() = std::move(inst);
     }
     where.clear();

@@ -209,16 +209,6 @@ TEST(Preview, SecondPreviewGivesTheSameBytesInTheSameImage) {
     EXPECT_EQ(std::vector<uint8_t>(image, image + kPreviewBytes), first);
 }
 
-TEST(Preview, NodeWithoutOutputsIsBlack) {
-    PreviewHost host;
-    Tree t;
-    t.list.nodes.push_back(std::make_unique<N_Null>());
-    Node* null = t.list.nodes.back().get();
-    t.preview(null);
-    EXPECT_EQ(at(*null, 32, 32), (Pixel{0, 0, 0}));
-    EXPECT_EQ(at(*null, 0, 0), kLightSquare);
-}
-
 // What the centre pixel's environment held.
 struct ProbeSeen {
     int isPreview = 0;
@@ -290,19 +280,6 @@ TEST(Preview, EnvironmentTimeAndLifecycle) {
     EXPECT_EQ(at(*probe, 32, 32), (Pixel{127, 63, 191}));  // the surface's colour reached the record
 }
 
-TEST(Preview, WithoutSurfaceOrInterfaceTheBallIsPlainGreyAtTimeZero) {
-    PreviewHost host({.surface = false, .interface = false});
-    host.now = 3;
-    Tree t;
-    t.list.nodes.push_back(std::make_unique<Probe>());
-    Node* probe = t.list.nodes.back().get();
-    Probe::calls.clear();
-    t.preview(probe);
-    ASSERT_GE(Probe::calls.size(), 2u);
-    EXPECT_EQ(Probe::calls[1], "time 0.000000 frame 0");
-    EXPECT_EQ(at(*probe, 32, 32), (Pixel{200, 200, 200}));  // 0.785
-}
-
 // A lit root: a distant light from the upper left and a point light with
 // inverse-square falloff, some channels from the surface and some linked.
 // The expected bytes were worked out by hand from the shading formulas.
@@ -356,24 +333,6 @@ TEST(PreviewRoot, LoopingLightListCountsEachLightOnce) {
     EXPECT_EQ(std::vector<uint8_t>(lit.root->preview.get(), lit.root->preview.get() + kPreviewBytes), once);
 }
 
-// Without item info only the replacement colour's share is left.
-TEST(PreviewRoot, WithoutItemInfoOnlyTheReplacementShows) {
-    LitRoot lit({.items = false});
-    lit.t.preview(lit.root);
-    EXPECT_EQ(at(*lit.root, 32, 32), (Pixel{0, 0, 63}));
-    EXPECT_EQ(at(*lit.root, 20, 22), (Pixel{0, 0, 63}));
-}
-
-// An older host without the light entries: no direct light, no ambient, but
-// the checker still shows in reflection and refraction.
-TEST(PreviewRoot, OlderLightTableGivesNoLight) {
-    LitRoot lit({.lightEntries = false});
-    lit.t.preview(lit.root);
-    // S = 0.1 Cb x 0.7 + 0.35 x 0.2 HL + 0.35 x 0.3 FL, HL = FL = (0.9, 0.7, 0.6),
-    // then 0.75 S + 0.25 (0, 0, 1).
-    EXPECT_EQ(at(*lit.root, 32, 32), (Pixel{40, 28, 86}));
-}
-
 TEST(PreviewIllumination, FalloffOverDistance) {
     struct Row {
         int type, falloff;
@@ -406,15 +365,6 @@ TEST(PreviewIllumination, FalloffOverDistance) {
         EXPECT_TRUE(near({dir[0], dir[1], dir[2]}, r.dir));
         EXPECT_TRUE(near({col[0], col[1], col[2]}, r.color));
     }
-}
-
-TEST(PreviewIllumination, TakesTheLightAtTheGivenTime) {
-    PreviewHost host;
-    host.lights = {{5, HOST_LIGHT_POINT, {1, 1, 1}, {0, 0, -4.5}, {}}};
-    PreviewLights lights = readPreviewLights(2);
-    double pos[3] = {0, 0, -0.5}, dir[3], col[3];
-    ASSERT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-    EXPECT_EQ((NodeValue{dir[0], dir[1], dir[2]}), (NodeValue{-2, 0, 4}));  // the light drifted to x = 2
 }
 
 TEST(PreviewIllumination, NoLightFromPseudoLightsStrangersOrAnOlderHost) {

@@ -31,11 +31,6 @@ struct Instance {
     }
 };
 
-TEST(Instance, DescriptionLine) {
-    Instance i;
-    EXPECT_STREQ(i.handler.inst.descln(i.s), "QK's Valtorimex version 0.52");
-}
-
 TEST(Instance, UseItemsKeepsFirst512AndNullWhenNone) {
     Instance i;
     EXPECT_EQ(i.handler.item.useItems(i.s), nullptr);

@@ -136,60 +136,6 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_NE(run({"eval", "--help"}).out.find("QK_Valtorimex.p"), std::string::npos);
 }
 
-// Every channel of a root-only tree passes through (gloss and sharpness up
-// to the rounding of their conversions); the replacement percentage becomes
-// the root's own 0.
-TEST_F(CliTest, EvalOfARootOnlyTreePrintsTheDefaultRecord) {
-    const std::map<std::string, std::vector<double>> expected = {
-        {"pixel", {0, 0}},
-        {"object_position", {0, 0, 0}},
-        {"world_position", {0, 0, 0}},
-        {"geometric_normal", {0, 0, -1}},
-        {"normal", {0, 0, -1}},
-        {"normal_before_bump", {0, 0, -1}},
-        {"ray_source", {0, 0, -4}},
-        {"ray_length", {4}},
-        {"cosine", {1}},
-        {"spot_size", {0}},
-        {"base_color", {0.785, 0.785, 0.785}},
-        {"luminosity", {0}},
-        {"diffuse", {1}},
-        {"specularity", {0}},
-        {"reflectivity", {0}},
-        {"transparency", {0}},
-        {"refraction_index", {1}},
-        {"roughness", {1.0 / 64}},
-        {"translucency", {0}},
-        {"color_highlights", {0}},
-        {"color_filter", {0}},
-        {"additive_transparency", {0}},
-        {"diffuse_sharpness", {1}},
-        {"reflection_blurring", {0}},
-        {"refraction_blurring", {0}},
-        {"replacement_percentage", {0}},
-        {"replacement_color", {0, 0, 0}},
-        {"bump_height", {0}},
-    };
-    const Outcome r = run({"eval", path("root.shd")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.err.empty()) << r.err;
-    ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
-    EXPECT_NE(r.out.find("[0.78500000000000003, 0.78500000000000003, 0.78500000000000003]"), std::string::npos);
-    const auto doc = nlohmann::json::parse(r.out);
-    ASSERT_EQ(doc.size(), expected.size()) << r.out;
-    for (const auto& [key, values] : expected) {
-        ASSERT_TRUE(doc.contains(key)) << key;
-        const auto& v = doc[key];
-        if (values.size() == 1) {
-            ASSERT_TRUE(v.is_number()) << key;
-            EXPECT_NEAR(v.get<double>(), values[0], 1e-12) << key;
-            continue;
-        }
-        ASSERT_TRUE(v.is_array() && v.size() == values.size()) << key;
-        for (size_t i = 0; i < values.size(); ++i) EXPECT_NEAR(v[i].get<double>(), values[i], 1e-12) << key;
-    }
-}
-
 TEST_F(CliTest, EvalTakesRecordKeysAndEvaluatesTheTree) {
     const std::string record = write(
         "rec.json", R"({"pixel": [3, -4], "diffuse": 0.25, "replacement_percentage": 0.5, "normal": [1, 0, 0]})");

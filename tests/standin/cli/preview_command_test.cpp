@@ -89,17 +89,6 @@ TEST_F(PreviewCommand, PngHoldsExactlyThePreviewBytes) {
     }
 }
 
-// The red root in the default scene: the light from the upper left meets the
-// ball's centre at cos = 1 / sqrt(3), plus 0.1 ambient: 0.677 x 255.
-TEST_F(PreviewCommand, DefaultSceneLightsTheRootFromTheUpperLeft) {
-    ASSERT_EQ(run({kRedTree, "-o", path("root.png")}).status, 0);
-    const Png png = decode(path("root.png"));
-    ASSERT_EQ(png.width, 64);
-    EXPECT_EQ(png.at(32, 32), (std::array<int, 3>{172, 0, 0}));
-    EXPECT_GT(png.at(22, 22)[0], png.at(42, 42)[0]);
-    EXPECT_EQ(png.at(0, 0), (std::array<int, 3>{191, 191, 191}));
-}
-
 TEST_F(PreviewCommand, ScaleRepeatsEachPixelWithoutFiltering) {
     ASSERT_EQ(run({kRedTree, "-o", path("one.png")}).status, 0);
     ASSERT_EQ(run({kRedTree, "--scale", "3", "-o", path("three.png")}).status, 0);
@@ -132,17 +121,6 @@ TEST_F(PreviewCommand, SceneLightsAndSurfaceChannels) {
     EXPECT_EQ(decode(path("glow.png")).at(32, 32), (std::array<int, 3>{127, 63, 255}));
     ASSERT_EQ(run({tree, "--scene", scene, "-o", path("grey.png")}).status, 0);
     EXPECT_EQ(decode(path("grey.png")).at(32, 32), (std::array<int, 3>{200, 200, 200}));  // plain 0.785
-}
-
-// The "scene" node's first output is the time: the interface's.
-TEST_F(PreviewCommand, TimeReachesTheNodes) {
-    const auto catalogue = vxs::nodeCatalogue();
-    vx::NodeList tree;
-    tree.nodes.push_back(catalogue->createByName("Global", "scene"));
-    std::string error;
-    ASSERT_TRUE(vxs::writeTreeFile(path("scene.shd"), tree, HOST_IO_TEXT, error)) << error;
-    ASSERT_EQ(run({path("scene.shd"), "--node", "1", "--time", "0.5", "-o", path("t.png")}).status, 0);
-    EXPECT_EQ(decode(path("t.png")).at(32, 32), (std::array<int, 3>{127, 127, 127}));
 }
 
 TEST_F(PreviewCommand, BadInputNamesTheFileAndExitsWithTwo) {

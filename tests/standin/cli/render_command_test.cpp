@@ -79,36 +79,6 @@ TEST_F(RenderCommand, BadInputNamesTheFileAndExitsWithTwo) {
         EXPECT_EQ(run({path("fine.json"), "-o", path("x.png"), bad}).status, 2) << bad;
 }
 
-// The demo's trees all load, and its picture is the same however many
-// threads render it.
-TEST(DemoScene, SameBytesWhateverTheThreadCount) {
-    std::string error, where;
-    const auto demo = vxs::DemoScene::write(error);
-    ASSERT_TRUE(demo) << error;
-    vxs::Scene scene;
-    ASSERT_TRUE(vxs::loadSceneFile(demo->scenePath(), scene, error)) << error;
-    const vxs::Scene saved = vxs::currentScene();
-    vxs::currentScene() = std::move(scene);
-    {
-        const auto shaders =
-            vxs::SurfaceShaders::load(vxs::currentScene(), VX_BINARY_DIR "/QK_Valtorimex.p", where, error);
-        ASSERT_TRUE(shaders) << where << ": " << error;
-        EXPECT_EQ(shaders->instances().size(), 5u);
-        vxs::RenderSettings settings;
-        settings.width = 96;
-        settings.height = 72;
-        settings.samples = 2;
-        settings.threads = 1;
-        const vxs::Picture one = vxs::render(vxs::currentScene(), shaders.get(), settings);
-        settings.threads = 4;
-        const vxs::Picture four = vxs::render(vxs::currentScene(), shaders.get(), settings);
-        const std::vector<uint8_t> bytes = vxs::toRgb8(one);
-        EXPECT_EQ(bytes, vxs::toRgb8(four));
-        EXPECT_GT(std::set<uint8_t>(bytes.begin(), bytes.end()).size(), 100u);
-    }
-    vxs::currentScene() = saved;
-}
-
 // Every example scene reads, loads its trees and renders something.
 TEST(ExampleScenes, Render) {
     const vxs::Scene saved = vxs::currentScene();

@@ -77,36 +77,6 @@ Scene sphereScene(const Surface& surface, const vxs::Light& light, double lightH
     return b.scene;
 }
 
-TEST(Renderer, LitSphereMiddle) {
-    struct Row {
-        const char* what;
-        double heading;  // of the distant light, degrees; 0 shines along the view
-        double intensity, diffuse, luminosity, ambient;
-        double factor;  // of the surface colour
-    };
-    const Row rows[] = {
-        {"head on", 0, 1, 1, 0, 0, 1},
-        {"from 60 degrees", 60, 1, 1, 0, 0, 0.5},
-        {"twice the light, half the diffuse", 0, 2, 0.5, 0, 0, 1},
-        {"from behind", 180, 1, 1, 0, 0, 0},
-        {"from behind, ambient", 180, 1, 1, 0, 0.25, 0.25},
-        {"from behind, luminous", 180, 1, 1, 0.75, 0, 0.75},
-        {"head on, luminous and ambient", 0, 0.5, 0.5, 0.25, 0.5, 0.5 * 0.5 + 0.5 * 0.5 + 0.25},
-    };
-    const NodeValue colour{0.8, 0.6, 0.4};
-    for (const Row& r : rows) {
-        Surface s = vxs::testing::matte({colour.x, colour.y, colour.z});
-        s.diffuse = r.diffuse;
-        s.luminosity = r.luminosity;
-        const Picture p = renderSmall(sphereScene(s, vxs::testing::distantLight(r.intensity), r.heading, r.ambient));
-        expectColour(centre(p), colour * r.factor, r.what);
-        expectColour(pixel(p, 0, 0), {}, r.what);  // the backdrop, black
-        const std::vector<uint8_t> bytes = vxs::toRgb8(p);
-        const size_t middle = (size_t(kSize / 2) * kSize + kSize / 2) * 3;
-        EXPECT_EQ(bytes[middle], std::lround(255 * std::min(1.0, colour.x * r.factor))) << r.what;
-    }
-}
-
 TEST(Renderer, ShadowedPointGetsTheShadowColour) {
     struct Row {
         const char* what;
@@ -268,20 +238,6 @@ TEST_F(RendererWithModule, ReportsTheFileAtFault) {
         EXPECT_EQ(where, r.where) << r.what;
         EXPECT_FALSE(error.empty()) << r.what;
         EXPECT_EQ(error.find('\n'), std::string::npos) << r.what;
-    }
-}
-
-TEST(Png, EightBitsPerChannel) {
-    struct Row {
-        float value;
-        uint8_t expected;
-    };
-    const Row rows[] = {
-        {-1, 0}, {0, 0}, {0.5f / 255, 1}, {0.49f / 255, 0}, {0.5f, 128}, {1, 255}, {7, 255}, {std::nanf(""), 0},
-    };
-    for (const Row& r : rows) {
-        const Picture p{1, 1, {r.value, r.value, r.value}};
-        EXPECT_EQ(vxs::toRgb8(p), std::vector<uint8_t>(3, r.expected)) << r.value;
     }
 }
 

@@ -329,17 +329,4 @@ TEST_F(StandardShading, ReflectionAndRefraction) {
     }
 }
 
-TEST_F(StandardShading, RaysLeaveAlongTheMirrorAndRefractedDirections) {
-    sa.raySource[0] = -1;  // seen from 45 degrees above -x
-    sa.mirror = 1;
-    shade();
-    expectNear(lastDir, normalized(NodeValue{1, 1, 0}), "reflected");
-
-    sa.mirror = 0;
-    sa.transparency = 1;
-    sa.eta = 1;
-    shade();
-    expectNear(lastDir, normalized(NodeValue{1, -1, 0}), "straight through");
-}
-
 }  // namespace

@@ -74,17 +74,6 @@ TEST(ModuleLoader, RefusesBadDescriptors) {
     }
 }
 
-TEST(ModuleLoader, FindsServersUpToTheEndOfTheTable) {
-    std::string error;
-    const auto module = Module::attach(&kGood, error);
-    ASSERT_TRUE(module) << error;
-    EXPECT_EQ(module->findServer("ShaderHandler", "Fake"), &kServers[0]);
-    EXPECT_EQ(module->findServer("ShaderInterface", "Fake"), &kServers[2]);
-    EXPECT_EQ(module->findServer("ShaderHandler", "fake"), nullptr);
-    EXPECT_EQ(module->findServer("ShaderHandler", "AfterTheEnd"), nullptr);
-    EXPECT_EQ(module->findServer("", ""), nullptr);
-}
-
 TEST(ModuleLoader, ActivatesWithTheHostsArgumentsAndReportsFailures) {
     struct Row {
         const char* className;

@@ -95,71 +95,6 @@ TEST_F(Services, ItemInfoListsEachTypeAndBonesPerObject) {
     }
 }
 
-TEST_F(Services, ItemParametersAreTheSceneFrames) {
-    const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
-    struct Row {
-        const char* what;
-        HostID item;
-        int code;
-        vxs::Vec3 want;
-    };
-    const Row rows[] = {
-        {"object position", id(HOST_OBJECT, "A"), HOST_IP_POSITION, {1, 2, 3}},
-        {"object forward", id(HOST_OBJECT, "A"), HOST_IP_FORWARD, {1, 0, 0}},
-        {"bone world position", id(HOST_BONE, "a1"), HOST_IP_W_POSITION, {1, 3, 3}},
-        {"child's world right", id(HOST_OBJECT, "C"), HOST_IP_W_RIGHT, {0, 0, -1}},
-        {"child's own right", id(HOST_OBJECT, "C"), HOST_IP_RIGHT, {1, 0, 0}},
-        {"camera", id(HOST_CAMERA, "Cam"), HOST_IP_W_POSITION, {0, 0, -5}},
-        {"unknown item", 999, HOST_IP_POSITION, {0, 0, 0}},
-        {"unknown code", id(HOST_OBJECT, "A"), 99, {0, 0, 0}},
-    };
-    for (const Row& r : rows) {
-        double out[3] = {7, 7, 7};
-        items->param(r.item, r.code, 0.0, out);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(out[i], r.want[i], 1e-12) << r.what;
-    }
-}
-
-TEST_F(Services, TheModulesItemCacheFindsEveryItem) {
-    vx::acquireHandlerGlobals(vxs::globalLookup);
-    vx::IParamMan cache;
-    cache.rebuild(0.0, 0);
-    for (const vxs::Item& item : vxs::currentScene().items) {
-        double out[3] = {};
-        EXPECT_TRUE(cache.lookup(item.id, HOST_IP_W_POSITION, out)) << item.name;
-    }
-    double bone[3] = {};
-    ASSERT_TRUE(cache.lookup(id(HOST_BONE, "b1"), HOST_IP_POSITION, bone));
-    EXPECT_EQ(bone[0] + bone[1] + bone[2], 0);
-}
-
-TEST_F(Services, LightInfoAnswersForLightsOnly) {
-    const auto* lights = service<HostLightInfo>(HOST_GLOBAL_LIGHT_INFO);
-    const HostID l1 = id(HOST_LIGHT, "L1"), l2 = id(HOST_LIGHT, "L2");
-    EXPECT_EQ(lights->type(l1), HOST_LIGHT_POINT);
-    EXPECT_EQ(lights->type(l2), HOST_LIGHT_SPOT);
-    double c[3];
-    lights->color(l1, 0, c);
-    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{2, 1, 0}));
-    EXPECT_EQ(lights->falloff(l1), HOST_FALLOFF_LINEAR);
-    EXPECT_EQ(lights->range(l1, 0), 7);
-    EXPECT_EQ(lights->falloff(l2), HOST_FALLOFF_NONE);
-    EXPECT_EQ(lights->image(l2, 0), 0);
-    lights->ambient(0, c);
-    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{0.5, 0.25, 0.125}));
-    for (HostID other : {HostID(0), id(HOST_OBJECT, "A")}) {
-        EXPECT_EQ(lights->type(other), -1);
-        lights->color(other, 0, c);
-        EXPECT_EQ(c[0] + c[1] + c[2], 0);
-        EXPECT_EQ(lights->range(other, 0), 0);
-    }
-
-    const auto* backdrop = service<HostBackdropInfo>(HOST_GLOBAL_BACKDROP_INFO);
-    const double ray[3] = {0, 1, 0};
-    backdrop->backdrop(0, ray, c);
-    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{0.2, 0.3, 0.4}));
-}
-
 TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     const auto* objects = service<HostObjectInfo>(HOST_GLOBAL_OBJECT_INFO);
     const HostID a = id(HOST_OBJECT, "A");
@@ -308,12 +243,6 @@ TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
     vxs::LoadStream none(missing.bytes());
     images->load(none.state());
     EXPECT_EQ(vxs::currentScene().images.size(), 2u);
-}
-
-TEST_F(Services, SceneInfoDescribesTheLoadedScene) {
-    const auto* info = service<HostSceneInfo>(HOST_GLOBAL_SCENE_INFO);
-    EXPECT_EQ(info->renderOpts, HOST_RENDER_SHADOWS | HOST_RENDER_REFLECT | HOST_RENDER_REFRACT);
-    EXPECT_EQ(info->frameWidth, 640);
 }
 
 }  // namespace
