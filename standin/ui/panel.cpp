@@ -44,6 +44,10 @@ void triangle(Framebuffer& fb, int x, int y, bool open, Rgb c) {
     }
 }
 
+void refresh(Control& c) {
+    if (c.liveItems) c.items = c.liveItems();
+}
+
 std::string number(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.3f", v);
@@ -69,14 +73,14 @@ Control* Panel::find(ControlKind kind, std::string_view label) {
 void Panel::open() {
     open_ = true;
     fb_ = Framebuffer(width_, height_, colour::kPanel);
-    if (handlers_.open) handlers_.open();
+    if (const auto h = handlers_.open) h();
     redraw();
 }
 
 void Panel::close() {
     if (!open_) return;
     open_ = false;
-    if (handlers_.close) handlers_.close();
+    if (const auto h = handlers_.close) h();
 }
 
 void Panel::setSize(int width, int height) {
@@ -112,6 +116,12 @@ void Panel::text(int x, int y, std::string_view s, Rgb c) {
         if (ctl->kind == ControlKind::Canvas && ctl->area.contains(x, y)) ctl->drawnText += s;
 }
 
+void Panel::blit(const Framebuffer& src, const Control& c, int x, int y) {
+    fb_.setClip(c.area);
+    fb_.blit(src, c.area.x + x, c.area.y + y);
+    fb_.resetClip();
+}
+
 void* Panel::treeItemAt(const Control& c, int row) const {
     const std::vector<TreeRow> rows = treeRows(c);
     const int i = row + c.firstRow;
@@ -121,6 +131,7 @@ void* Panel::treeItemAt(const Control& c, int row) const {
 void Panel::drawControl(Control& c) {
     const Rect a = c.area;
     const Rgb ink = c.ghosted ? colour::kGhost : colour::kText;
+    refresh(c);
     fb_.setClip(a);
     switch (c.kind) {
         case ControlKind::Canvas:
@@ -139,24 +150,17 @@ void Panel::drawControl(Control& c) {
             if (c.kind == ControlKind::Popup) triangle(fb_, a.x + a.w - 14, a.y + (a.h - 7) / 2, true, ink);
             break;
         }
-        case ControlKind::Tree:
-        case ControlKind::List: {
+        case ControlKind::Tree: {
             fb_.fillBox(a.x, a.y, a.w, a.h, colour::kField);
             fb_.bevel(a.x, a.y, a.w, a.h, 1, true);
             fb_.fillBox(a.x + 1, a.y + 1, a.w - 2, kRowHeight, colour::kPanel);
             drawText(fb_, a.x + 4, a.y + 2, c.label, ink);
-            const std::vector<TreeRow> rows =
-                c.kind == ControlKind::Tree ? treeRows(c) : std::vector<TreeRow>{};
-            const int n = c.kind == ControlKind::Tree ? int(rows.size()) : int(c.items.size());
-            for (int r = 0; r < visibleRows(c) && r + c.firstRow < n; ++r) {
+            const std::vector<TreeRow> rows = treeRows(c);
+            for (int r = 0; r < visibleRows(c) && r + c.firstRow < int(rows.size()); ++r) {
                 const int i = r + c.firstRow, y = a.y + 1 + kRowHeight * (r + 1);
-                const bool selected = c.kind == ControlKind::Tree ? rows[size_t(i)].item == c.item : i == c.value;
+                const bool selected = rows[size_t(i)].item == c.item;
                 if (selected) fb_.fillBox(a.x + 1, y, a.w - 2, kRowHeight, colour::kSelected);
                 const Rgb t = selected ? colour::kWhite : ink;
-                if (c.kind == ControlKind::List) {
-                    drawText(fb_, a.x + 4, y + 1, c.items[size_t(i)], t);
-                    continue;
-                }
                 const TreeRow& row = rows[size_t(i)];
                 const int x = a.x + 4 + kIndent * row.depth;
                 if (row.hasChildren) triangle(fb_, x, y + 4, c.tree.expanded && c.tree.expanded(row.item), t);
@@ -181,22 +185,23 @@ void Panel::drawControl(Control& c) {
             }
             break;
         }
-        case ControlKind::Vector:
-        case ControlKind::Colour: {
+        case ControlKind::Text:
+            fb_.fillBox(a.x, a.y, a.w, a.h, colour::kPanel);
+            drawText(fb_, a.x, a.y + 3, c.label, ink);
+            break;
+        case ControlKind::Edit:
+        case ControlKind::Number:
+        case ControlKind::Vector: {
             fb_.fillBox(a.x, a.y, a.w, a.h, colour::kPanel);
             const int lw = textWidth(c.label) + 8;
             drawText(fb_, a.x, a.y + 3, c.label, ink);
-            if (c.kind == ControlKind::Colour) {
-                const auto byte = [](double v) { return uint8_t(std::clamp(v, 0.0, 1.0) * 255.0 + 0.5); };
-                fb_.fillBox(a.x + lw, a.y + 2, a.w - lw, a.h - 4, {byte(c.vec[0]), byte(c.vec[1]), byte(c.vec[2])});
-                fb_.bevel(a.x + lw, a.y + 2, a.w - lw, a.h - 4, 1, true);
-                break;
-            }
-            const int fw = (a.w - lw) / 3;
-            for (int i = 0; i < 3; ++i) {
+            const int fields = c.kind == ControlKind::Vector ? 3 : 1;
+            const int fw = (a.w - lw) / fields;
+            for (int i = 0; i < fields; ++i) {
                 fb_.fillBox(a.x + lw + fw * i, a.y + 1, fw - 2, a.h - 2, colour::kField);
                 fb_.bevel(a.x + lw + fw * i, a.y + 1, fw - 2, a.h - 2, 1, true);
-                drawText(fb_, a.x + lw + fw * i + 3, a.y + 3, number(c.vec[i]), ink);
+                drawText(fb_, a.x + lw + fw * i + 3, a.y + 3, c.kind == ControlKind::Edit ? c.text : number(c.vec[i]),
+                         ink);
             }
             break;
         }
@@ -206,17 +211,17 @@ void Panel::drawControl(Control& c) {
 
 void Panel::controlChanged(Control& c) {
     redrawControl(c);
-    if (handlers_.controlEvent) handlers_.controlEvent(c);
+    if (const auto h = handlers_.controlEvent) h(c);
 }
 
 void Panel::clickControl(Asker& asker, Control& c, int x, int y) {
     const Rect a = c.area;
+    refresh(c);
     switch (c.kind) {
         case ControlKind::Button:
-            return controlChanged(c);
-        case ControlKind::Popup:
-        case ControlKind::Colour: {
-            if (c.kind == ControlKind::Colour) return controlChanged(c);
+            pressedButton_ = &c;  // fires on release
+            return;
+        case ControlKind::Popup: {
             const int chosen = asker.chooseItem(*this, c.items, a.x, a.y + a.h, a.w);
             if (chosen < 0 || chosen >= int(c.items.size())) return;
             c.value = chosen;
@@ -231,58 +236,75 @@ void Panel::clickControl(Asker& asker, Control& c, int x, int y) {
             c.value = std::clamp((x - a.x) * n / std::max(a.w, 1), 0, n - 1);
             return controlChanged(c);
         }
-        case ControlKind::List: {
-            const int row = (y - a.y - 1) / kRowHeight - 1;
-            if (row < 0 || row + c.firstRow >= int(c.items.size())) return;
-            c.value = row + c.firstRow;
-            return controlChanged(c);
-        }
         case ControlKind::Tree: {
+            // Every press selects what it lands on (nothing on an empty row);
+            // on an item's triangle it also opens or closes the item.
             const int row = (y - a.y - 1) / kRowHeight - 1;
-            void* item = row >= 0 ? treeItemAt(c, row) : nullptr;
-            const std::vector<TreeRow> rows = treeRows(c);
-            const auto it = std::find_if(rows.begin(), rows.end(), [&](const TreeRow& r) { return r.item == item; });
-            // The triangle opens and closes; the rest of a row selects it.
-            if (item && it->hasChildren && x < a.x + 4 + kIndent * (it->depth + 1) && c.tree.setExpanded) {
-                c.tree.setExpanded(item, !(c.tree.expanded && c.tree.expanded(item)));
-                return redrawControl(c);
+            c.item = row >= 0 ? treeItemAt(c, row) : nullptr;
+            if (c.item && c.tree.count && c.tree.count(c.item) > 0 && c.tree.setExpanded) {
+                int depth = 0;
+                for (const TreeRow& r : treeRows(c))
+                    if (r.item == c.item) depth = r.depth;
+                if (x < a.x + 4 + kIndent * (depth + 1))
+                    c.tree.setExpanded(c.item, !(c.tree.expanded && c.tree.expanded(c.item)));
             }
-            c.item = item;
             return controlChanged(c);
         }
-        case ControlKind::Vector:
+        case ControlKind::Edit:
+        case ControlKind::Number:
+        case ControlKind::Vector: {
+            const std::string shown = c.kind == ControlKind::Edit ? c.text
+                                      : c.kind == ControlKind::Number
+                                          ? number(c.vec[0])
+                                          : number(c.vec[0]) + " " + number(c.vec[1]) + " " + number(c.vec[2]);
+            const std::optional<std::string> typed = asker.askText(c.label, shown);
+            if (!typed) return;
+            if (c.kind == ControlKind::Edit) c.text = *typed;
+            else std::sscanf(typed->c_str(), "%lf %lf %lf", &c.vec[0], &c.vec[1], &c.vec[2]);
+            return controlChanged(c);
+        }
+        case ControlKind::Text:
         case ControlKind::Canvas:
             return;
     }
 }
 
 void Panel::mouseDown(Asker& asker, int qualifiers, int x, int y) {
+    pointerX_ = x, pointerY_ = y;
     pressOnPanel_ = false;
+    pressedButton_ = nullptr;
     for (auto& c : controls_) {
         if (c->kind == ControlKind::Canvas || !c->area.contains(x, y)) continue;
         if (!c->ghosted && (qualifiers & qual::kLeft) && !(qualifiers & qual::kRight)) clickControl(asker, *c, x, y);
         return;
     }
     pressOnPanel_ = true;
-    if (handlers_.mouseButton) handlers_.mouseButton(qualifiers | qual::kDown, x, y);
+    if (const auto h = handlers_.mouseButton) h(qualifiers | qual::kDown, x, y);
 }
 
 void Panel::mouseUp(int qualifiers, int x, int y) {
+    pointerX_ = x, pointerY_ = y;
+    if (Control* b = pressedButton_) {
+        pressedButton_ = nullptr;
+        if (b->area.contains(x, y) && !b->ghosted) controlChanged(*b);
+        return;
+    }
     if (!pressOnPanel_) return;
     pressOnPanel_ = false;
-    if (handlers_.mouseButton) handlers_.mouseButton(qualifiers & ~qual::kDown, x, y);
+    if (const auto h = handlers_.mouseButton) h(qualifiers & ~qual::kDown, x, y);
 }
 
 void Panel::mouseMove(int qualifiers, int x, int y) {
-    if (handlers_.mouseMove) handlers_.mouseMove(qualifiers, x, y);
+    pointerX_ = x, pointerY_ = y;
+    if (const auto h = handlers_.mouseMove) h(qualifiers, x, y);
 }
 
 void Panel::keyDown(int code) {
-    if (handlers_.keyDown) handlers_.keyDown(code);
+    if (const auto h = handlers_.keyDown) h(code);
 }
 
 void Panel::keyUp(int code) {
-    if (handlers_.keyUp) handlers_.keyUp(code);
+    if (const auto h = handlers_.keyUp) h(code);
 }
 
 }  // namespace vxs::ui

@@ -13,9 +13,10 @@
 
 namespace vxs::ui {
 
-enum class ControlKind { Popup, Button, Tree, Canvas, Vector, Checkbox, Choice, List, Colour };
+// Number holds one value in vec[0]; Edit a text; Text is a label alone.
+enum class ControlKind { Popup, Button, Tree, Canvas, Text, Number, Vector, Checkbox, Choice, Edit };
 
-inline constexpr int kRowHeight = 16;     // tree and list rows
+inline constexpr int kRowHeight = 16;     // tree rows and menu items
 inline constexpr int kControlHeight = 20;  // buttons, popups and one-line controls
 
 // The items of a tree control, asked for whenever it is drawn or clicked.
@@ -33,12 +34,15 @@ struct Control {
     std::string label;
     Rect area;
     bool ghosted = false;
-    int value = 0;                   // popup, choice, list: item index; checkbox: 0/1
-    double vec[3] = {0, 0, 0};       // vector; colour as fractions
+    int value = 0;                   // popup, choice: item index; checkbox: 0/1
+    double vec[3] = {0, 0, 0};       // number (first only), vector
     void* item = nullptr;            // tree: the selected item
-    std::vector<std::string> items;  // popup, choice, list
+    std::vector<std::string> items;  // popup, choice
+    std::function<std::vector<std::string>()> liveItems;  // when set, refills items before each use
+    std::string text;                // edit
     TreeSource tree;
-    int firstRow = 0;                // tree, list: rows scrolled off the top
+    int firstRow = 0;                // tree: rows scrolled off the top
+    void* host = nullptr;            // the service layer's record of the control
     // Canvas: the texts drawn into it since it was last filled whole, in
     // drawing order, so a script can read what a line of text says.
     std::string drawnText;
@@ -58,6 +62,8 @@ public:
     // pattern ("<*.shd" to load, ">*.shd" to save); `dir` is where to start.
     virtual std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
                                                    const std::string& dir) = 0;
+    // A typed text for a field, starting from `text`; nothing when cancelled.
+    virtual std::optional<std::string> askText(const std::string& title, const std::string& text) = 0;
 };
 
 class Panel {
@@ -81,7 +87,6 @@ public:
     std::vector<std::unique_ptr<Control>>& controls() { return controls_; }
 
     Control& addControl(ControlKind kind, std::string label, Rect area);
-    void clearControls() { controls_.clear(); }
     // The first control of the kind with the label, or null.
     Control* find(ControlKind kind, std::string_view label);
 
@@ -98,9 +103,15 @@ public:
     // a canvas keep its drawnText up to date.
     void fillBox(int x, int y, int w, int h, Rgb c);
     void text(int x, int y, std::string_view s, Rgb c);
+    // Copies `src` to (x, y) of the control's area, clipped to it.
+    void blit(const Framebuffer& src, const Control& c, int x, int y);
+    // Where the pointer was at the last mouse or move event.
+    int pointerX() const { return pointerX_; }
+    int pointerY() const { return pointerY_; }
 
     // Events in panel coordinates. Presses on a control other than a canvas
-    // work the control; everything else goes to the panel's handlers.
+    // work the control; everything else goes to the panel's handlers. A
+    // handler may destroy the panel: nothing here touches it afterwards.
     void mouseDown(Asker& asker, int qualifiers, int x, int y);
     void mouseUp(int qualifiers, int x, int y);
     void mouseMove(int qualifiers, int x, int y);
@@ -119,6 +130,8 @@ private:
     int width_, height_;
     bool open_ = false;
     bool pressOnPanel_ = false;  // the last press went to the handlers, so its release does too
+    Control* pressedButton_ = nullptr;  // a button fires when released over it
+    int pointerX_ = 0, pointerY_ = 0;
     Framebuffer fb_;
     Handlers handlers_;
     std::vector<std::unique_ptr<Control>> controls_;

@@ -82,11 +82,16 @@ void Window::present(const Framebuffer& fb) {
     SDL_FreeSurface(src);
 }
 
-void Window::run(Panel& panel, const std::function<bool()>& mayClose, const std::function<bool()>& keepGoing) {
-    panel_ = &panel;
-    SDL_SetWindowTitle(window_, panel.title().c_str());
-    present(panel.pixels());
-    while (panel.isOpen() && keepGoing()) {
+void Window::run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
+                 const std::function<bool()>& mayClose) {
+    Panel* shown = nullptr;
+    while (keepGoing() && (panel_ = current())) {
+        Panel& panel = *panel_;
+        if (shown != &panel) {
+            SDL_SetWindowTitle(window_, panel.title().c_str());
+            present(panel.pixels());
+            shown = &panel;
+        }
         SDL_Event e;
         if (!SDL_WaitEventTimeout(&e, kWaitMs)) continue;
         switch (e.type) {
@@ -108,16 +113,16 @@ void Window::run(Panel& panel, const std::function<bool()>& mayClose, const std:
             case SDL_MOUSEMOTION:
                 panel.mouseMove(buttonBits(e.motion.state) | shiftBit(), e.motion.x, e.motion.y);
                 break;
-            case SDL_MOUSEWHEEL:
-                for (auto& c : panel.controls()) {
-                    int x = 0, y = 0;
-                    SDL_GetMouseState(&x, &y);
-                    if ((c->kind == ControlKind::Tree || c->kind == ControlKind::List) && c->area.contains(x, y)) {
+            case SDL_MOUSEWHEEL: {
+                int x = 0, y = 0;
+                SDL_GetMouseState(&x, &y);
+                for (auto& c : panel.controls())
+                    if (c->kind == ControlKind::Tree && c->area.contains(x, y)) {
                         c->firstRow = std::max(0, c->firstRow - e.wheel.y * 3);
                         panel.redrawControl(*c);
                     }
-                }
                 break;
+            }
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 if (const int code = hostKey(e.key.keysym)) {
@@ -133,7 +138,11 @@ void Window::run(Panel& panel, const std::function<bool()>& mayClose, const std:
             default:
                 break;
         }
-        if (panel.isOpen()) present(panel.pixels());
+        // The event may have closed or replaced the panel.
+        if (Panel* now = current()) {
+            present(now->pixels());
+            shown = now;
+        }
     }
     panel_ = nullptr;
 }
@@ -228,6 +237,12 @@ std::optional<std::string> Window::requestFile(const std::string& title, const s
     const std::string what = (pattern.starts_with("<") ? "Load " : "Save ") + pattern.substr(1);
     if (dialog(title, what, {"OK", "Cancel"}, &path) != 0) return std::nullopt;
     return path;
+}
+
+std::optional<std::string> Window::askText(const std::string& title, const std::string& text) {
+    std::string typed = text;
+    if (dialog(title, "", {"OK", "Cancel"}, &typed) != 0) return std::nullopt;
+    return typed;
 }
 
 }  // namespace vxs::ui

@@ -22,16 +22,18 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Shows the panel and feeds it events until the window is closed and
-    // `mayClose` agrees, or `keepGoing` (asked between events) says stop.
-    void run(Panel& panel, const std::function<bool()>& mayClose,
-             const std::function<bool()>& keepGoing = [] { return true; });
+    // Shows the panel `current` gives and feeds it events while `keepGoing`
+    // holds. Events may replace the panel, so it is asked for after each.
+    // Closing the window closes the panel when `mayClose` agrees.
+    void run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
+             const std::function<bool()>& mayClose);
 
     int chooseItem(Panel& panel, const std::vector<std::string>& items, int x, int y, int width) override;
     bool askOkCancel(const std::string& title, const std::string& text) override;
     void inform(const std::string& title, const std::string& text) override;
     std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
                                            const std::string& dir) override;
+    std::optional<std::string> askText(const std::string& title, const std::string& text) override;
 
 private:
     explicit Window(SDL_Window* w) : window_(w) {}
