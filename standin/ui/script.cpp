@@ -107,8 +107,11 @@ std::string parseLine(std::string_view line, ScriptStep& step) {
         step.x = *wd, step.y = *ht;
         return "";
     }
-    if (cmd == "quit-macro" || cmd == "info") {
-        step.op = cmd == "info" ? Op::Info : Op::QuitMacro;
+    static constexpr std::array<std::pair<std::string_view, Op>, 4> kBare{
+        {{"quit-macro", Op::QuitMacro}, {"info", Op::Info}, {"close", Op::Close}, {"open", Op::Open}}};
+    for (const auto& [name, op] : kBare) {
+        if (cmd != name) continue;
+        step.op = op;
         return w.size() == 1 ? "" : std::string(cmd) + " takes nothing";
     }
     static constexpr std::array<std::pair<std::string_view, Op>, 6> kText{{{"file", Op::File},

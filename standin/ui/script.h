@@ -9,7 +9,8 @@ namespace vxs::ui {
 
 struct ScriptStep {
     enum class Op {
-        Press, Release, Move, Click, Drag, Key, Wait, File, Add, QuitMacro, Menu, Answer, Resize, Shot, Info, Save
+        Press, Release, Move, Click, Drag, Key, Wait, File, Add, QuitMacro, Menu, Answer, Resize, Shot, Info, Save,
+        Close, Open
     };
     Op op = Op::Info;
     int line = 0;              // 1-based line of the script

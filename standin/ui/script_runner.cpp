@@ -42,10 +42,8 @@ void* childNamed(const TreeSource& t, void* parent, const std::string& name) {
 bool ScriptRunner::run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
                        std::string& error) {
     while (!finished() && keepGoing()) {
-        Panel* panel = current();
-        if (!panel) return true;
         const ScriptStep& s = steps_[next_++];
-        if (std::string what = perform(s, *panel); !what.empty()) {
+        if (std::string what = perform(s, current()); !what.empty()) {
             error = "line " + std::to_string(s.line) + ": " + what;
             return false;
         }
@@ -53,7 +51,36 @@ bool ScriptRunner::run(const std::function<Panel*()>& current, const std::functi
     return true;
 }
 
-std::string ScriptRunner::perform(const ScriptStep& s, Panel& panel) {
+std::string ScriptRunner::perform(const ScriptStep& s, Panel* panel) {
+    switch (s.op) {
+        case Op::Wait:
+            clock_ += uint32_t(s.x);
+            return "";
+        case Op::Menu:
+            menuChoice_ = s.text;
+            return "";
+        case Op::Answer:
+            answers_.push_back(s.text);
+            return "";
+        case Op::Save: {
+            std::string error;
+            return host_.save(s.text, error) ? "" : error;
+        }
+        case Op::Open:
+            tick();
+            host_.open();
+            return "";
+        case Op::Close:
+            if (!panel) return "the editor is not open";
+            tick();
+            host_.close();
+            return "";
+        default:
+            return panel ? performOnPanel(s, *panel) : "the editor is not open";
+    }
+}
+
+std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
     // Only a release may replace the panel (the grip's re-creates it), and
     // every step ends with its release.
     const int q = s.qualifiers;
@@ -103,9 +130,6 @@ std::string ScriptRunner::perform(const ScriptStep& s, Panel& panel) {
                 panel.keyUp(key::kCtrl);
             }
             return "";
-        case Op::Wait:
-            clock_ += uint32_t(s.x);
-            return "";
         case Op::File: {
             Control* popup = firstOf(panel, ControlKind::Popup);
             if (!popup) return "the panel has no file popup";
@@ -144,12 +168,6 @@ std::string ScriptRunner::perform(const ScriptStep& s, Panel& panel) {
             panel.mouseUp(qual::kLeft, c.x, c.y);
             return "";
         }
-        case Op::Menu:
-            menuChoice_ = s.text;
-            return "";
-        case Op::Answer:
-            answers_.push_back(s.text);
-            return "";
         case Op::Resize:
             tick();
             dragGrip(panel, *this, s.x, s.y);
@@ -164,12 +182,9 @@ std::string ScriptRunner::perform(const ScriptStep& s, Panel& panel) {
             std::fflush(stdout);
             return "";
         }
-        case Op::Save: {
-            std::string error;
-            return save_(s.text, error) ? "" : error;
-        }
+        default:
+            return "";
     }
-    return "";
 }
 
 std::optional<std::string> ScriptRunner::nextAnswer() {

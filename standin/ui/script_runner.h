@@ -17,13 +17,18 @@ namespace vxs::ui {
 
 class ScriptRunner : public Asker {
 public:
-    // Writes the tree being edited to a file; false with a reason in `error`.
-    using SaveFunc = std::function<bool(const std::string& path, std::string& error)>;
+    // What the host does besides feeding events.
+    struct Host {
+        // Writes the tree being edited to a file; false with a reason in `error`.
+        std::function<bool(const std::string& path, std::string& error)> save;
+        std::function<void()> close;  // as the window's close button
+        std::function<void()> open;   // the artist asks for the shader's options again
+    };
 
-    ScriptRunner(std::vector<ScriptStep> steps, SaveFunc save) : steps_(std::move(steps)), save_(std::move(save)) {}
+    ScriptRunner(std::vector<ScriptStep> steps, Host host) : steps_(std::move(steps)), host_(std::move(host)) {}
 
     // Runs steps on the panel `current` gives while `keepGoing` holds and
-    // steps are left. False, with "line N: what" in `error`, at a step that
+    // steps are left; with no panel open only steps that need none run. False, with "line N: what" in `error`, at a step that
     // cannot be carried out.
     bool run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing, std::string& error);
     bool finished() const { return next_ >= steps_.size(); }
@@ -39,7 +44,8 @@ public:
 
 private:
     // One step; an error text when it cannot be done.
-    std::string perform(const ScriptStep& s, Panel& panel);
+    std::string perform(const ScriptStep& s, Panel* panel);
+    std::string performOnPanel(const ScriptStep& s, Panel& panel);
     void tick() { clock_ += kEventMs; }
     std::optional<std::string> nextAnswer();
 
@@ -47,7 +53,7 @@ private:
 
     std::vector<ScriptStep> steps_;
     size_t next_ = 0;
-    SaveFunc save_;
+    Host host_;
     uint32_t clock_ = 1000;
     std::optional<std::string> menuChoice_;
     std::deque<std::string> answers_;
