@@ -1,0 +1,230 @@
+// valtorimex edit --script: the editor's behaviours replayed as a user does
+// them, checked through the information line and the saved tree.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/macro.h"
+#include "host/services.h"
+#include "standin/streams/tree_file.h"
+#include "tests/standin/cli/png_file.h"
+#include "tests/standin/cli/run_command.h"
+
+namespace {
+
+// The test tree: two "add" nodes at (40, 40) and (240, 40), the second's "a"
+// linked from the first, and an empty macro at (40, 240), away from the
+// edges that scroll. Window points of their parts, with the canvas at
+// (176, 30) and the nodes 80 wide:
+//   node at canvas (x, y): title (x + 196, y + 38), input row r (x + 181,
+//   y + 130 + 16 r), output row j (x + 251, y + 130 + 16 j).
+constexpr const char* kTitle1 = "236 78";
+constexpr const char* kTitle2 = "436 78";
+constexpr const char* kMacroTitle = "236 278";
+constexpr const char* kOut1 = "291 170";
+constexpr const char* kIn1a = "221 170";
+constexpr const char* kOut2 = "491 170";
+constexpr const char* kIn2a = "421 170";
+constexpr const char* kIn2b = "421 186";
+
+class EditCommand : public vxt::CommandTest {
+protected:
+    EditCommand() : CommandTest("edit") {}
+
+    std::string testTree() const {
+        const auto catalogue = vxs::nodeCatalogue();
+        vx::NodeList tree;
+        for (const auto& [x, y, category, name] : std::vector<std::tuple<int, int, const char*, const char*>>{
+                 {40, 40, "Operator", "add"}, {240, 40, "Operator", "add"}, {40, 240, "Macro", "macro"}}) {
+            tree.nodes.push_back(catalogue->createByName(category, name));
+            tree.nodes.back()->x = x, tree.nodes.back()->y = y;
+        }
+        tree.nodes[1]->inputs[0].source = tree.nodes[0].get();
+        std::string error;
+        EXPECT_TRUE(vxs::writeTreeFile(path("tree.shd"), tree, HOST_IO_TEXT, error)) << error;
+        return path("tree.shd");
+    }
+
+    // Runs the script's lines on the tree (none: an empty editor), saving
+    // the tree to "out.shd" at the end.
+    Outcome edit(const std::string& tree, const std::vector<std::string>& lines, const std::string& config = "") {
+        std::string script;
+        for (const std::string& l : lines) script += l + "\n";
+        script += "save " + path("out.shd") + "\n";
+        std::vector<std::string> args = {"--script", write("script.txt", script), "--presets", path("presets")};
+        if (!tree.empty()) args.insert(args.begin(), tree);
+        if (!config.empty()) args.insert(args.end(), {"--config", write("editor.cfg", config)});
+        return run(args);
+    }
+
+    vx::NodeList saved() const {
+        vx::NodeList tree;
+        std::string error;
+        EXPECT_TRUE(vxs::readTreeFile(path("out.shd"), tree, *vxs::nodeCatalogue(), error)) << error;
+        return tree;
+    }
+};
+
+// Nodes are named by position, since a press brings a node to the top and
+// so changes the tree's order.
+std::string at(const vx::Node& n) { return std::to_string(n.x) + "," + std::to_string(n.y); }
+
+// Every link as "TARGET INPUT <- SOURCE", sorted.
+std::vector<std::string> links(const vx::NodeList& t) {
+    std::vector<std::string> out;
+    for (const auto& n : t.nodes)
+        for (const vx::InputPort& in : n->inputs)
+            if (in.source) out.push_back(at(*n) + " " + in.name + " <- " + at(*in.source));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> positions(const vx::NodeList& t) {
+    std::vector<std::string> out;
+    for (const auto& n : t.nodes) out.push_back(at(*n));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+using Texts = std::vector<std::string>;
+const Texts kTestLinks = {"240,40 a <- 40,40"};
+
+TEST_F(EditCommand, EditsTheTestTree) {
+    struct Row {
+        const char* what;
+        std::vector<std::string> script;
+        const char* info;  // what the script's `info` lines print
+        std::function<void(const vx::NodeList&)> check;
+    };
+    const std::string c = " ";
+    const Row rows[] = {
+        {"a link dragged from an output to an input",
+         {std::string("drag ") + kOut1 + c + kIn2b, "info"}, "\n",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), (Texts{"240,40 a <- 40,40", "240,40 b <- 40,40"})); }},
+        {"a link dropped on its own source makes none",
+         {std::string("drag ") + kOut2 + c + kIn2b}, "",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
+        {"a link dragged off its input is removed",
+         {std::string("drag ") + kIn2a + " 500 400"}, "",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), Texts{}); }},
+        {"a cycle is refused",
+         {std::string("drag ") + kOut2 + c + kIn1a, "info"}, "Connection loop detected, cannot connect.\n",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
+        {"double-click 2 pixels and 499 ms apart edits the node",
+         {std::string("click ") + kTitle1, "wait 399", "click 238 80", "info"}, "No parameter panel yet.\n", nullptr},
+        {"3 pixels apart is no double-click",
+         {std::string("click ") + kTitle1, "wait 399", "click 239 78", "info"}, "\n", nullptr},
+        {"500 ms apart is no double-click",
+         {std::string("click ") + kTitle1, "wait 400", "click 236 78", "info"}, "\n", nullptr},
+        {"copy and paste keep the inner link and land at scroll + 64",
+         {std::string("click ") + kTitle1, std::string("click ") + kTitle2 + " shift", "key c", "info", "key Right",
+          "key v", "info"},
+         "2 nodes copied.\n2 nodes pasted.\n",
+         [](const vx::NodeList& t) {
+             // The copies' top-left corner at the scroll (32, 0) + 64.
+             EXPECT_EQ(links(t), (Texts{"240,40 a <- 40,40", "296,64 a <- 96,64"}));
+         }},
+        {"shift toggles a selected node off before delete",
+         {std::string("click ") + kTitle1, std::string("click ") + kTitle2 + " shift",
+          std::string("click ") + kTitle1 + " shift", "key Delete", "info"},
+         "1 nodes deleted.\n", [](const vx::NodeList& t) { EXPECT_EQ(positions(t), (Texts{"40,240", "40,40"})); }},
+        {"a rubber band toggles what it touches",
+         {std::string("click ") + kTitle1, "drag 540 60 230 90 shift", "key Delete", "info"}, "1 nodes deleted.\n",
+         [](const vx::NodeList& t) { EXPECT_EQ(positions(t), (Texts{"40,240", "40,40"})); }},
+        {"Escape empties the selection; R previews every node",
+         {std::string("click ") + kTitle1, "key Escape", "key Delete", "info", "key r", "info"},
+         "\nAll preview done.\n", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
+        {"holding a node at the right edge scrolls 16 per move",
+         {std::string("drag ") + kTitle1 + " 790 78"}, "",
+         // 554 pixels of pointer, two moves in the edge's 16 pixels: 2 x 16 more.
+         [](const vx::NodeList& t) { EXPECT_EQ(positions(t), (Texts{"240,40", "40,240", "626,40"})); }},
+        {"a double-click enters a macro, Quit Macro leaves it",
+         {std::string("click ") + kMacroTitle, std::string("click ") + kMacroTitle, "add Operator/add", "quit-macro",
+          "add Operator/add"},
+         "",
+         [](const vx::NodeList& t) {
+             ASSERT_EQ(t.nodes.size(), 4u);
+             const auto* macro = dynamic_cast<const vx::NMacro*>(t.nodes[2].get());
+             ASSERT_NE(macro, nullptr);
+             EXPECT_EQ(macro->inner.nodes.back()->name, "add");
+         }},
+        {"closing and reopening inside a macro returns to the top level",
+         {std::string("click ") + kMacroTitle, std::string("click ") + kMacroTitle, "close", "open", "info",
+          "add Operator/add"},
+         "Welcome to the valtorimex editor.\n", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 4u); }},
+        {"Clear nodes answered Cancel changes nothing",
+         {"answer cancel", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
+        {"Clear nodes answered OK empties the tree",
+         {"answer ok", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_TRUE(t.nodes.empty()); }},
+    };
+    const std::string tree = testTree();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const Outcome o = edit(tree, r.script);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.out, r.info);
+        if (r.check) r.check(saved());
+    }
+}
+
+TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
+    const char* cfg = "ShortCut a \"Operator\" \"add\"\nShortCut r \"Root\" \"root\"\n";
+    const Outcome o = edit("", {"add Generic/color", "add Generic/color", "key Escape", "key Right", "ctrl a",
+                                "ctrl b", "add Root/root", "info", "add Root/root", "info", "ctrl r", "info",
+                                "key c", "key v", "info", "click 30 80", "click 30 80", "info"},
+                           cfg);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out,
+              "\nCannot put multiple root.\nCannot put multiple root.\n0 nodes pasted.\n\n");
+    const vx::NodeList t = saved();
+    ASSERT_EQ(t.nodes.size(), 4u);
+    EXPECT_EQ(positions(t), (Texts{"128,96", "64,64", "96,64", "96,96"}));
+    EXPECT_EQ(t.nodes[2]->name, "add");
+    EXPECT_EQ(t.nodes[3]->height, 400);  // 19 inputs: (19 + 6) x 16
+}
+
+TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThere) {
+    const Outcome o = edit(testTree(), {"answer " + path("a"), "file Save", "answer " + path("b.SHD"), "file Save",
+                                        "answer " + path("c."), "file Save", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "Save valtorimex done.\n");
+    for (const char* file : {"a.shd", "b.SHD", "c.shd"}) EXPECT_TRUE(std::filesystem::exists(path(file))) << file;
+    EXPECT_FALSE(std::filesystem::exists(path("c..shd")));
+}
+
+TEST_F(EditCommand, ResizingStopsAtTheMinimumAndRelaysTheControls) {
+    const Outcome o = edit(testTree(), {"resize 500 300", "shot " + path("small.png"), "resize 900 700",
+                                        "shot " + path("big.png"), "key r", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "All preview done.\n");  // the information line moved with the window
+    const vxt::Png small = vxt::decodePng(path("small.png")), big = vxt::decodePng(path("big.png"));
+    EXPECT_EQ(std::make_pair(small.width, small.height), std::make_pair(640, 360));
+    EXPECT_EQ(std::make_pair(big.width, big.height), std::make_pair(900, 700));
+    EXPECT_EQ(big.at(700 - 30, 100), (std::array<int, 3>{128, 128, 128}));  // information line at H - 32
+}
+
+TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
+    struct Row {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const std::string bad = write("bad.txt", "info\nclick 1\n");
+    const std::string noKind = write("nokind.txt", "add Operator/nothing\n");
+    const std::string good = write("good.txt", "info\n");
+    const Row rows[] = {
+        {{"--script", bad}, "line 2: click needs X Y"},
+        {{"--script", noKind}, "line 1: no kind Operator/nothing"},
+        {{"--script", bad, "--size", "10"}, "--size needs WxH"},
+        {{path("missing.shd"), "--script", good}, "missing.shd"},
+    };
+    for (const Row& r : rows) {
+        const Outcome o = run(r.args);
+        EXPECT_EQ(o.status, 2) << r.message;
+        EXPECT_NE(o.err.find(r.message), std::string::npos) << o.err;
+    }
+}
+
+}  // namespace
