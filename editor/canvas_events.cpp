@@ -18,6 +18,11 @@ bool UserPanel::inCanvas(int x, int y) const {
     return x >= kCanvasLeft && x < kCanvasLeft + canvasWidth() && y >= kCanvasTop && y < kCanvasTop + canvasHeight();
 }
 
+void UserPanel::dropSelection() {
+    selection_.clear();
+    drag_ = DragState::None;
+}
+
 void UserPanel::selectOnly(Node* node) { selection_.assign(1, node); }
 
 void UserPanel::toggleSelected(Node* node) {

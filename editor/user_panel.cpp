@@ -82,7 +82,7 @@ void UserPanel::show() {
             scrollY_ = macros_.back().scrollY;
             macros_.pop_back();
         }
-        selection_.clear();
+        dropSelection();
         setQuitMacroState();
     }
     // Trees loaded with the scene carry their stored sizes; show them as measured here.
@@ -92,7 +92,7 @@ void UserPanel::show() {
 }
 
 void UserPanel::resetView() {
-    selection_.clear();
+    dropSelection();
     measureAll();
     redrawCanvas();
     setQuitMacroState();
@@ -196,7 +196,7 @@ void UserPanel::fileCommand(int item) {
 
 bool UserPanel::readTree(const HostLoadState& state) {
     const bool read = loadInstanceTree(*current_, catalogue_, state);
-    selection_.clear();
+    dropSelection();
     measureAll();
     redrawCanvas();
     return read;
@@ -245,7 +245,7 @@ void UserPanel::saveToPreset() {
 void UserPanel::clearNodes() {
     if (!messages_ || messages_->okCancel("Info", "Really clear all nodes?") != 1) return;
     current_->nodes.clear();
-    selection_.clear();
+    dropSelection();
     redrawCanvas();
 }
 

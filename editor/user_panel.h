@@ -97,6 +97,8 @@ private:
     int canvasWidth() const { return width - 183; }
     int canvasHeight() const { return height - 71; }
     bool inCanvas(int x, int y) const;
+    // Empties the selection and ends any drag, whose nodes may be gone.
+    void dropSelection();
     void selectOnly(Node* node);
     void toggleSelected(Node* node);
     void makeCurrent(Node* node);
