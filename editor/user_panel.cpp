@@ -76,12 +76,7 @@ UserPanel::~UserPanel() = default;
 void UserPanel::show() {
     open(kEditorOpenFlags);
     if (!macros_.empty()) {
-        while (!macros_.empty()) {
-            current_ = macros_.back().tree;
-            scrollX_ = macros_.back().scrollX;
-            scrollY_ = macros_.back().scrollY;
-            macros_.pop_back();
-        }
+        while (!macros_.empty()) popMacroLevel();
         dropSelection();
         setQuitMacroState();
     }
@@ -249,12 +244,16 @@ void UserPanel::clearNodes() {
     redrawCanvas();
 }
 
-void UserPanel::quitMacro() {
-    if (macros_.empty()) return;
+void UserPanel::popMacroLevel() {
     current_ = macros_.back().tree;
     scrollX_ = macros_.back().scrollX;
     scrollY_ = macros_.back().scrollY;
     macros_.pop_back();
+}
+
+void UserPanel::quitMacro() {
+    if (macros_.empty()) return;
+    popMacroLevel();
     resetView();
 }
 

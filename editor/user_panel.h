@@ -103,6 +103,7 @@ private:
     void toggleSelected(Node* node);
     void makeCurrent(Node* node);
     void resetView();
+    void popMacroLevel();
     void setQuitMacroState();
     void fileCommand(int item);
     void openFile();
