@@ -18,6 +18,11 @@ bool UserPanel::inCanvas(int x, int y) const {
     return x >= kCanvasLeft && x < kCanvasLeft + canvasWidth() && y >= kCanvasTop && y < kCanvasTop + canvasHeight();
 }
 
+void UserPanel::dropSelection() {
+    selection_.clear();
+    drag_ = DragState::None;
+}
+
 void UserPanel::selectOnly(Node* node) { selection_.assign(1, node); }
 
 void UserPanel::toggleSelected(Node* node) {
@@ -45,8 +50,8 @@ void UserPanel::buttonDown(int x, int y, int qualifiers, bool doubleClick) {
         drag_ = DragState::None;
         return;
     }
-    last_ = press_ = {x, y};
-    const int cx = x - kCanvasLeft + scrollX_, cy = y - kCanvasTop + scrollY_;
+    last_ = {x, y};
+    const auto [cx, cy] = toCanvas(x, y);
     const bool extend = (qualifiers & HOST_QUAL_SHIFT) || buttons == HOST_QUAL_RIGHT;
     Node* node = bringToFront(*current_, cx, cy);
     if (!node) {
@@ -148,7 +153,7 @@ void UserPanel::buttonUp(int x, int y, int) {
 }
 
 void UserPanel::finishLink(int x, int y) {
-    const int cx = x - kCanvasLeft + scrollX_, cy = y - kCanvasTop + scrollY_;
+    const auto [cx, cy] = toCanvas(x, y);
     Node* node = bringToFront(*current_, cx, cy);
     if (node && node != linkSource_) {
         const NodeHit hit = hitPart(*node, cx, cy);
@@ -165,10 +170,10 @@ void UserPanel::finishLink(int x, int y) {
 }
 
 void UserPanel::finishRubberBand(int x, int y) {
-    const int x1 = std::min(anchor_.x, x) - kCanvasLeft + scrollX_, x2 = std::max(anchor_.x, x) - kCanvasLeft + scrollX_;
-    const int y1 = std::min(anchor_.y, y) - kCanvasTop + scrollY_, y2 = std::max(anchor_.y, y) - kCanvasTop + scrollY_;
+    const Point a = toCanvas(std::min(anchor_.x, x), std::min(anchor_.y, y));
+    const Point b = toCanvas(std::max(anchor_.x, x), std::max(anchor_.y, y));
     for (const auto& n : current_->nodes)
-        if (n->x <= x2 && n->x + n->width >= x1 && n->y <= y2 && n->y + displayedHeight(*n) >= y1)
+        if (n->x <= b.x && n->x + n->width >= a.x && n->y <= b.y && n->y + displayedHeight(*n) >= a.y)
             toggleSelected(n.get());
     redrawCanvas();
 }

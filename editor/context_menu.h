@@ -18,7 +18,6 @@ public:
 
     // The chosen index, or -1 when nothing was chosen or there is no menu.
     int show(HostPanel panel) const;
-    const std::vector<std::string>& items() const { return items_; }
 
 private:
     static int count(void* data);

@@ -21,7 +21,7 @@ void UserPanel::deleteSelected() {
     if (selection_.empty()) return;
     const size_t n = selection_.size();
     for (Node* node : selection_) removeNode(*current_, node);
-    selection_.clear();
+    dropSelection();
     setInfo(count("%d nodes deleted.", n));
     redrawCanvas();
 }
@@ -38,7 +38,7 @@ void UserPanel::cutSelected() {
     const size_t n = selection_.size();
     copyNodes(*current_, selection_, catalogue_);
     for (Node* node : selection_) removeNode(*current_, node);
-    selection_.clear();
+    dropSelection();
     setInfo(count("%d nodes cut.", n));
     redrawCanvas();
 }
@@ -60,7 +60,7 @@ void UserPanel::selectAll() {
 }
 
 void UserPanel::deselectAll() {
-    selection_.clear();
+    dropSelection();
     redrawCanvas();
 }
 

@@ -42,12 +42,6 @@ int PPanel::open(int flags) {
     return services->open(panel, flags | kPanelBaseFlags);
 }
 
-void PPanel::close() {
-    if (panel && services) services->close(panel);
-}
-
-bool PPanel::isOpen() const { return panel && services->isOpen(panel); }
-
 bool PPanel::modifier(int keyCode) const {
     return keyCode == HOST_KEY_SHIFT ? shift_ : keyCode == HOST_KEY_ALT ? alt_ : keyCode == HOST_KEY_CTRL && ctrl_;
 }

@@ -53,8 +53,6 @@ public:
     // Creates the host panel, or closes and re-creates it when one exists,
     // and opens it; the host's result (for a blocking panel, OK or Cancel).
     int open(int flags);
-    void close();
-    bool isOpen() const;
     // True while Shift (HOST_KEY_SHIFT), Alt or Ctrl is held.
     bool modifier(int keyCode) const;
 

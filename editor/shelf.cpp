@@ -11,7 +11,8 @@ int alwaysLoad(void*) { return 1; }
 
 PShelf::PShelf(void* data, HostShelfLoadFunc load, HostShelfSaveFunc save)
     : services_(uiService<HostShelfFuncs>(HOST_GLOBAL_SHELF_FUNCS)) {
-    if (services_) client_ = services_->open("ShaderHandler", "QK_Valtorimex", data, kShelfFlags, alwaysLoad, load, save);
+    if (services_)
+        client_ = services_->open("ShaderHandler", "QK_Valtorimex", data, kShelfFlags, alwaysLoad, load, save);
 }
 
 PShelf::~PShelf() {

@@ -76,13 +76,8 @@ UserPanel::~UserPanel() = default;
 void UserPanel::show() {
     open(kEditorOpenFlags);
     if (!macros_.empty()) {
-        while (!macros_.empty()) {
-            current_ = macros_.back().tree;
-            scrollX_ = macros_.back().scrollX;
-            scrollY_ = macros_.back().scrollY;
-            macros_.pop_back();
-        }
-        selection_.clear();
+        while (!macros_.empty()) popMacroLevel();
+        dropSelection();
         setQuitMacroState();
     }
     // Trees loaded with the scene carry their stored sizes; show them as measured here.
@@ -92,7 +87,7 @@ void UserPanel::show() {
 }
 
 void UserPanel::resetView() {
-    selection_.clear();
+    dropSelection();
     measureAll();
     redrawCanvas();
     setQuitMacroState();
@@ -196,7 +191,7 @@ void UserPanel::fileCommand(int item) {
 
 bool UserPanel::readTree(const HostLoadState& state) {
     const bool read = loadInstanceTree(*current_, catalogue_, state);
-    selection_.clear();
+    dropSelection();
     measureAll();
     redrawCanvas();
     return read;
@@ -245,16 +240,20 @@ void UserPanel::saveToPreset() {
 void UserPanel::clearNodes() {
     if (!messages_ || messages_->okCancel("Info", "Really clear all nodes?") != 1) return;
     current_->nodes.clear();
-    selection_.clear();
+    dropSelection();
     redrawCanvas();
 }
 
-void UserPanel::quitMacro() {
-    if (macros_.empty()) return;
+void UserPanel::popMacroLevel() {
     current_ = macros_.back().tree;
     scrollX_ = macros_.back().scrollX;
     scrollY_ = macros_.back().scrollY;
     macros_.pop_back();
+}
+
+void UserPanel::quitMacro() {
+    if (macros_.empty()) return;
+    popMacroLevel();
     resetView();
 }
 

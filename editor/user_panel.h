@@ -97,10 +97,14 @@ private:
     int canvasWidth() const { return width - 183; }
     int canvasHeight() const { return height - 71; }
     bool inCanvas(int x, int y) const;
+    Point toCanvas(int x, int y) const { return {x - kCanvasLeft + scrollX_, y - kCanvasTop + scrollY_}; }
+    // Empties the selection and ends any drag, whose nodes may be gone.
+    void dropSelection();
     void selectOnly(Node* node);
     void toggleSelected(Node* node);
     void makeCurrent(Node* node);
     void resetView();
+    void popMacroLevel();
     void setQuitMacroState();
     void fileCommand(int item);
     void openFile();
@@ -137,7 +141,7 @@ private:
     uint32_t lastComponentTime_ = 0;
 
     DragState drag_ = DragState::None;
-    Point anchor_{0, 0}, pointer_{0, 0}, last_{0, 0}, press_{0, 0};
+    Point anchor_{0, 0}, pointer_{0, 0}, last_{0, 0};
     Node* linkSource_ = nullptr;
     int linkOutput_ = -1;
 };

@@ -225,6 +225,23 @@ TEST_F(Editor, ContextMenuSeparatorRunsNothing) {
     FakeUi::menuChoice = -1;
 }
 
+TEST_F(Editor, EscapeDeselectsRPreviewsAllDeleteDuringADragEndsIt) {
+    Node* a = place("Test", "count", 0, 0);
+    FakeUi::click(wx(40), wy(8));
+    FakeUi::key(HOST_KEY_ESCAPE);
+    EXPECT_TRUE(panel->selection().empty());
+    FakeUi::key('r');
+    EXPECT_EQ(panel->info(), "All preview done.");
+    EXPECT_NE(a->preview, nullptr);
+
+    FakeUi::press(wx(78), wy(100));  // a link from a's output
+    FakeUi::key(HOST_KEY_DELETE);
+    EXPECT_EQ(panel->info(), "1 nodes deleted.");
+    EXPECT_EQ(panel->dragState(), DragState::None);
+    FakeUi::release(wx(300), wy(300));
+    EXPECT_TRUE(tree.nodes.empty());
+}
+
 TEST(Interface, ActivationRegistersTheEditorOnlyWithTheSceneTables) {
     FakeUi ui;
     HostShaderInterface local{};
