@@ -228,3 +228,63 @@ TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
 }
 
 }  // namespace
+
+namespace {
+
+using Rgb = std::array<int, 3>;
+constexpr Rgb kFill{128, 128, 128}, kBlack{0, 0, 0}, kBlue{0, 0, 255};
+
+bool yellowIn(const vxt::Png& p, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (const Rgb c = p.at(y, x); c[0] > 200 && c[1] > 200 && c[2] < 80) return true;
+    return false;
+}
+
+// Shots of the test tree against the canvas's drawing rules; points are
+// window (column, row).
+TEST_F(EditCommand, ShotsFollowTheDrawingRules) {
+    const Outcome o = edit(testTree(), {"shot " + path("none.png"), std::string("click ") + kTitle1,
+                                        "shot " + path("one.png"), std::string("click ") + kTitle2 + " shift",
+                                        "shot " + path("two.png")});
+    ASSERT_EQ(o.status, 0) << o.err;
+    const vxt::Png none = vxt::decodePng(path("none.png")), one = vxt::decodePng(path("one.png")),
+                   two = vxt::decodePng(path("two.png"));
+    ASSERT_EQ(one.width, 800);
+    struct Row {
+        const char* what;
+        const vxt::Png& shot;
+        int x, y;
+        Rgb expected;
+    };
+    const Row rows[] = {
+        {"canvas fill", none, 700, 400, kFill},
+        {"title bar of a node", none, 218, 72, {128, 128, 128}},
+        {"title bar of the current node", one, 218, 72, {64, 64, 64}},
+        {"no halo around a single selection", one, 215, 69, kFill},
+        {"halo of a multi-selection", two, 215, 69, {255, 255, 192}},
+        {"link of no current node", none, 350, 170, kBlack},
+        {"link from the current node", one, 350, 170, kBlue},
+        {"link mark outline", none, 294, 168, {64, 64, 64}},
+        {"link mark", none, 296, 169, {192, 192, 192}},
+        // The arrowhead's rows hold 2, 4, 6, 7, 6, 4, 2 pixels from (408, 167).
+        {"arrowhead row 1", none, 409, 167, kBlack},
+        {"left of arrowhead row 1", none, 410, 167, kFill},
+        {"arrowhead row 2", none, 411, 168, kBlack},
+        {"left of arrowhead row 2", none, 412, 168, kFill},
+        {"arrowhead row 4", none, 413, 170, kBlack},
+        {"arrowhead row 7", none, 409, 173, kBlack},
+        {"left of arrowhead row 7", none, 410, 173, kFill},
+        // The overview maps canvas (0, 0) - (617, 529) onto 160 x 120 at (8, 439).
+        {"overview outline", one, 18, 448, kBlack},
+        {"overview: the current node", one, 20, 450, {176, 224, 176}},
+        {"overview: a node linked from the current one", one, 72, 451, {176, 176, 224}},
+        {"overview: another node", one, 20, 496, {176, 176, 176}},
+        {"overview: nothing selected", none, 20, 450, {176, 176, 176}},
+    };
+    for (const Row& r : rows) EXPECT_EQ(r.shot.at(r.y, r.x), r.expected) << r.what;
+    EXPECT_TRUE(yellowIn(one, 224, 72, 260, 85));   // the current node's name
+    EXPECT_FALSE(yellowIn(one, 424, 72, 460, 85));  // another's is white
+}
+
+}  // namespace
