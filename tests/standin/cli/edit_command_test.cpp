@@ -34,18 +34,27 @@ class EditCommand : public vxt::CommandTest {
 protected:
     EditCommand() : CommandTest("edit") {}
 
-    std::string testTree() const {
+    struct Placed {
+        int x, y;
+        const char *category, *name;
+    };
+    // A tree of the nodes, input 0 of node `to` linked from output 0 of
+    // node `from` for each pair of `linked`.
+    std::string writeTree(const std::vector<Placed>& nodes, const std::vector<std::pair<int, int>>& linked) const {
         const auto catalogue = vxs::nodeCatalogue();
         vx::NodeList tree;
-        for (const auto& [x, y, category, name] : std::vector<std::tuple<int, int, const char*, const char*>>{
-                 {40, 40, "Operator", "add"}, {240, 40, "Operator", "add"}, {40, 240, "Macro", "macro"}}) {
-            tree.nodes.push_back(catalogue->createByName(category, name));
-            tree.nodes.back()->x = x, tree.nodes.back()->y = y;
+        for (const Placed& p : nodes) {
+            tree.nodes.push_back(catalogue->createByName(p.category, p.name));
+            tree.nodes.back()->x = p.x, tree.nodes.back()->y = p.y;
         }
-        tree.nodes[1]->inputs[0].source = tree.nodes[0].get();
+        for (const auto& [from, to] : linked) tree.nodes[size_t(to)]->inputs[0].source = tree.nodes[size_t(from)].get();
         std::string error;
         EXPECT_TRUE(vxs::writeTreeFile(path("tree.shd"), tree, HOST_IO_TEXT, error)) << error;
         return path("tree.shd");
+    }
+    std::string testTree() const {
+        return writeTree({{40, 40, "Operator", "add"}, {240, 40, "Operator", "add"}, {40, 240, "Macro", "macro"}},
+                         {{0, 1}});
     }
 
     // Runs the script's lines on the tree (none: an empty editor), saving
@@ -285,6 +294,23 @@ TEST_F(EditCommand, ShotsFollowTheDrawingRules) {
     for (const Row& r : rows) EXPECT_EQ(r.shot.at(r.y, r.x), r.expected) << r.what;
     EXPECT_TRUE(yellowIn(one, 224, 72, 260, 85));   // the current node's name
     EXPECT_FALSE(yellowIn(one, 424, 72, 460, 85));  // another's is white
+}
+
+// Orthogonal links from output 0 of a node with two outputs bend at
+// x1 + 8 + (x2 - x1 - 24) / 2, whether the input is above or below.
+TEST_F(EditCommand, OrthogonalLinksBendHalfWay) {
+    for (const int y2 : {40, 360}) {
+        SCOPED_TRACE(y2);
+        // "uv" (80 wide) at (40, 200): x1 = 122, y1 = 300; the input at x2 = 338.
+        const std::string tree = writeTree({{40, 200, "Global", "uv"}, {340, y2, "Operator", "add"}}, {{0, 1}});
+        ASSERT_EQ(edit(tree, {"shot " + path("bend.png")}, "LineMode 1\n").status, 0);
+        const vxt::Png p = vxt::decodePng(path("bend.png"));
+        const int xm = 176 + 122 + 8 + (338 - 122 - 24) / 2, mid = 30 + (300 + y2 + 100) / 2;
+        EXPECT_EQ(p.at(mid, xm), kBlack);
+        EXPECT_EQ(p.at(mid, xm - 1), kFill);
+        EXPECT_EQ(p.at(mid, xm + 1), kFill);
+        EXPECT_EQ(p.at(30 + 300, xm - 20), kBlack);  // from the output's stub to the bend
+    }
 }
 
 }  // namespace
