@@ -10,8 +10,8 @@
 namespace vxs::ui {
 
 inline constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-inline constexpr int kFontPixels = 12;
-inline constexpr int kTextHeight = 14;  // one line of text, ascent and descent
+inline constexpr int kFontPixels = 11;
+inline constexpr int kTextHeight = 13;  // one line of text, ascent and descent
 
 // Width in pixels of UTF-8 text; bytes that are not UTF-8 count as Latin-1.
 // 0 for every text when the font cannot be loaded.
