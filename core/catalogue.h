@@ -24,6 +24,8 @@ public:
     const Node* prototype() const { return prototype_.get(); }
     const std::vector<std::unique_ptr<NodeFactoryData>>& children() const { return children_; }
 
+    bool expanded = false;  // shown opened in the editor's Components tree
+
 private:
     std::string category_;
     std::unique_ptr<Node> prototype_;

@@ -31,10 +31,17 @@ int activateHandler(int version, HostGlobalFunc global, void* local, void*) {
     return HOST_AFUNC_OK;
 }
 
-int activateInterface(int version, HostGlobalFunc, void*, void*) {
+int activateInterface(int version, HostGlobalFunc, void* local, void*) {
     if (version != HOST_SERVER_VERSION) return HOST_AFUNC_BADVERSION;
-    // Without the scene tables the editor has nothing to show, so it stays
-    // unregistered; the editor window itself registers here once it exists.
+    // Relies on the handler's activation for the tables; without the scene
+    // tables the editor has nothing to show, so it stays unregistered.
+    const HostServices& h = host();
+    if (!h.itemInfo || !h.objectInfo || !h.sceneInfo || !h.renderMemory || !local) return HOST_AFUNC_OK;
+    auto& ui = *static_cast<HostShaderInterface*>(local);
+    ui.panel = nullptr;
+    ui.options = nullptr;
+    ui.command = nullptr;
+    ui.optionsFunc = openEditor;
     return HOST_AFUNC_OK;
 }
 

@@ -6,6 +6,7 @@
 #include "core/evaluate.h"
 #include "core/macro.h"
 #include "core/persist.h"
+#include "host/host.h"
 #include "nodes/items.h"
 
 namespace vx {
@@ -14,6 +15,7 @@ ShaderInstance::ShaderInstance(void* context)
     : tree(std::make_unique<NodeList>()), catalogue(buildCatalogue(context, kServerName)), hostContext(context) {}
 
 ShaderInstance::~ShaderInstance() {
+    editor.reset();  // it shows the tree
     tree.reset();  // nodes before the prototypes their macros point into
     catalogue.reset();
 }
@@ -28,6 +30,7 @@ void destroy(HostInstance inst) { delete static_cast<ShaderInstance*>(inst); }
 const char* copy(HostInstance to, HostInstance from) {
     ShaderInstance& target = self(to);
     const ShaderInstance& source = self(from);
+    target.editor.reset();
     target.tree = cloneList(*source.tree, *target.catalogue);
     std::memcpy(target.description, source.description, sizeof target.description);
     std::memcpy(target.usedItems, source.usedItems, sizeof target.usedItems);
@@ -36,7 +39,9 @@ const char* copy(HostInstance to, HostInstance from) {
 
 const char* load(HostInstance inst, const HostLoadState* state) {
     ShaderInstance& s = self(inst);
-    return loadInstanceTree(*s.tree, *s.catalogue, *state) ? nullptr : "the node list cannot be read completely";
+    const bool read = loadInstanceTree(*s.tree, *s.catalogue, *state);
+    s.editor.reset();
+    return read ? nullptr : "the node list cannot be read completely";
 }
 
 const char* save(HostInstance inst, const HostSaveState* state) {
@@ -84,6 +89,18 @@ void evaluate(HostInstance inst, HostShading* sa) {
 
 uint32_t flags(HostInstance inst) { return treeFlags(*self(inst).tree); }
 }  // namespace
+
+int openEditor(HostInstance inst) {
+    ShaderInstance& s = self(inst);
+    if (!s.editor) {
+        const HostSurfaceFuncs* surfaces = host().surfaceFuncs;
+        const char* surface = surfaces && surfaces->name ? surfaces->name(s.hostContext) : nullptr;
+        const std::string title = std::string(kDescription) + " [ " + (surface ? surface : "") + " ]";
+        s.editor = std::make_unique<UserPanel>(title, *s.tree, *s.catalogue, s.hostContext);
+    }
+    s.editor->show();
+    return 0;
+}
 
 void fillHandler(HostShaderHandler& handler) {
     if (HostInstanceFuncs* f = handler.inst) {

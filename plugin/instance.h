@@ -6,6 +6,7 @@
 
 #include "core/catalogue.h"
 #include "core/node.h"
+#include "editor/user_panel.h"
 #include "host/plugin_abi.h"
 
 namespace vx {
@@ -23,9 +24,14 @@ struct ShaderInstance {
     char description[128] = {};
     void* hostContext;
     HostID usedItems[kMaxUsedItems + 1] = {};
+    std::unique_ptr<UserPanel> editor;  // made at the first opening, kept until destroy, copy or load
 };
 
 // Fills the handler's records; item callbacks only where the host offers them.
 void fillHandler(HostShaderHandler& handler);
+
+// The "ShaderInterface" options callback: opens the editor window on the
+// instance, made at the first call and reused afterwards; 0 (no error).
+int openEditor(HostInstance inst);
 
 }  // namespace vx

@@ -17,6 +17,7 @@ void addConvertCommand(CLI::App& app, int& status);
 void addRenderCommand(CLI::App& app, int& status);
 void addPreviewCommand(CLI::App& app, int& status);
 void addKindsCommand(CLI::App& app, int& status);
+void addEditCommand(CLI::App& app, int& status);
 
 // Writes "PATH: WHAT" as one line on standard error; returns kBadInput.
 int reportBadInput(const std::string& path, const std::string& what);

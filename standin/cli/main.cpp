@@ -1,12 +1,13 @@
 // valtorimex: renders scenes and evaluates, lists, converts and previews node
-// tree files, driving the QK_Valtorimex module as its host does.
+// tree files and opens the node editor, driving the QK_Valtorimex module as its
+// host does.
 #include <cstdio>
 #include <exception>
 
 #include "standin/cli/commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"The Valtorimex stand-in host: renders scenes whose surfaces carry node trees, evaluates, lists, converts and previews tree files, and lists the node kinds."};
+    CLI::App app{"The Valtorimex stand-in host: renders scenes whose surfaces carry node trees, evaluates, lists, converts and previews tree files, lists the node kinds, and opens the node editor."};
     app.require_subcommand(1);
     int status = 0;
     vxs::addEvalCommand(app, status);
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     vxs::addRenderCommand(app, status);
     vxs::addPreviewCommand(app, status);
     vxs::addKindsCommand(app, status);
+    vxs::addEditCommand(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -22,11 +22,15 @@ std::vector<uint8_t> toRgb8(const Picture& picture) {
 
 bool writePng(const std::string& path, const Picture& picture, std::string& error) {
     const std::vector<uint8_t> pixels = toRgb8(picture);
+    return writePng(path, picture.width, picture.height, pixels.data(), error);
+}
+
+bool writePng(const std::string& path, int width, int height, const uint8_t* rgb, std::string& error) {
     std::string bytes;
     const auto append = [](void* context, void* data, int size) {
         static_cast<std::string*>(context)->append(static_cast<const char*>(data), size_t(size));
     };
-    if (!stbi_write_png_to_func(append, &bytes, picture.width, picture.height, 3, pixels.data(), picture.width * 3)) {
+    if (!stbi_write_png_to_func(append, &bytes, width, height, 3, rgb, width * 3)) {
         error = "cannot encode the picture";
         return false;
     }

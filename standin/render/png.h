@@ -16,5 +16,7 @@ std::vector<uint8_t> toRgb8(const Picture& picture);
 
 // False, with a one-line reason in `error`, when the file cannot be written.
 bool writePng(const std::string& path, const Picture& picture, std::string& error);
+// The same for pixels already in 8-bit RGB, rows top first.
+bool writePng(const std::string& path, int width, int height, const uint8_t* rgb, std::string& error);
 
 }  // namespace vxs

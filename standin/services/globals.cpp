@@ -6,6 +6,7 @@
 #include "standin/services/interface_services.h"
 #include "standin/services/render_memory.h"
 #include "standin/services/scene_services.h"
+#include "standin/services/ui_services.h"
 
 namespace vxs {
 
@@ -45,6 +46,15 @@ void* globalLookup(const char* serviceName, int) {
     else if (name == HOST_GLOBAL_SURFACE_FUNCS) table = surfaceService();
     else if (name == HOST_GLOBAL_INTERFACE_INFO) table = interfaceInfoService();
     else if (name == HOST_GLOBAL_FILE_IO) table = fileIOService();
+    else if (name == HOST_GLOBAL_PANEL_SERVICES) table = panelServices();
+    else if (name == HOST_GLOBAL_RASTER_SERVICES) table = rasterServices();
+    else if (name == HOST_GLOBAL_INFO_MESSAGES) table = infoMessagesService();
+    else if (name == HOST_GLOBAL_CONTEXT_MENU) table = contextMenuService();
+    else if (name == HOST_GLOBAL_FILE_REQUEST) table = fileRequestService();
+    else if (name == HOST_GLOBAL_COLOR_PICKER) table = colorPickerService();
+    else if (name == HOST_GLOBAL_SHELF_FUNCS) table = shelfService();
+    else if (name == HOST_GLOBAL_IMAGE_UTILITY) table = imageUtilityService();
+    else if (name == HOST_GLOBAL_SCENE_OBJECTS) table = sceneObjectsService();
     // The module holds tables as const pointers; the C lookup type is void*.
     return const_cast<void*>(table);
 }

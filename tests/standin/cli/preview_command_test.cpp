@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-#define STBI_NO_STDIO
-#include <stb/stb_image.h>
-
 #include "core/root.h"
 #include "editor/preview.h"
 #include "host/host.h"
@@ -18,6 +15,7 @@
 #include "standin/services/interface_services.h"
 #include "standin/scene/preview_scene.h"
 #include "standin/streams/tree_file.h"
+#include "tests/standin/cli/png_file.h"
 #include "tests/standin/cli/run_command.h"
 
 namespace {
@@ -26,31 +24,13 @@ namespace fs = std::filesystem;
 
 const std::string kRedTree = VX_SOURCE_DIR "/examples/trees/red.shd";
 
-struct Png {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-
-    std::array<int, 3> at(int row, int column) const {
-        const uint8_t* p = rgb.data() + (size_t(row) * size_t(width) + size_t(column)) * 3;
-        return {p[0], p[1], p[2]};
-    }
-};
+using vxt::Png;
 
 class PreviewCommand : public vxt::CommandTest {
 protected:
     PreviewCommand() : CommandTest("preview") {}
 
-    static Png decode(const std::string& file) {
-        const std::string bytes = vxt::readBytes(file);
-        Png png;
-        int channels = 0;
-        stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), int(bytes.size()),
-                                                &png.width, &png.height, &channels, 3);
-        if (!pixels) return png;
-        png.rgb.assign(pixels, pixels + size_t(png.width) * size_t(png.height) * 3);
-        stbi_image_free(pixels);
-        return png;
-    }
+    static Png decode(const std::string& file) { return vxt::decodePng(file); }
 
     // A tree of a root alone, so every channel comes from the surface.
     std::string rootOnlyTree() const {

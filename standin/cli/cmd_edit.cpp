@@ -1,0 +1,204 @@
+// valtorimex edit [TREE] [--scene SCENE.json --surface NAME] [--config CFG]
+//                 [--size WxH] [--script FILE] [--presets DIR] [--module PATH]
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/plugin_abi.h"
+#include "standin/cli/commands.h"
+#include "standin/scene/scene_file.h"
+#include "standin/services/globals.h"
+#include "standin/services/module_loader.h"
+#include "standin/services/ui_services.h"
+#include "standin/streams/files.h"
+#include "standin/streams/shader_tree.h"
+#include "standin/streams/streams.h"
+#include "standin/ui/script.h"
+#include "standin/ui/script_runner.h"
+#include "standin/ui/window.h"
+
+namespace vxs {
+
+namespace {
+namespace fs = std::filesystem;
+
+struct EditOptions {
+    std::string tree, scene, surface, config, size, script, presets, module;
+};
+
+constexpr int kMaxEditorSide = 8192;
+
+// "WxH" with both sides from 1 to kMaxEditorSide.
+bool parseSize(const std::string& s, int& w, int& h) {
+    char x = 0, rest = 0;
+    return std::sscanf(s.c_str(), "%d%c%d%c", &w, &x, &h, &rest) == 3 && (x == 'x' || x == 'X') && w > 0 &&
+           h > 0 && w <= kMaxEditorSide && h <= kMaxEditorSide;
+}
+
+std::string defaultPresetFolder() {
+    const char* home = std::getenv("HOME");
+    return (fs::path(home ? home : ".") / ".local/share/valtorimex/presets").string();
+}
+
+// The module reads its configuration beside itself, so a configuration of
+// the command's own goes with a copy of the module into a folder of its own.
+class ModuleFolder {
+public:
+    ~ModuleFolder() {
+        std::error_code ignored;
+        if (!dir_.empty()) fs::remove_all(dir_, ignored);
+    }
+    // The module path to load; empty, with a reason in `error`, on failure.
+    std::string prepare(const EditOptions& o, std::string& error) {
+        if (o.config.empty() && o.size.empty()) return o.module;
+        std::string cfg;
+        if (!o.config.empty() && !readFile(o.config, cfg, error)) return "";
+        int w = 0, h = 0;
+        if (!o.size.empty()) {
+            parseSize(o.size, w, h);
+            // Later entries win, so these override the file's.
+            cfg += "\nInitialWidth " + std::to_string(w) + "\nInitialHeight " + std::to_string(h) + "\n";
+        }
+        std::string name = (fs::temp_directory_path() / "valtorimex_edit_XXXXXX").string();
+        if (!mkdtemp(name.data())) {
+            error = "cannot make a folder for the module";
+            return "";
+        }
+        dir_ = name;
+        const fs::path module = dir_ / "QK_Valtorimex.p";
+        std::error_code ec;
+        fs::copy_file(o.module, module, ec);
+        if (ec) {
+            error = "cannot copy the module: " + ec.message();
+            return "";
+        }
+        return writeFile((dir_ / "QK_Valtorimex.cfg").string(), cfg, error) ? module.string() : "";
+    }
+
+private:
+    fs::path dir_;
+};
+
+// The instance's tree as the host saves it with a scene.
+std::string savedTree(const Shader& shader, HostInstance inst) {
+    SaveStream stream(HOST_IO_TEXT);
+    shader.save(inst, *stream.state());
+    return stream.bytes();
+}
+
+int runEdit(const EditOptions& o) {
+    std::string error;
+    int w = 0, h = 0;
+    if (!o.size.empty() && !parseSize(o.size, w, h))
+        return reportBadInput(o.size, "--size needs WxH, each side from 1 to " + std::to_string(kMaxEditorSide));
+    std::vector<ui::ScriptStep> steps;
+    if (!o.script.empty()) {
+        std::string text;
+        if (!readFile(o.script, text, error) || !ui::parseScript(text, steps, error))
+            return reportBadInput(o.script, error);
+    }
+    Scene scene;
+    if (!o.scene.empty() && !loadSceneFile(o.scene, scene, error)) return reportBadInput(o.scene, error);
+    if (o.scene.empty()) scene.surfaces.emplace_back().name = "Default";
+    currentScene() = std::move(scene);
+    Surface* surface = &currentScene().surfaces.front();
+    if (!o.surface.empty()) {
+        surface = nullptr;
+        for (Surface& s : currentScene().surfaces)
+            if (s.name == o.surface) surface = &s;
+        if (!surface) return reportBadInput(o.scene, "no surface named \"" + o.surface + "\"");
+    } else if (!o.scene.empty() && currentScene().surfaces.empty()) {
+        return reportBadInput(o.scene, "the scene has no surface to edit");
+    }
+
+    ModuleFolder folder;
+    const std::string modulePath = folder.prepare(o, error);
+    if (modulePath.empty()) return reportBadInput(o.config.empty() ? o.module : o.config, error);
+    const auto module = Module::open(modulePath, error);
+    if (!module) return reportBadInput(o.module, error);
+    const auto shader = Shader::activate(*module, error);
+    if (!shader) return reportBadInput(o.module, error);
+    HostShaderInterface iface{};
+    if (module->activate("ShaderInterface", Shader::kName, &iface, error) != 0) return reportBadInput(o.module, error);
+    if (!iface.optionsFunc) return reportBadInput(o.module, "the module offers no editor");
+
+    const auto inst = shader->make(surface);
+    if (!o.tree.empty() && !loadShaderTree(*shader, inst.get(), o.tree, error)) return reportBadInput(o.tree, error);
+    std::string lastSaved = savedTree(*shader, inst.get());
+
+    UiSession& session = uiSession();
+    session.presetFolder = o.presets.empty() ? defaultPresetFolder() : o.presets;
+    const auto save = [&](const std::string& path, std::string& err) {
+        const std::string bytes = savedTree(*shader, inst.get());
+        if (!writeFile(path, bytes, err)) return false;
+        if (path == o.tree) lastSaved = bytes;
+        return true;
+    };
+    // Closing asks to save changes: to the tree file, or where the artist says.
+    const auto mayClose = [&] {
+        if (savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
+        const std::string where = o.tree.empty() ? "a tree file" : o.tree;
+        if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return true;
+        std::optional<std::string> path = o.tree;
+        if (o.tree.empty()) path = session.asker->requestFile("Save Valtorimex", ">*.shd", "");
+        std::string err;
+        if (path && !save(*path, err)) session.asker->inform("Info", err);
+        return true;
+    };
+    const auto openEditor = [&] { iface.optionsFunc(inst.get()); };
+
+    if (!o.script.empty()) {
+        std::string failure;
+        ui::ScriptRunner runner(std::move(steps), {.save = save,
+                                                   .close = [&] {
+                                                       if (mayClose())
+                                                           if (ui::Panel* p = focusPanel()) p->close();
+                                                   },
+                                                   .open = openEditor});
+        session.asker = &runner;
+        session.clock = [&runner] { return runner.clock(); };
+        // A blocking panel takes the script's next lines until it closes.
+        session.eventLoop = [&](const std::function<bool()>& more) {
+            if (failure.empty()) runner.run(focusPanel, more, failure);
+        };
+        openEditor();
+        if (failure.empty()) runner.run(focusPanel, [&] { return failure.empty(); }, failure);
+        session = UiSession{};
+        if (!failure.empty()) return reportBadInput(o.script, failure);
+        return 0;
+    }
+
+    openEditor();
+    ui::Panel* first = focusPanel();
+    if (!first) return reportBadInput(o.module, "the editor did not open");
+    auto window = ui::Window::open(*first, error);
+    if (!window) return reportBadInput("edit", error);
+    session.asker = window.get();
+    session.eventLoop = [&](const std::function<bool()>& more) { window->run(focusPanel, more, mayClose); };
+    window->run(focusPanel, [] { return true; }, mayClose);
+    session = UiSession{};
+    return 0;
+}
+}  // namespace
+
+void addEditCommand(CLI::App& app, int& status) {
+    auto o = std::make_shared<EditOptions>();
+    o->module = defaultModulePath();
+    CLI::App* cmd = app.add_subcommand(
+        "edit", "Opens the node editor on a shader instance holding the tree (empty without one), in a window, or "
+                "with --script headless, replaying one event per line of the script.");
+    cmd->add_option("TREE", o->tree, "Tree file to edit, in either stream form");
+    CLI::Option* scene = cmd->add_option("--scene", o->scene, "Scene file whose surface the shader belongs to");
+    cmd->add_option("--surface", o->surface, "The scene's surface (default: its first)")->needs(scene);
+    cmd->add_option("--config", o->config, "Configuration file used in place of the one beside the module");
+    cmd->add_option("--size", o->size, "The editor's initial size, WxH (overrides the configuration)");
+    cmd->add_option("--script", o->script, "Replay this script with no window (docs/editor.md lists its lines)");
+    cmd->add_option("--presets", o->presets, "Folder of the preset shelf")->default_str(defaultPresetFolder());
+    cmd->add_option("--module", o->module, "The plug-in module to load")->capture_default_str();
+    cmd->callback([o, &status] { status = runEdit(*o); });
+}
+
+}  // namespace vxs

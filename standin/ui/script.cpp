@@ -1,0 +1,158 @@
+#include "standin/ui/script.h"
+
+#include <array>
+#include <charconv>
+#include <optional>
+#include <utility>
+
+#include "standin/ui/keys.h"
+
+namespace vxs::ui {
+
+namespace {
+using Op = ScriptStep::Op;
+
+constexpr int kMaxCoordinate = 100000;
+constexpr int kMaxWindowSide = 8192;
+constexpr int kMaxWaitMs = 24 * 3600 * 1000;
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> words(std::string_view s) {
+    std::vector<std::string_view> out;
+    while (!(s = trim(s)).empty()) {
+        const size_t end = s.find_first_of(" \t");
+        out.push_back(s.substr(0, end));
+        s = end == std::string_view::npos ? std::string_view{} : s.substr(end);
+    }
+    return out;
+}
+
+std::optional<int> number(std::string_view w, int lo, int hi) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+    if (ec != std::errc{} || end != w.data() + w.size() || v < lo || v > hi) return std::nullopt;
+    return v;
+}
+
+// The words after the points: a button name and "shift", in this order,
+// each optional; `buttons` lists the names allowed.
+bool qualifiersOf(std::vector<std::string_view> rest, bool allowBoth, int& q) {
+    q = qual::kLeft;
+    if (!rest.empty() && rest.back() == "shift") {
+        q |= qual::kShift;
+        rest.pop_back();
+    }
+    if (rest.empty()) return true;
+    if (rest.size() > 1) return false;
+    const int shift = q & qual::kShift;
+    if (rest[0] == "left") q = qual::kLeft | shift;
+    else if (rest[0] == "right") q = qual::kRight | shift;
+    else if (rest[0] == "both" && allowBoth) q = qual::kBoth | shift;
+    else return false;
+    return true;
+}
+
+// What one line asks for; an error text when it cannot be understood.
+std::string parseLine(std::string_view line, ScriptStep& step) {
+    const std::vector<std::string_view> w = words(line);
+    const std::string_view cmd = w[0];
+    const std::string_view rest = trim(line.substr(line.find(cmd) + cmd.size()));
+    const auto points = [&](size_t n) -> bool {
+        if (w.size() < 1 + n) return false;
+        int* out[4] = {&step.x, &step.y, &step.x2, &step.y2};
+        for (size_t i = 0; i < n; ++i) {
+            const auto v = number(w[1 + i], -kMaxCoordinate, kMaxCoordinate);
+            if (!v) return false;
+            *out[i] = *v;
+        }
+        return true;
+    };
+    static constexpr std::array<std::pair<std::string_view, Op>, 5> kPointer{{
+        {"press", Op::Press}, {"release", Op::Release}, {"click", Op::Click}, {"drag", Op::Drag}, {"move", Op::Move}}};
+    for (const auto& [name, op] : kPointer) {
+        if (cmd != name) continue;
+        step.op = op;
+        const size_t n = op == Op::Drag ? 4 : 2;
+        if (!points(n)) return std::string(name) + " needs " + (n == 4 ? "X1 Y1 X2 Y2" : "X Y") + " as whole numbers";
+        if (op == Op::Move) return w.size() == 3 ? "" : "move takes only X Y";
+        if (!qualifiersOf({w.begin() + 1 + long(n), w.end()}, op != Op::Drag, step.qualifiers))
+            return std::string("unknown button or qualifier after ") + std::string(name);
+        return "";
+    }
+    if (cmd == "key" || cmd == "ctrl") {
+        step.op = Op::Key;
+        step.ctrl = cmd == "ctrl";
+        const auto code = w.size() == 2 ? keyCode(w[1], step.ctrl) : std::nullopt;
+        if (!code) return std::string(cmd) + " needs one key: a character or Delete, Return, Escape, Space, arrows";
+        step.key = *code;
+        return "";
+    }
+    if (cmd == "wait") {
+        step.op = Op::Wait;
+        const auto ms = w.size() == 2 ? number(w[1], 0, kMaxWaitMs) : std::nullopt;
+        if (!ms) return "wait needs a number of milliseconds";
+        step.x = *ms;
+        return "";
+    }
+    if (cmd == "resize") {
+        step.op = Op::Resize;
+        const auto wd = w.size() == 3 ? number(w[1], 1, kMaxWindowSide) : std::nullopt;
+        const auto ht = w.size() == 3 ? number(w[2], 1, kMaxWindowSide) : std::nullopt;
+        if (!wd || !ht) return "resize needs W H between 1 and 8192";
+        step.x = *wd, step.y = *ht;
+        return "";
+    }
+    static constexpr std::array<std::pair<std::string_view, Op>, 4> kBare{
+        {{"quit-macro", Op::QuitMacro}, {"info", Op::Info}, {"close", Op::Close}, {"open", Op::Open}}};
+    for (const auto& [name, op] : kBare) {
+        if (cmd != name) continue;
+        step.op = op;
+        return w.size() == 1 ? "" : std::string(cmd) + " takes nothing";
+    }
+    static constexpr std::array<std::pair<std::string_view, Op>, 6> kText{{{"file", Op::File},
+                                                                          {"add", Op::Add},
+                                                                          {"menu", Op::Menu},
+                                                                          {"answer", Op::Answer},
+                                                                          {"shot", Op::Shot},
+                                                                          {"save", Op::Save}}};
+    for (const auto& [name, op] : kText) {
+        if (cmd != name) continue;
+        step.op = op;
+        step.text = std::string(rest);
+        if (rest.empty()) return std::string(name) + " needs a text";
+        if (op == Op::File && rest != "Open" && rest != "Save" && rest != "Save to preset" && rest != "Clear nodes")
+            return "file needs Open, Save, Save to preset or Clear nodes";
+        const size_t slash = rest.find('/');
+        if (op == Op::Add && (slash == 0 || slash == std::string_view::npos || slash + 1 == rest.size()))
+            return "add needs CATEGORY/NAME";
+        return "";
+    }
+    return "unknown command \"" + std::string(cmd) + "\"";
+}
+}  // namespace
+
+bool parseScript(std::string_view script, std::vector<ScriptStep>& steps, std::string& error) {
+    int number = 0;
+    while (!script.empty()) {
+        const size_t end = script.find('\n');
+        const std::string_view line = trim(script.substr(0, end));
+        script = end == std::string_view::npos ? std::string_view{} : script.substr(end + 1);
+        ++number;
+        if (line.empty() || line[0] == '#') continue;
+        ScriptStep step;
+        step.line = number;
+        if (std::string what = parseLine(line, step); !what.empty()) {
+            error = "line " + std::to_string(number) + ": " + what;
+            return false;
+        }
+        steps.push_back(std::move(step));
+    }
+    return true;
+}
+
+}  // namespace vxs::ui

@@ -1,0 +1,219 @@
+#include "standin/ui/script_runner.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "standin/ui/keys.h"
+
+namespace vxs::ui {
+
+namespace {
+using Op = ScriptStep::Op;
+
+constexpr int kDragStep = 8;
+
+Rect centre(const Control& c) { return {c.area.x + c.area.w / 2, c.area.y + c.area.h / 2, 0, 0}; }
+
+Control* firstOf(Panel& panel, ControlKind kind) {
+    for (auto& c : panel.controls())
+        if (c->kind == kind) return c.get();
+    return nullptr;
+}
+
+// The information line: the lowest canvas of the panel.
+const Control* informationLine(Panel& panel) {
+    const Control* line = nullptr;
+    for (auto& c : panel.controls())
+        if (c->kind == ControlKind::Canvas && (!line || c->area.y > line->area.y)) line = c.get();
+    return line;
+}
+
+// The tree item labelled `name` among the children of `parent`.
+void* childNamed(const TreeSource& t, void* parent, const std::string& name) {
+    const int n = t.count ? t.count(parent) : 0;
+    for (int i = 0; i < n; ++i)
+        if (void* item = t.child(parent, i); item && t.name && t.name(item) == name) return item;
+    return nullptr;
+}
+}  // namespace
+
+bool ScriptRunner::run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
+                       std::string& error) {
+    while (!finished() && keepGoing()) {
+        const ScriptStep& s = steps_[next_++];
+        if (std::string what = perform(s, current()); !what.empty()) {
+            error = "line " + std::to_string(s.line) + ": " + what;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ScriptRunner::perform(const ScriptStep& s, Panel* panel) {
+    switch (s.op) {
+        case Op::Wait:
+            clock_ += uint32_t(s.x);
+            return "";
+        case Op::Menu:
+            menuChoice_ = s.text;
+            return "";
+        case Op::Answer:
+            answers_.push_back(s.text);
+            return "";
+        case Op::Save: {
+            std::string error;
+            return host_.save(s.text, error) ? "" : error;
+        }
+        case Op::Open:
+            tick();
+            host_.open();
+            return "";
+        case Op::Close:
+            if (!panel) return "the editor is not open";
+            tick();
+            host_.close();
+            return "";
+        default:
+            return panel ? performOnPanel(s, *panel) : "the editor is not open";
+    }
+}
+
+std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
+    // Only a release may replace the panel (the grip's re-creates it), and
+    // every step ends with its release.
+    const int q = s.qualifiers;
+    switch (s.op) {
+        case Op::Press:
+            tick();
+            panel.mouseDown(*this, q, s.x, s.y);
+            return "";
+        case Op::Release:
+            tick();
+            panel.mouseUp(q, s.x, s.y);
+            return "";
+        case Op::Move:
+            tick();
+            panel.mouseMove(0, s.x, s.y);
+            return "";
+        case Op::Click:
+            tick();
+            panel.mouseDown(*this, q, s.x, s.y);
+            tick();
+            panel.mouseUp(q, s.x, s.y);
+            return "";
+        case Op::Drag: {
+            tick();
+            panel.mouseDown(*this, q, s.x, s.y);
+            const int steps = std::max({1, (std::abs(s.x2 - s.x) + kDragStep - 1) / kDragStep,
+                                        (std::abs(s.y2 - s.y) + kDragStep - 1) / kDragStep});
+            for (int i = 1; i <= steps; ++i) {
+                tick();
+                panel.mouseMove(q & ~qual::kShift, s.x + (s.x2 - s.x) * i / steps, s.y + (s.y2 - s.y) * i / steps);
+            }
+            tick();
+            panel.mouseUp(q, s.x2, s.y2);
+            return "";
+        }
+        case Op::Key:
+            if (s.ctrl) {
+                tick();
+                panel.keyDown(key::kCtrl);
+            }
+            tick();
+            panel.keyDown(s.key);
+            tick();
+            panel.keyUp(s.key);
+            if (s.ctrl) {
+                tick();
+                panel.keyUp(key::kCtrl);
+            }
+            return "";
+        case Op::File: {
+            Control* popup = firstOf(panel, ControlKind::Popup);
+            if (!popup) return "the panel has no file popup";
+            menuChoice_ = s.text;
+            const Rect c = centre(*popup);
+            tick();
+            panel.mouseDown(*this, qual::kLeft, c.x, c.y);
+            tick();
+            panel.mouseUp(qual::kLeft, c.x, c.y);
+            return "";
+        }
+        case Op::Add: {
+            Control* tree = firstOf(panel, ControlKind::Tree);
+            Control* button = panel.find(ControlKind::Button, "Add Component");
+            if (!tree || !button) return "the panel has no Components tree and Add Component button";
+            const size_t slash = s.text.find('/');
+            void* category = childNamed(tree->tree, nullptr, s.text.substr(0, slash));
+            void* kind = category ? childNamed(tree->tree, category, s.text.substr(slash + 1)) : nullptr;
+            if (!kind) return "no kind " + s.text + " in the Components tree";
+            tree->item = kind;
+            panel.redrawControl(*tree);
+            const Rect c = centre(*button);
+            tick();
+            panel.mouseDown(*this, qual::kLeft, c.x, c.y);
+            tick();
+            panel.mouseUp(qual::kLeft, c.x, c.y);
+            return "";
+        }
+        case Op::QuitMacro: {
+            Control* button = panel.find(ControlKind::Button, "Quit Macro");
+            if (!button) return "the panel has no Quit Macro button";
+            const Rect c = centre(*button);
+            tick();
+            panel.mouseDown(*this, qual::kLeft, c.x, c.y);
+            tick();
+            panel.mouseUp(qual::kLeft, c.x, c.y);
+            return "";
+        }
+        case Op::Resize:
+            tick();
+            dragGrip(panel, *this, s.x, s.y);
+            return "";
+        case Op::Shot: {
+            std::string error;
+            return writeShot(s.text, panel.pixels(), error) ? "" : error;
+        }
+        case Op::Info: {
+            const Control* line = informationLine(panel);
+            std::printf("%s\n", line ? line->drawnText.c_str() : "");
+            std::fflush(stdout);
+            return "";
+        }
+        default:
+            return "";
+    }
+}
+
+std::optional<std::string> ScriptRunner::nextAnswer() {
+    if (answers_.empty()) return std::nullopt;
+    std::string a = std::move(answers_.front());
+    answers_.pop_front();
+    return a;
+}
+
+int ScriptRunner::chooseItem(Panel&, const std::vector<std::string>& items, int, int, int) {
+    const std::optional<std::string> choice = std::exchange(menuChoice_, std::nullopt);
+    const auto it = choice ? std::find(items.begin(), items.end(), *choice) : items.end();
+    return it == items.end() ? -1 : int(it - items.begin());
+}
+
+bool ScriptRunner::askOkCancel(const std::string&, const std::string&) {
+    const std::optional<std::string> a = nextAnswer();
+    return a && (*a == "ok" || *a == "OK");
+}
+
+void ScriptRunner::inform(const std::string&, const std::string&) {}
+
+std::optional<std::string> ScriptRunner::requestFile(const std::string&, const std::string&, const std::string&) {
+    std::optional<std::string> a = nextAnswer();
+    return a && *a != "cancel" ? a : std::nullopt;
+}
+
+std::optional<std::string> ScriptRunner::askText(const std::string&, const std::string&) {
+    return requestFile("", "", "");
+}
+
+}  // namespace vxs::ui

@@ -1,0 +1,50 @@
+// The editor on screen: an SDL2 window that shows a panel's framebuffer and
+// turns the window system's events into the host's panel events. Menus,
+// questions and file requests appear drawn over the panel in the same window.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "standin/ui/panel.h"
+
+struct SDL_Window;
+
+namespace vxs::ui {
+
+class Window : public Asker {
+public:
+    // Null, with a one-line reason in `error`, when no window can be made
+    // (no display, no video driver).
+    static std::unique_ptr<Window> open(const Panel& panel, std::string& error);
+    ~Window() override;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // Shows the panel `current` gives and feeds it events while `keepGoing`
+    // holds. Events may replace the panel, so it is asked for after each.
+    // Closing the window closes the panel when `mayClose` agrees.
+    void run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
+             const std::function<bool()>& mayClose);
+
+    int chooseItem(Panel& panel, const std::vector<std::string>& items, int x, int y, int width) override;
+    bool askOkCancel(const std::string& title, const std::string& text) override;
+    void inform(const std::string& title, const std::string& text) override;
+    std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
+                                           const std::string& dir) override;
+    std::optional<std::string> askText(const std::string& title, const std::string& text) override;
+
+private:
+    explicit Window(SDL_Window* w) : window_(w) {}
+    void present(const Framebuffer& fb);
+    // A box of buttons over the panel: the index of the one chosen, -1 for
+    // Escape; Return chooses the first. `field`, when given, is edited.
+    int dialog(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
+               std::string* field);
+
+    SDL_Window* window_;
+    Panel* panel_ = nullptr;
+};
+
+}  // namespace vxs::ui

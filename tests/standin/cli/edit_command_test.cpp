@@ -1,0 +1,316 @@
+// valtorimex edit --script: the editor's behaviours replayed as a user does
+// them, checked through the information line and the saved tree.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/macro.h"
+#include "host/services.h"
+#include "standin/streams/tree_file.h"
+#include "tests/standin/cli/png_file.h"
+#include "tests/standin/cli/run_command.h"
+
+namespace {
+
+// The test tree: two "add" nodes at (40, 40) and (240, 40), the second's "a"
+// linked from the first, and an empty macro at (40, 240), away from the
+// edges that scroll. Window points of their parts, with the canvas at
+// (176, 30) and the nodes 80 wide:
+//   node at canvas (x, y): title (x + 196, y + 38), input row r (x + 181,
+//   y + 130 + 16 r), output row j (x + 251, y + 130 + 16 j).
+constexpr const char* kTitle1 = "236 78";
+constexpr const char* kTitle2 = "436 78";
+constexpr const char* kMacroTitle = "236 278";
+constexpr const char* kOut1 = "291 170";
+constexpr const char* kIn1a = "221 170";
+constexpr const char* kOut2 = "491 170";
+constexpr const char* kIn2a = "421 170";
+constexpr const char* kIn2b = "421 186";
+
+class EditCommand : public vxt::CommandTest {
+protected:
+    EditCommand() : CommandTest("edit") {}
+
+    struct Placed {
+        int x, y;
+        const char *category, *name;
+    };
+    // A tree of the nodes, input 0 of node `to` linked from output 0 of
+    // node `from` for each pair of `linked`.
+    std::string writeTree(const std::vector<Placed>& nodes, const std::vector<std::pair<int, int>>& linked) const {
+        const auto catalogue = vxs::nodeCatalogue();
+        vx::NodeList tree;
+        for (const Placed& p : nodes) {
+            tree.nodes.push_back(catalogue->createByName(p.category, p.name));
+            tree.nodes.back()->x = p.x, tree.nodes.back()->y = p.y;
+        }
+        for (const auto& [from, to] : linked) tree.nodes[size_t(to)]->inputs[0].source = tree.nodes[size_t(from)].get();
+        std::string error;
+        EXPECT_TRUE(vxs::writeTreeFile(path("tree.shd"), tree, HOST_IO_TEXT, error)) << error;
+        return path("tree.shd");
+    }
+    std::string testTree() const {
+        return writeTree({{40, 40, "Operator", "add"}, {240, 40, "Operator", "add"}, {40, 240, "Macro", "macro"}},
+                         {{0, 1}});
+    }
+
+    // Runs the script's lines on the tree (none: an empty editor), saving
+    // the tree to "out.shd" at the end.
+    Outcome edit(const std::string& tree, const std::vector<std::string>& lines, const std::string& config = "") {
+        std::string script;
+        for (const std::string& l : lines) script += l + "\n";
+        script += "save " + path("out.shd") + "\n";
+        std::vector<std::string> args = {"--script", write("script.txt", script), "--presets", path("presets")};
+        if (!tree.empty()) args.insert(args.begin(), tree);
+        if (!config.empty()) args.insert(args.end(), {"--config", write("editor.cfg", config)});
+        return run(args);
+    }
+
+    vx::NodeList saved() const {
+        vx::NodeList tree;
+        std::string error;
+        EXPECT_TRUE(vxs::readTreeFile(path("out.shd"), tree, *vxs::nodeCatalogue(), error)) << error;
+        return tree;
+    }
+};
+
+// Nodes are named by position, since a press brings a node to the top and
+// so changes the tree's order.
+std::string at(const vx::Node& n) { return std::to_string(n.x) + "," + std::to_string(n.y); }
+
+// Every link as "TARGET INPUT <- SOURCE", sorted.
+std::vector<std::string> links(const vx::NodeList& t) {
+    std::vector<std::string> out;
+    for (const auto& n : t.nodes)
+        for (const vx::InputPort& in : n->inputs)
+            if (in.source) out.push_back(at(*n) + " " + in.name + " <- " + at(*in.source));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> positions(const vx::NodeList& t) {
+    std::vector<std::string> out;
+    for (const auto& n : t.nodes) out.push_back(at(*n));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+using Texts = std::vector<std::string>;
+const Texts kTestLinks = {"240,40 a <- 40,40"};
+
+TEST_F(EditCommand, EditsTheTestTree) {
+    struct Row {
+        const char* what;
+        std::vector<std::string> script;
+        const char* info;  // what the script's `info` lines print
+        std::function<void(const vx::NodeList&)> check;
+    };
+    const std::string c = " ";
+    const Row rows[] = {
+        {"a link dragged from an output to an input",
+         {std::string("drag ") + kOut1 + c + kIn2b, "info"}, "\n",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), (Texts{"240,40 a <- 40,40", "240,40 b <- 40,40"})); }},
+        {"a link dropped on its own source makes none",
+         {std::string("drag ") + kOut2 + c + kIn2b}, "",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
+        {"a link dragged off its input is removed",
+         {std::string("drag ") + kIn2a + " 500 400"}, "",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), Texts{}); }},
+        {"a cycle is refused",
+         {std::string("drag ") + kOut2 + c + kIn1a, "info"}, "Connection loop detected, cannot connect.\n",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
+        {"double-click 2 pixels and 499 ms apart edits the node",
+         {std::string("click ") + kTitle1, "wait 399", "click 238 80", "info"}, "No parameter panel yet.\n", nullptr},
+        {"3 pixels apart is no double-click",
+         {std::string("click ") + kTitle1, "wait 399", "click 239 78", "info"}, "\n", nullptr},
+        {"500 ms apart is no double-click",
+         {std::string("click ") + kTitle1, "wait 400", "click 236 78", "info"}, "\n", nullptr},
+        {"copy and paste keep the inner link and land at scroll + 64",
+         {std::string("click ") + kTitle1, std::string("click ") + kTitle2 + " shift", "key c", "info", "key Right",
+          "key v", "info"},
+         "2 nodes copied.\n2 nodes pasted.\n",
+         [](const vx::NodeList& t) {
+             // The copies' top-left corner at the scroll (32, 0) + 64.
+             EXPECT_EQ(links(t), (Texts{"240,40 a <- 40,40", "296,64 a <- 96,64"}));
+         }},
+        {"shift toggles a selected node off before delete",
+         {std::string("click ") + kTitle1, std::string("click ") + kTitle2 + " shift",
+          std::string("click ") + kTitle1 + " shift", "key Delete", "info"},
+         "1 nodes deleted.\n", [](const vx::NodeList& t) { EXPECT_EQ(positions(t), (Texts{"40,240", "40,40"})); }},
+        {"a rubber band toggles what it touches",
+         {std::string("click ") + kTitle1, "drag 540 60 230 90 shift", "key Delete", "info"}, "1 nodes deleted.\n",
+         [](const vx::NodeList& t) { EXPECT_EQ(positions(t), (Texts{"40,240", "40,40"})); }},
+        {"Escape empties the selection; R previews every node",
+         {std::string("click ") + kTitle1, "key Escape", "key Delete", "info", "key r", "info"},
+         "\nAll preview done.\n", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
+        {"holding a node at the right edge scrolls 16 per move",
+         {std::string("drag ") + kTitle1 + " 790 78"}, "",
+         // 554 pixels of pointer, two moves in the edge's 16 pixels: 2 x 16 more.
+         [](const vx::NodeList& t) { EXPECT_EQ(positions(t), (Texts{"240,40", "40,240", "626,40"})); }},
+        {"a double-click enters a macro, Quit Macro leaves it",
+         {std::string("click ") + kMacroTitle, std::string("click ") + kMacroTitle, "add Operator/add", "quit-macro",
+          "add Operator/add"},
+         "",
+         [](const vx::NodeList& t) {
+             ASSERT_EQ(t.nodes.size(), 4u);
+             const auto* macro = dynamic_cast<const vx::NMacro*>(t.nodes[2].get());
+             ASSERT_NE(macro, nullptr);
+             EXPECT_EQ(macro->inner.nodes.back()->name, "add");
+         }},
+        {"closing and reopening inside a macro returns to the top level",
+         {std::string("click ") + kMacroTitle, std::string("click ") + kMacroTitle, "close", "open", "info",
+          "add Operator/add"},
+         "Welcome to the valtorimex editor.\n", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 4u); }},
+        {"Clear nodes answered Cancel changes nothing",
+         {"answer cancel", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
+        {"Clear nodes answered OK empties the tree",
+         {"answer ok", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_TRUE(t.nodes.empty()); }},
+    };
+    const std::string tree = testTree();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const Outcome o = edit(tree, r.script);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.out, r.info);
+        if (r.check) r.check(saved());
+    }
+}
+
+TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
+    const char* cfg = "ShortCut a \"Operator\" \"add\"\nShortCut r \"Root\" \"root\"\n";
+    const Outcome o = edit("", {"add Generic/color", "add Generic/color", "key Escape", "key Right", "ctrl a",
+                                "ctrl b", "add Root/root", "info", "add Root/root", "info", "ctrl r", "info",
+                                "key c", "key v", "info", "click 30 80", "click 30 80", "info"},
+                           cfg);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out,
+              "\nCannot put multiple root.\nCannot put multiple root.\n0 nodes pasted.\n\n");
+    const vx::NodeList t = saved();
+    ASSERT_EQ(t.nodes.size(), 4u);
+    EXPECT_EQ(positions(t), (Texts{"128,96", "64,64", "96,64", "96,96"}));
+    EXPECT_EQ(t.nodes[2]->name, "add");
+    EXPECT_EQ(t.nodes[3]->height, 400);  // 19 inputs: (19 + 6) x 16
+}
+
+TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThere) {
+    const Outcome o = edit(testTree(), {"answer " + path("a"), "file Save", "answer " + path("b.SHD"), "file Save",
+                                        "answer " + path("c."), "file Save", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "Save valtorimex done.\n");
+    for (const char* file : {"a.shd", "b.SHD", "c.shd"}) EXPECT_TRUE(std::filesystem::exists(path(file))) << file;
+    EXPECT_FALSE(std::filesystem::exists(path("c..shd")));
+}
+
+TEST_F(EditCommand, ResizingStopsAtTheMinimumAndRelaysTheControls) {
+    const Outcome o = edit(testTree(), {"resize 500 300", "shot " + path("small.png"), "resize 900 700",
+                                        "shot " + path("big.png"), "key r", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "All preview done.\n");  // the information line moved with the window
+    const vxt::Png small = vxt::decodePng(path("small.png")), big = vxt::decodePng(path("big.png"));
+    EXPECT_EQ(std::make_pair(small.width, small.height), std::make_pair(640, 360));
+    EXPECT_EQ(std::make_pair(big.width, big.height), std::make_pair(900, 700));
+    EXPECT_EQ(big.at(700 - 30, 100), (std::array<int, 3>{128, 128, 128}));  // information line at H - 32
+}
+
+TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
+    struct Row {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const std::string bad = write("bad.txt", "info\nclick 1\n");
+    const std::string noKind = write("nokind.txt", "add Operator/nothing\n");
+    const std::string good = write("good.txt", "info\n");
+    const Row rows[] = {
+        {{"--script", bad}, "line 2: click needs X Y"},
+        {{"--script", noKind}, "line 1: no kind Operator/nothing"},
+        {{"--script", bad, "--size", "10"}, "--size needs WxH"},
+        {{path("missing.shd"), "--script", good}, "missing.shd"},
+    };
+    for (const Row& r : rows) {
+        const Outcome o = run(r.args);
+        EXPECT_EQ(o.status, 2) << r.message;
+        EXPECT_NE(o.err.find(r.message), std::string::npos) << o.err;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+using Rgb = std::array<int, 3>;
+constexpr Rgb kFill{128, 128, 128}, kBlack{0, 0, 0}, kBlue{0, 0, 255};
+
+bool yellowIn(const vxt::Png& p, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (const Rgb c = p.at(y, x); c[0] > 200 && c[1] > 200 && c[2] < 80) return true;
+    return false;
+}
+
+// Shots of the test tree against the canvas's drawing rules; points are
+// window (column, row).
+TEST_F(EditCommand, ShotsFollowTheDrawingRules) {
+    const Outcome o = edit(testTree(), {"shot " + path("none.png"), std::string("click ") + kTitle1,
+                                        "shot " + path("one.png"), std::string("click ") + kTitle2 + " shift",
+                                        "shot " + path("two.png")});
+    ASSERT_EQ(o.status, 0) << o.err;
+    const vxt::Png none = vxt::decodePng(path("none.png")), one = vxt::decodePng(path("one.png")),
+                   two = vxt::decodePng(path("two.png"));
+    ASSERT_EQ(one.width, 800);
+    struct Row {
+        const char* what;
+        const vxt::Png& shot;
+        int x, y;
+        Rgb expected;
+    };
+    const Row rows[] = {
+        {"canvas fill", none, 700, 400, kFill},
+        {"title bar of a node", none, 218, 72, {128, 128, 128}},
+        {"title bar of the current node", one, 218, 72, {64, 64, 64}},
+        {"no halo around a single selection", one, 215, 69, kFill},
+        {"halo of a multi-selection", two, 215, 69, {255, 255, 192}},
+        {"link of no current node", none, 350, 170, kBlack},
+        {"link from the current node", one, 350, 170, kBlue},
+        {"link mark outline", none, 294, 168, {64, 64, 64}},
+        {"link mark", none, 296, 169, {192, 192, 192}},
+        // The arrowhead's rows hold 2, 4, 6, 7, 6, 4, 2 pixels from (408, 167).
+        {"arrowhead row 1", none, 409, 167, kBlack},
+        {"left of arrowhead row 1", none, 410, 167, kFill},
+        {"arrowhead row 2", none, 411, 168, kBlack},
+        {"left of arrowhead row 2", none, 412, 168, kFill},
+        {"arrowhead row 4", none, 413, 170, kBlack},
+        {"arrowhead row 7", none, 409, 173, kBlack},
+        {"left of arrowhead row 7", none, 410, 173, kFill},
+        // The overview maps canvas (0, 0) - (617, 529) onto 160 x 120 at (8, 439).
+        {"overview outline", one, 18, 448, kBlack},
+        {"overview: the current node", one, 20, 450, {176, 224, 176}},
+        {"overview: a node linked from the current one", one, 72, 451, {176, 176, 224}},
+        {"overview: another node", one, 20, 496, {176, 176, 176}},
+        {"overview: nothing selected", none, 20, 450, {176, 176, 176}},
+    };
+    for (const Row& r : rows) EXPECT_EQ(r.shot.at(r.y, r.x), r.expected) << r.what;
+    EXPECT_TRUE(yellowIn(one, 224, 72, 260, 85));   // the current node's name
+    EXPECT_FALSE(yellowIn(one, 424, 72, 460, 85));  // another's is white
+}
+
+// Orthogonal links from output 0 of a node with two outputs bend at
+// x1 + 8 + (x2 - x1 - 24) / 2, whether the input is above or below.
+TEST_F(EditCommand, OrthogonalLinksBendHalfWay) {
+    for (const int y2 : {40, 360}) {
+        SCOPED_TRACE(y2);
+        // "uv" (80 wide) at (40, 200): x1 = 122, y1 = 300; the input at x2 = 338.
+        const std::string tree = writeTree({{40, 200, "Global", "uv"}, {340, y2, "Operator", "add"}}, {{0, 1}});
+        ASSERT_EQ(edit(tree, {"shot " + path("bend.png")}, "LineMode 1\n").status, 0);
+        const vxt::Png p = vxt::decodePng(path("bend.png"));
+        const int xm = 176 + 122 + 8 + (338 - 122 - 24) / 2, mid = 30 + (300 + y2 + 100) / 2;
+        EXPECT_EQ(p.at(mid, xm), kBlack);
+        EXPECT_EQ(p.at(mid, xm - 1), kFill);
+        EXPECT_EQ(p.at(mid, xm + 1), kFill);
+        EXPECT_EQ(p.at(30 + 300, xm - 20), kBlack);  // from the output's stub to the bend
+    }
+}
+
+}  // namespace
