@@ -16,6 +16,7 @@
 #include "standin/streams/files.h"
 #include "standin/streams/shader_tree.h"
 #include "standin/streams/streams.h"
+#include "standin/streams/tree_file.h"
 #include "standin/ui/script.h"
 #include "standin/ui/script_runner.h"
 #include "standin/ui/window.h"
@@ -126,7 +127,11 @@ int runEdit(const EditOptions& o) {
     if (!iface.optionsFunc) return reportBadInput(o.module, "the module offers no editor");
 
     const auto inst = shader->make(surface);
-    if (!o.tree.empty() && !loadShaderTree(*shader, inst.get(), o.tree, error)) return reportBadInput(o.tree, error);
+    if (!o.tree.empty()) {
+        std::string bytes;
+        if (!readTreeBytes(o.tree, bytes, error) || !loadShaderTree(*shader, inst.get(), std::move(bytes), error))
+            return reportBadInput(o.tree, error);
+    }
     std::string lastSaved = savedTree(*shader, inst.get());
 
     UiSession& session = uiSession();
