@@ -11,7 +11,11 @@
 #include "render_scene.h"
 #include "core/value.h"
 #include "standin/services/globals.h"
+#include "standin/render/picture_file.h"
 #include "standin/render/png.h"
+
+#include <OpenEXR/ImfFrameBuffer.h>
+#include <OpenEXR/ImfInputFile.h>
 
 namespace {
 
@@ -241,19 +245,25 @@ TEST_F(RendererWithModule, ReportsTheFileAtFault) {
     }
 }
 
-TEST(Png, WritesAFileOrSaysWhy) {
-    const std::string path = VX_BINARY_DIR "/renderer_test.png";
-    const Picture p{3, 2, std::vector<float>(18, 0.5f)};
+TEST(PictureFile, ExrHoldsTheLinearValuesUnclamped) {
+    const std::string path = VX_BINARY_DIR "/renderer_test.exr";
+    const Picture p{3, 1, {2.5f, -1, 0.25f, 0, 1, 1e6f, 0.5f, 0.5f, 0.5f}};
     std::string error;
-    ASSERT_TRUE(vxs::writePng(path, p, error)) << error;
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    ASSERT_GT(bytes.size(), 24u);
-    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
-    EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\0\3\0\0\0\2", 8));  // width, height
-
-    EXPECT_FALSE(vxs::writePng(VX_BINARY_DIR "/no/such/folder/x.png", p, error));
-    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(vxs::writePicture(path, vxs::PictureFormat::Exr, p, error)) << error;
+    Imf::InputFile in(path.c_str());
+    std::vector<float> back(p.rgb.size());
+    Imf::FrameBuffer frame;
+    for (int c = 0; c < 3; ++c)
+        frame.insert(std::string(1, "RGB"[c]), Imf::Slice(Imf::FLOAT, reinterpret_cast<char*>(back.data() + c),
+                                                          3 * sizeof(float), 9 * sizeof(float)));
+    in.setFrameBuffer(frame);
+    in.readPixels(0, 0);
+    EXPECT_EQ(back, p.rgb);
+    for (const auto format : {vxs::PictureFormat::Png, vxs::PictureFormat::Jpeg, vxs::PictureFormat::Exr}) {
+        error.clear();
+        EXPECT_FALSE(vxs::writePicture(VX_BINARY_DIR "/no/such/folder/x", format, p, error));
+        EXPECT_FALSE(error.empty());
+    }
 }
 
 }  // namespace
