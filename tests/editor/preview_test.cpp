@@ -141,12 +141,6 @@ struct Tree {
 
 constexpr Pixel kLightSquare{191, 191, 191}, kDarkSquare{89, 89, 89};
 
-::testing::AssertionResult near(const NodeValue& got, const NodeValue& want) {
-    if (length(got - want) <= 1e-12) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << got.x << ", " << got.y << ", " << got.z << ") is not (" << want.x
-                                         << ", " << want.y << ", " << want.z << ")";
-}
-
 bool onBall(int row, int column) {
     const double x = (column - 32) * 0.015625 * 1.1, y = (row - 32) * 0.015625 * 1.1;
     return x * x + y * y <= 0.25;
@@ -331,62 +325,6 @@ TEST(PreviewRoot, LoopingLightListCountsEachLightOnce) {
     PreviewHost::loopingLights = true;
     lit.t.preview(lit.root);
     EXPECT_EQ(std::vector<uint8_t>(lit.root->preview.get(), lit.root->preview.get() + kPreviewBytes), once);
-}
-
-TEST(PreviewIllumination, FalloffOverDistance) {
-    struct Row {
-        int type, falloff;
-        double range;
-        NodeValue from;  // the light's position (point) or forward axis (distant)
-        NodeValue dir, color;
-    };
-    // The sample sits at (0, 0, -0.5); point lights four units in front of it.
-    const NodeValue front{0, 0, -4.5};
-    const Row rows[] = {
-        {HOST_LIGHT_POINT, HOST_FALLOFF_NONE, 2, front, {0, 0, 4}, {1, 1, 1}},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 5, front, {0, 0, 4}, NodeValue::scalar(0.2)},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 4, front, {0, 0, 4}, {0, 0, 0}},  // d = range: dark
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 3, front, {0, 0, 4}, {0, 0, 0}},  // beyond the range
-        {HOST_LIGHT_POINT, HOST_FALLOFF_INVERSE, 2, front, {0, 0, 4}, NodeValue::scalar(0.5)},
-        {HOST_LIGHT_SPOT, HOST_FALLOFF_INVERSE_SQUARE, 2, front, {0, 0, 4}, NodeValue::scalar(0.25)},
-        {HOST_LIGHT_POINT, 9, 2, front, {0, 0, 4}, {1, 1, 1}},  // unknown falloff: none
-        {HOST_LIGHT_DISTANT, HOST_FALLOFF_INVERSE_SQUARE, 2, {0, 3, 4}, {0, 0.6, 0.8}, {1, 1, 1}},
-    };
-    PreviewHost host;
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        const Row& r = rows[i];
-        SCOPED_TRACE(i);
-        const bool distant = r.type == HOST_LIGHT_DISTANT;
-        host.lights = {{5, r.type, {1, 1, 1}, distant ? NodeValue{} : r.from, distant ? r.from : NodeValue{},
-                        r.falloff, r.range}};
-        PreviewLights lights = readPreviewLights(0);
-        double pos[3] = {0, 0, -0.5}, dir[3], col[3];
-        ASSERT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-        EXPECT_TRUE(near({dir[0], dir[1], dir[2]}, r.dir));
-        EXPECT_TRUE(near({col[0], col[1], col[2]}, r.color));
-    }
-}
-
-TEST(PreviewIllumination, NoLightFromPseudoLightsStrangersOrAnOlderHost) {
-    {
-        PreviewHost host;
-        host.lights = {{5, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}},
-                       {0x21000000, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}},
-                       {0x22000000, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}}};
-        PreviewLights lights = readPreviewLights(0);
-        double pos[3] = {}, dir[3], col[3] = {9, 9, 9};
-        for (HostID id : {0x21000000, 0x22000000, 6, 0}) {
-            EXPECT_EQ(previewIlluminate(&lights, id, pos, dir, col), 0) << id;
-            EXPECT_EQ(col[0], 0);
-        }
-        EXPECT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-    }
-    PreviewHost older({.lightEntries = false});
-    older.lights = {{5, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}}};
-    PreviewLights lights = readPreviewLights(0);
-    EXPECT_TRUE(lights.present);
-    double pos[3] = {}, dir[3], col[3];
-    EXPECT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 0);
 }
 
 // Where each ray lands, worked out by hand: (Ox + f Dx, Oy + f Dy) with

@@ -219,32 +219,6 @@ TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
     EXPECT_GT(std::set<uint8_t>(bytes.begin(), bytes.end()).size(), 50u);
 }
 
-TEST_F(RendererWithModule, ReportsTheFileAtFault) {
-    const std::filesystem::path dir = std::filesystem::path(VX_BINARY_DIR) / "renderer_test";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "not_a_tree.shd") << "hello";
-    struct Row {
-        const char* what;
-        std::string module, tree;
-        std::string where;
-    };
-    const Row rows[] = {
-        {"no module", (dir / "missing.p").string(), "", (dir / "missing.p").string()},
-        {"no tree file", kModule, (dir / "missing.shd").string(), (dir / "missing.shd").string()},
-        {"not a tree", kModule, (dir / "not_a_tree.shd").string(), (dir / "not_a_tree.shd").string()},
-    };
-    for (const Row& r : rows) {
-        Scene scene;
-        scene.surfaces.push_back(vxs::testing::matte());
-        scene.surfaces.back().tree = r.tree;
-        std::string where, error;
-        EXPECT_FALSE(vxs::SurfaceShaders::load(scene, r.module, where, error)) << r.what;
-        EXPECT_EQ(where, r.where) << r.what;
-        EXPECT_FALSE(error.empty()) << r.what;
-        EXPECT_EQ(error.find('\n'), std::string::npos) << r.what;
-    }
-}
-
 TEST(PictureFile, ExrHoldsTheLinearValuesUnclamped) {
     const std::string path = VX_BINARY_DIR "/renderer_test.exr";
     const Picture p{3, 1, {2.5f, -1, 0.25f, 0, 1, 1e6f, 0.5f, 0.5f, 0.5f}};

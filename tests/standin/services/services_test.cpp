@@ -161,39 +161,6 @@ TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     other->destroy(other);
 }
 
-TEST_F(Services, SurfaceFunctionsReadTheSurfaceTheModuleWasGiven) {
-    const auto* surf = service<HostSurfaceFuncs>(HOST_GLOBAL_SURFACE_FUNCS);
-    void* shiny = &vxs::currentScene().surfaces[0];
-    EXPECT_STREQ(surf->name(shiny), "Shiny");
-    EXPECT_EQ(surf->getInt(shiny, "ReflectionOptions"), vxs::REFL_RAYTRACE_SPHERICAL);
-    EXPECT_EQ(surf->getInt(shiny, "RefractionOptions"), vxs::REFL_SPHERICAL);
-    EXPECT_EQ(surf->getInt(shiny, "Other"), 0);
-    EXPECT_EQ(surf->getImage(shiny, "ReflectionImage"), 0);
-    struct Row {
-        const char* channel;
-        int found;
-        vxs::Vec3 want;
-    };
-    const Row rows[] = {
-        {"BaseColor", 1, {0.1, 0.2, 0.3}},
-        {"Glossiness", 1, {0.7, 0.7, 0.7}},
-        {"Diffuse", 1, {1, 1, 1}},
-        {"RefractionSeamAngle", 1, {kRightAngle, kRightAngle, kRightAngle}},
-        {"ReplacementColor", 1, {1, 1, 1}},
-        {"Colour", 0, {5, 5, 5}},
-    };
-    for (const Row& r : rows) {
-        double out[3] = {5, 5, 5};
-        EXPECT_EQ(surf->getChannel(shiny, r.channel, out), r.found) << r.channel;
-        for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(out[i], r.want[i]) << r.channel;
-    }
-    double out[3];
-    EXPECT_STREQ(surf->name(nullptr), "");
-    EXPECT_EQ(surf->getInt(nullptr, "ReflectionOptions"), 0);
-    EXPECT_EQ(surf->getChannel(nullptr, "Diffuse", out), 0);
-    EXPECT_EQ(surf->getChannel(shiny, nullptr, out), 0);
-}
-
 TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
     const vxt::TempDir tmp("vx_images");
     // A 1 x 1 uncompressed 24-bit TGA.
