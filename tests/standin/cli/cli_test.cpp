@@ -150,13 +150,6 @@ TEST_F(CliTest, EvalTakesRecordKeysAndEvaluatesTheTree) {
     EXPECT_EQ(doc["replacement_percentage"].get<double>(), 0.0) << "the root's own value, so the tree ran";
 }
 
-TEST_F(CliTest, EvalFollowsLinks) {
-    write("red.shd", redTree());
-    const Outcome r = run({"eval", path("red.shd")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(nlohmann::json::parse(r.out)["base_color"], nlohmann::json::parse("[1, 0, 0]")) << r.out;
-}
-
 TEST_F(CliTest, ConvertRoundTripsBetweenTheForms) {
     const std::pair<const char*, std::string> trees[] = {
         {"root", rootTree()}, {"red", redTree()}, {"macro", macroTree()}};

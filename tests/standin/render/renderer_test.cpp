@@ -72,15 +72,6 @@ private:
     Scene saved_;
 };
 
-Scene sphereScene(const Surface& surface, const vxs::Light& light, double lightHeading, double ambient = 0) {
-    SceneBuilder b;
-    b.camera({0, 0, 0});
-    b.light(light, {0, 0, 0}, {lightHeading, 0, 0});
-    b.object(vxs::sphereMesh(1, 64), {0, 0, 5}, b.surface(surface));
-    b.scene.ambientIntensity = ambient;
-    return b.scene;
-}
-
 TEST(Renderer, ShadowedPointGetsTheShadowColour) {
     struct Row {
         const char* what;
@@ -110,43 +101,6 @@ TEST(Renderer, ShadowedPointGetsTheShadowColour) {
     }
 }
 
-TEST(Renderer, MirrorReflectsWhatLiesBehindTheCamera) {
-    struct Row {
-        const char* what;
-        int options, renderOpts;
-        bool colourHighlights, lampBehind;
-        NodeValue expected;
-    };
-    const NodeValue backdrop{0.1, 0.6, 0.3}, tint{1, 0.5, 0}, lamp{0.2, 0.9, 0.4};
-    const Row rows[] = {
-        {"ray traced", vxs::REFL_RAYTRACE_BACKDROP, HOST_RENDER_REFLECT, false, false, backdrop},
-        {"ray tracing off", vxs::REFL_RAYTRACE_BACKDROP, 0, false, false, {}},
-        {"backdrop only", vxs::REFL_BACKDROP, 0, false, false, backdrop},
-        {"tinted by the surface", vxs::REFL_RAYTRACE_BACKDROP, HOST_RENDER_REFLECT, true, false, backdrop * tint},
-        {"a lamp behind the camera", vxs::REFL_RAYTRACE_BACKDROP, HOST_RENDER_REFLECT, false, true, lamp},
-        {"backdrop only, lamp ignored", vxs::REFL_BACKDROP, HOST_RENDER_REFLECT, false, true, backdrop},
-    };
-    for (const Row& r : rows) {
-        SceneBuilder b;
-        b.camera({0, 0, 0});
-        Surface mirror = vxs::testing::matte({tint.x, tint.y, tint.z});
-        mirror.diffuse = 0;
-        mirror.reflection = 1;
-        mirror.reflectionOptions = r.options;
-        mirror.colorHighlights = r.colourHighlights ? 1 : 0;
-        b.object(vxs::sphereMesh(1, 64), {0, 0, 5}, b.surface(mirror));
-        if (r.lampBehind) {
-            Surface glow = vxs::testing::matte({lamp.x, lamp.y, lamp.z});
-            glow.diffuse = 0;
-            glow.luminosity = 1;
-            b.object(vxs::sphereMesh(1, 16), {0, 0, -5}, b.surface(glow));
-        }
-        b.scene.backdrop = {backdrop.x, backdrop.y, backdrop.z};
-        b.scene.renderOpts = r.renderOpts;
-        expectColour(centre(renderSmall(b.scene)), r.expected, r.what);
-    }
-}
-
 TEST(Renderer, TakesTheSceneSizeUnlessTold) {
     SceneBuilder b;
     b.scene.frameWidth = 7;
@@ -160,22 +114,6 @@ TEST(Renderer, TakesTheSceneSizeUnlessTold) {
     p = vxs::render(b.scene, nullptr, settings);
     EXPECT_EQ(p.width, 3);
     EXPECT_EQ(p.height, 5);
-}
-
-TEST_F(RendererWithModule, TreeThatSetsTheColourToRedRendersRed) {
-    Surface s = vxs::testing::matte();
-    s.tree = kRedTree;
-    const auto shaders = shade(sphereScene(s, vxs::testing::distantLight(), 0));
-    ASSERT_TRUE(shaders);
-    RenderSettings settings;
-    settings.width = settings.height = kSize;
-    vxs::RenderStats stats;
-    const Picture p = vxs::render(vxs::currentScene(), shaders.get(), settings, &stats);
-    expectColour(centre(p), {1, 0, 0}, "middle");
-    expectColour(pixel(p, 0, 0), {}, "backdrop");
-    EXPECT_GT(stats.evaluations, 0u);
-    EXPECT_LT(stats.evaluations, stats.samples);  // only samples on the sphere
-    EXPECT_EQ(stats.samples, uint64_t(kSize) * kSize);
 }
 
 TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {

@@ -70,31 +70,6 @@ protected:
 
 using Names = std::vector<std::string>;
 
-TEST_F(Services, ItemInfoListsEachTypeAndBonesPerObject) {
-    const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
-    const HostID a = id(HOST_OBJECT, "A"), b = id(HOST_OBJECT, "B"), c = id(HOST_OBJECT, "C");
-    EXPECT_EQ(walk(items->first(HOST_LIGHT, 0)), (Names{"L1", "L2"}));
-    EXPECT_EQ(walk(items->first(HOST_CAMERA, 0)), (Names{"Cam"}));
-    EXPECT_EQ(walk(items->first(HOST_OBJECT, 0)), (Names{"A", "B", "C"}));
-    EXPECT_EQ(walk(items->first(HOST_BONE, a)), (Names{"a1", "a2"}));
-    EXPECT_EQ(walk(items->first(HOST_BONE, b)), (Names{"b1"}));
-    EXPECT_EQ(items->first(HOST_BONE, c), 0);
-    EXPECT_EQ(items->first(HOST_BONE, 0), 0);
-    EXPECT_EQ(items->first(7, 0), 0);
-    EXPECT_STREQ(items->name(items->firstChild(a)), "a1");
-    EXPECT_EQ(items->firstChild(c), 0);
-    EXPECT_EQ(items->firstChild(0), 0);
-
-    EXPECT_EQ(items->type(a), HOST_OBJECT);
-    EXPECT_EQ(items->type(id(HOST_BONE, "b1")), HOST_BONE);
-    EXPECT_EQ(items->type(id(HOST_CAMERA, "Cam")), HOST_CAMERA);
-    for (HostID unknown : {0, 12345, -1}) {
-        EXPECT_EQ(items->type(unknown), -1);
-        EXPECT_STREQ(items->name(unknown), "");
-        EXPECT_EQ(items->next(unknown), 0);
-    }
-}
-
 TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     const auto* objects = service<HostObjectInfo>(HOST_GLOBAL_OBJECT_INFO);
     const HostID a = id(HOST_OBJECT, "A");
