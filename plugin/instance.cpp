@@ -36,7 +36,7 @@ const char* copy(HostInstance to, HostInstance from) {
 
 const char* load(HostInstance inst, const HostLoadState* state) {
     ShaderInstance& s = self(inst);
-    return loadInstanceTree(*s.tree, *s.catalogue, *state) ? nullptr : "the node list cannot be read completely";
+    return loadInstanceTree(*s.tree, *s.catalogue, *state) ? nullptr : kIncompleteMessage;
 }
 
 const char* save(HostInstance inst, const HostSaveState* state) {
