@@ -18,14 +18,8 @@
 namespace vx {
 namespace {
 
-// Which tables the host offers; without the light entries it is an older
-// host whose light table ends after the image.
-struct Offer {
-    bool items = true, lightEntries = true, surface = true, interface = true;
-};
-
-// A host with a few lights, one surface and the interface's time, each table
-// offered or withheld as a test needs. Installs itself while it lives.
+// A host with a few lights, one surface and the interface's time. Installs
+// itself while it lives.
 struct PreviewHost {
     struct Light {
         HostID id;
@@ -86,24 +80,21 @@ struct PreviewHost {
 
     static inline HostItemInfo items{first, next, none, itemType, name, param};
     static inline HostLightInfo fullLights{lightType, lightImage, color, falloff, range, ambientAt};
-    static inline HostLightInfo olderLights{.type = lightType, .image = lightImage};
     static inline HostSurfaceFuncs surfaces{surfaceName, surfaceInt, surfaceImage, channel};
     static inline HostInterfaceInfo interface{currentTime};
     static inline HostSceneInfo scene{"preview", 0, 10, 320, 240, 24.0, 0};
-    static inline Offer offer;
 
     static void* lookup(const char* service, int) {
         const std::string s = service;
-        if (s == HOST_GLOBAL_ITEM_INFO && offer.items) return &items;
-        if (s == HOST_GLOBAL_LIGHT_INFO) return offer.lightEntries ? &fullLights : &olderLights;
-        if (s == HOST_GLOBAL_SURFACE_FUNCS && offer.surface) return &surfaces;
-        if (s == HOST_GLOBAL_INTERFACE_INFO && offer.interface) return &interface;
+        if (s == HOST_GLOBAL_ITEM_INFO) return &items;
+        if (s == HOST_GLOBAL_LIGHT_INFO) return &fullLights;
+        if (s == HOST_GLOBAL_SURFACE_FUNCS) return &surfaces;
+        if (s == HOST_GLOBAL_INTERFACE_INFO) return &interface;
         if (s == HOST_GLOBAL_SCENE_INFO) return &scene;
         return nullptr;
     }
 
-    explicit PreviewHost(Offer with = {}) {
-        offer = with;
+    PreviewHost() {
         lights.clear();
         channels.clear();
         ambient = {};
@@ -282,7 +273,7 @@ struct LitRoot {
     Tree t;
     Node* root;
 
-    LitRoot(Offer offer = {}) : host(offer) {
+    LitRoot() {
         host.lights = {{1, HOST_LIGHT_DISTANT, NodeValue::scalar(0.8), {}, {1, -1, 1}},
                        {2, HOST_LIGHT_POINT, {1, 0.9, 0.8}, {-2, 2, -2}, {}, HOST_FALLOFF_INVERSE_SQUARE, 3}};
         host.ambient = NodeValue::scalar(0.1);
