@@ -15,6 +15,7 @@ constexpr int32_t kListVersion = 256;
 // refused, having been read no deeper than the limit.
 constexpr int kMaxMacroNesting = 256;
 constexpr const char* kTooDeepMessage = "macros nest more than 256 levels deep";
+constexpr const char* kIncompleteMessage = "the node list cannot be read completely";
 
 bool saveList(const NodeList& list, const HostSaveState& state);
 // Appends the stored nodes to `list`; false when the block is missing or

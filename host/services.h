@@ -1,6 +1,6 @@
 /* The host's service tables: plain C records of function pointers, handed out
  * by name through the global-lookup function. The module reaches the host only
- * through these; the stand-in host fills them in. */
+ * through these; the host fills them in. */
 #ifndef VX_HOST_SERVICES_H
 #define VX_HOST_SERVICES_H
 

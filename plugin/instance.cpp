@@ -41,7 +41,7 @@ const char* load(HostInstance inst, const HostLoadState* state) {
     ShaderInstance& s = self(inst);
     const bool read = loadInstanceTree(*s.tree, *s.catalogue, *state);
     s.editor.reset();
-    return read ? nullptr : "the node list cannot be read completely";
+    return read ? nullptr : kIncompleteMessage;
 }
 
 const char* save(HostInstance inst, const HostSaveState* state) {

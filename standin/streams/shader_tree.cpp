@@ -1,5 +1,6 @@
 #include "standin/streams/shader_tree.h"
 
+#include "core/persist.h"
 #include "standin/streams/streams.h"
 
 namespace vxs {
@@ -7,7 +8,7 @@ namespace vxs {
 bool loadShaderTree(const Shader& shader, HostInstance inst, std::string bytes, std::string& error) {
     LoadStream stream(std::move(bytes));
     const char* loadError = shader.load(inst, *stream.state());
-    if (!loadError && stream.failed()) loadError = "the node list cannot be read completely";
+    if (!loadError && stream.failed()) loadError = vx::kIncompleteMessage;
     if (loadError) error = loadError;
     return !loadError;
 }

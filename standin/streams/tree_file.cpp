@@ -35,7 +35,7 @@ bool readTreeFile(const std::string& path, vx::NodeList& tree, const vx::NodeFac
         complete = false;  // a stored link beyond the list
     }
     if (!complete) {
-        error = "the node list cannot be read completely";
+        error = vx::kIncompleteMessage;
         return false;
     }
     tree = std::move(loaded);

@@ -60,19 +60,6 @@ TEST(NodeModel, CycleCheckOnLongChainAndWideDiamonds) {
     EXPECT_TRUE(hasCycle(g.list));
 }
 
-TEST(NodeModel, BringToFrontPicksTopmostAndHonoursCollapse) {
-    Graph g;
-    Node* a = g.node("const");
-    Node* b = g.node("const");
-    b->x = 64;
-    EXPECT_EQ(bringToFront(g.list, 100, 100), b);
-    EXPECT_EQ(bringToFront(g.list, 10, 10), a);
-    EXPECT_EQ(g.list.nodes.back().get(), a);
-    a->expanded = false;
-    EXPECT_EQ(bringToFront(g.list, 10, 20), nullptr) << "a collapsed node is 16 high";
-    EXPECT_EQ(bringToFront(g.list, 500, 500), nullptr);
-}
-
 TEST(NodeModel, CloneIsDeepAndKeepsLinksByPosition) {
     Graph g;
     Node* c = g.node("const");

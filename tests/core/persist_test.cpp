@@ -275,66 +275,6 @@ TEST_P(Persist, TreeRoundTripsAndReplacesThePreviousOne) {
     EXPECT_TRUE(consistent(prev.tree));
 }
 
-const char* const kIssueExample = R"(272
-{ PluginDataLib
-  1
-  { PluginDataParam
-    "nlist"
-    1347769170
-    { NodeList
-      256
-      2
-      { NodeData
-        "Root"
-        "root"
-        0 0 128 128 0
-        1
-        19
-        2 0 0 0.785 0.785 0.785 ""
-        0 0 0 1 1 1 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0.4 0.4 0.4 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 1 1 1 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 0 0 0 ""
-        0 0 0 1 1 1 ""
-      }
-      { NodeData
-        "Generic"
-        "color"
-        160 0 128 128 0
-        1
-        1
-        0 0 0 1 0 0 ""
-      }
-    }
-  }
-}
-)";
-
-TEST(Persist, IssueExampleLoads) {
-    auto cat = catalogue();
-    NodeList tree;
-    ASSERT_TRUE(load(tree, *cat, kIssueExample));
-    ASSERT_EQ(tree.nodes.size(), 2u);
-    const Node& root = *tree.nodes[0];
-    EXPECT_EQ(root.inputs[RI_COLOR].source, tree.nodes[1].get());
-    EXPECT_EQ(root.inputs[RI_GLOSS].param.value, NodeValue::scalar(static_cast<double>(0.4f)));
-    EXPECT_EQ(tree.nodes[1]->x, 160);
-    EXPECT_EQ(tree.nodes[1]->inputs[0].param.value, (NodeValue{1, 0, 0}));
-}
-
 TEST(Persist, UnknownKindsAreDroppedWithTheirLinks) {
     auto full = catalogue();
     auto withoutMix = catalogue(OMIT_MIX);

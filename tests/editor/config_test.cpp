@@ -143,28 +143,6 @@ TEST(ConfigKeys, KeyTableBoundaries) {
     }
 }
 
-TEST(ConfigFile, LaterReadingsReplaceAndNeverRemove) {
-    const vxt::TempDir tmp("vx_config");
-    const std::string first = tmp.write("first.cfg",
-        "InitialWidth 1024\nTitle \"one\"\nShortCut a \"Operator\" \"add\"\nShortCut b \"Operator\" \"sub\"\n");
-    const std::string second =
-        tmp.write("second.cfg", "Title \"two\"\nInitialWidth \"wide\"\nShortCut A \"Math\" \"mul\"\nLineMode 1\n");
-    OptMan options;
-    SCMan shortcuts;
-    EditorOptions editor;
-    ASSERT_TRUE(readConfigFile(first, options, shortcuts));
-    fetchEditorOptions(options, editor);
-    ASSERT_TRUE(readConfigFile(second, options, shortcuts));
-    fetchEditorOptions(options, editor);
-
-    EXPECT_EQ(optionRows(options),
-              (std::vector<OptRow>{str("InitialWidth", "wide"), str("Title", "two"), num("LineMode", 1)}));
-    EXPECT_EQ(keyRows(shortcuts), (std::vector<KeyRow>{{1, "Math", "mul"}, {2, "Operator", "sub"}}));
-    // A text value leaves the last integer in force.
-    EXPECT_EQ(editor.initialWidth, 1024);
-    EXPECT_EQ(editor.lineMode, 1);
-}
-
 TEST(ConfigFile, OversizedFileKeepsWholeLinesWithinTheLimit) {
     const vxt::TempDir tmp("vx_config");
     std::string text = "InitialWidth 1000\n";

@@ -18,14 +18,8 @@
 namespace vx {
 namespace {
 
-// Which tables the host offers; without the light entries it is an older
-// host whose light table ends after the image.
-struct Offer {
-    bool items = true, lightEntries = true, surface = true, interface = true;
-};
-
-// A host with a few lights, one surface and the interface's time, each table
-// offered or withheld as a test needs. Installs itself while it lives.
+// A host with a few lights, one surface and the interface's time. Installs
+// itself while it lives.
 struct PreviewHost {
     struct Light {
         HostID id;
@@ -86,24 +80,21 @@ struct PreviewHost {
 
     static inline HostItemInfo items{first, next, none, itemType, name, param};
     static inline HostLightInfo fullLights{lightType, lightImage, color, falloff, range, ambientAt};
-    static inline HostLightInfo olderLights{.type = lightType, .image = lightImage};
     static inline HostSurfaceFuncs surfaces{surfaceName, surfaceInt, surfaceImage, channel};
     static inline HostInterfaceInfo interface{currentTime};
     static inline HostSceneInfo scene{"preview", 0, 10, 320, 240, 24.0, 0};
-    static inline Offer offer;
 
     static void* lookup(const char* service, int) {
         const std::string s = service;
-        if (s == HOST_GLOBAL_ITEM_INFO && offer.items) return &items;
-        if (s == HOST_GLOBAL_LIGHT_INFO) return offer.lightEntries ? &fullLights : &olderLights;
-        if (s == HOST_GLOBAL_SURFACE_FUNCS && offer.surface) return &surfaces;
-        if (s == HOST_GLOBAL_INTERFACE_INFO && offer.interface) return &interface;
+        if (s == HOST_GLOBAL_ITEM_INFO) return &items;
+        if (s == HOST_GLOBAL_LIGHT_INFO) return &fullLights;
+        if (s == HOST_GLOBAL_SURFACE_FUNCS) return &surfaces;
+        if (s == HOST_GLOBAL_INTERFACE_INFO) return &interface;
         if (s == HOST_GLOBAL_SCENE_INFO) return &scene;
         return nullptr;
     }
 
-    explicit PreviewHost(Offer with = {}) {
-        offer = with;
+    PreviewHost() {
         lights.clear();
         channels.clear();
         ambient = {};
@@ -140,12 +131,6 @@ struct Tree {
 };
 
 constexpr Pixel kLightSquare{191, 191, 191}, kDarkSquare{89, 89, 89};
-
-::testing::AssertionResult near(const NodeValue& got, const NodeValue& want) {
-    if (length(got - want) <= 1e-12) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << got.x << ", " << got.y << ", " << got.z << ") is not (" << want.x
-                                         << ", " << want.y << ", " << want.z << ")";
-}
 
 bool onBall(int row, int column) {
     const double x = (column - 32) * 0.015625 * 1.1, y = (row - 32) * 0.015625 * 1.1;
@@ -288,7 +273,7 @@ struct LitRoot {
     Tree t;
     Node* root;
 
-    LitRoot(Offer offer = {}) : host(offer) {
+    LitRoot() {
         host.lights = {{1, HOST_LIGHT_DISTANT, NodeValue::scalar(0.8), {}, {1, -1, 1}},
                        {2, HOST_LIGHT_POINT, {1, 0.9, 0.8}, {-2, 2, -2}, {}, HOST_FALLOFF_INVERSE_SQUARE, 3}};
         host.ambient = NodeValue::scalar(0.1);
@@ -331,62 +316,6 @@ TEST(PreviewRoot, LoopingLightListCountsEachLightOnce) {
     PreviewHost::loopingLights = true;
     lit.t.preview(lit.root);
     EXPECT_EQ(std::vector<uint8_t>(lit.root->preview.get(), lit.root->preview.get() + kPreviewBytes), once);
-}
-
-TEST(PreviewIllumination, FalloffOverDistance) {
-    struct Row {
-        int type, falloff;
-        double range;
-        NodeValue from;  // the light's position (point) or forward axis (distant)
-        NodeValue dir, color;
-    };
-    // The sample sits at (0, 0, -0.5); point lights four units in front of it.
-    const NodeValue front{0, 0, -4.5};
-    const Row rows[] = {
-        {HOST_LIGHT_POINT, HOST_FALLOFF_NONE, 2, front, {0, 0, 4}, {1, 1, 1}},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 5, front, {0, 0, 4}, NodeValue::scalar(0.2)},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 4, front, {0, 0, 4}, {0, 0, 0}},  // d = range: dark
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 3, front, {0, 0, 4}, {0, 0, 0}},  // beyond the range
-        {HOST_LIGHT_POINT, HOST_FALLOFF_INVERSE, 2, front, {0, 0, 4}, NodeValue::scalar(0.5)},
-        {HOST_LIGHT_SPOT, HOST_FALLOFF_INVERSE_SQUARE, 2, front, {0, 0, 4}, NodeValue::scalar(0.25)},
-        {HOST_LIGHT_POINT, 9, 2, front, {0, 0, 4}, {1, 1, 1}},  // unknown falloff: none
-        {HOST_LIGHT_DISTANT, HOST_FALLOFF_INVERSE_SQUARE, 2, {0, 3, 4}, {0, 0.6, 0.8}, {1, 1, 1}},
-    };
-    PreviewHost host;
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        const Row& r = rows[i];
-        SCOPED_TRACE(i);
-        const bool distant = r.type == HOST_LIGHT_DISTANT;
-        host.lights = {{5, r.type, {1, 1, 1}, distant ? NodeValue{} : r.from, distant ? r.from : NodeValue{},
-                        r.falloff, r.range}};
-        PreviewLights lights = readPreviewLights(0);
-        double pos[3] = {0, 0, -0.5}, dir[3], col[3];
-        ASSERT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-        EXPECT_TRUE(near({dir[0], dir[1], dir[2]}, r.dir));
-        EXPECT_TRUE(near({col[0], col[1], col[2]}, r.color));
-    }
-}
-
-TEST(PreviewIllumination, NoLightFromPseudoLightsStrangersOrAnOlderHost) {
-    {
-        PreviewHost host;
-        host.lights = {{5, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}},
-                       {0x21000000, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}},
-                       {0x22000000, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}}};
-        PreviewLights lights = readPreviewLights(0);
-        double pos[3] = {}, dir[3], col[3] = {9, 9, 9};
-        for (HostID id : {0x21000000, 0x22000000, 6, 0}) {
-            EXPECT_EQ(previewIlluminate(&lights, id, pos, dir, col), 0) << id;
-            EXPECT_EQ(col[0], 0);
-        }
-        EXPECT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-    }
-    PreviewHost older({.lightEntries = false});
-    older.lights = {{5, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}}};
-    PreviewLights lights = readPreviewLights(0);
-    EXPECT_TRUE(lights.present);
-    double pos[3] = {}, dir[3], col[3];
-    EXPECT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 0);
 }
 
 // Where each ray lands, worked out by hand: (Ox + f Dx, Oy + f Dy) with

@@ -117,6 +117,8 @@ TEST_F(PreviewCommand, BadInputNamesTheFileAndExitsWithTwo) {
         {{kRedTree, "--node", "3", "-o", path("x.png")}, kRedTree},
         {{kRedTree, "--node", "0", "-o", path("x.png")}, kRedTree},
         {{kRedTree, "--node", "-1", "-o", path("x.png")}, kRedTree},
+        {{kRedTree, "--node", "99999999999999999999", "-o", path("x.png")},
+         kRedTree + std::string(": no node 99999999999999999999")},
         {{kRedTree, "--scene", path("bad.json"), "-o", path("x.png")}, path("bad.json")},
         {{kRedTree, "--scene", path("none.json"), "-o", path("x.png")}, path("none.json")},
         {{kRedTree, "--scene", scene, "--surface", "Dull", "-o", path("x.png")}, scene},

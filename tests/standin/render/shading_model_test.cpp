@@ -171,13 +171,6 @@ public:  // the tables' rows change the fixture through a reference
     NodeValue lastDir;
 };
 
-TEST_F(StandardShading, ReplacementColourWinsOutright) {
-    sa.replacementPercentage = 1;
-    sa.replacementColor[0] = 0.25;
-    expectNear(shade(), {0.25, 0, 0}, "replaced");
-    EXPECT_EQ(illuminations, 0);
-}
-
 TEST_F(StandardShading, Channels) {
     struct Row {
         const char* what;

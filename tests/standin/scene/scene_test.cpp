@@ -15,7 +15,6 @@ void expectNear(const Vec3& got, const Vec3& want, const char* what) {
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-9) << what << " [" << i << "]";
 }
 
-double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 TEST(Animated, InterpolatesBetweenKeysAndHoldsOutside) {
     vxs::Animated a;
@@ -112,31 +111,6 @@ TEST(ItemFrames, BrokenParentChainsEnd) {
     EXPECT_TRUE(std::isfinite(p[0]));
     scene.items[1].parent = 0x7777;  // missing: the chain stops at item 1
     expectNear(vxs::worldTransform(scene, scene.items[0], 0).point({0, 0, 0}), {2, 0, 0}, "missing parent");
-}
-
-TEST(Mat, NormalsStayPerpendicularAndInverseUndoes) {
-    vxs::Placement p;
-    p.position.value = {1, -2, 3};
-    p.rotation.value = {0.3, -0.7, 1.1};
-    p.scale.value = {3, 0.5, -2};  // stretched and mirrored
-    p.pivot = {0.2, 0.1, 0};
-    const vxs::Mat m = vxs::localTransform(p, 0);
-
-    const Vec3 n{1, 2, -1}, tangent{2, 0, 2};  // tangent . n = 0
-    const Vec3 wn = m.normal(n);
-    EXPECT_NEAR(dot(wn, wn), 1, 1e-12);
-    EXPECT_NEAR(dot(wn, m.vector(tangent)), 0, 1e-9);
-    EXPECT_GT(dot(wn, m.vector(n)), 0) << "the normal keeps its side";
-
-    vxs::Mat inv;
-    ASSERT_TRUE(m.inverse(inv));
-    expectNear(inv.point(m.point({0.5, -4, 9})), {0.5, -4, 9}, "inverse");
-    expectNear((m * inv).point({3, 2, 1}), {3, 2, 1}, "product with the inverse");
-
-    p.scale.value = {1, 0, 1};
-    const vxs::Mat flat = vxs::localTransform(p, 0);
-    EXPECT_FALSE(flat.inverse(inv));
-    expectNear(flat.normal({0, 1, 0}), {0, 0, 0}, "flattened");
 }
 
 }  // namespace

@@ -70,31 +70,6 @@ protected:
 
 using Names = std::vector<std::string>;
 
-TEST_F(Services, ItemInfoListsEachTypeAndBonesPerObject) {
-    const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
-    const HostID a = id(HOST_OBJECT, "A"), b = id(HOST_OBJECT, "B"), c = id(HOST_OBJECT, "C");
-    EXPECT_EQ(walk(items->first(HOST_LIGHT, 0)), (Names{"L1", "L2"}));
-    EXPECT_EQ(walk(items->first(HOST_CAMERA, 0)), (Names{"Cam"}));
-    EXPECT_EQ(walk(items->first(HOST_OBJECT, 0)), (Names{"A", "B", "C"}));
-    EXPECT_EQ(walk(items->first(HOST_BONE, a)), (Names{"a1", "a2"}));
-    EXPECT_EQ(walk(items->first(HOST_BONE, b)), (Names{"b1"}));
-    EXPECT_EQ(items->first(HOST_BONE, c), 0);
-    EXPECT_EQ(items->first(HOST_BONE, 0), 0);
-    EXPECT_EQ(items->first(7, 0), 0);
-    EXPECT_STREQ(items->name(items->firstChild(a)), "a1");
-    EXPECT_EQ(items->firstChild(c), 0);
-    EXPECT_EQ(items->firstChild(0), 0);
-
-    EXPECT_EQ(items->type(a), HOST_OBJECT);
-    EXPECT_EQ(items->type(id(HOST_BONE, "b1")), HOST_BONE);
-    EXPECT_EQ(items->type(id(HOST_CAMERA, "Cam")), HOST_CAMERA);
-    for (HostID unknown : {0, 12345, -1}) {
-        EXPECT_EQ(items->type(unknown), -1);
-        EXPECT_STREQ(items->name(unknown), "");
-        EXPECT_EQ(items->next(unknown), 0);
-    }
-}
-
 TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     const auto* objects = service<HostObjectInfo>(HOST_GLOBAL_OBJECT_INFO);
     const HostID a = id(HOST_OBJECT, "A");
@@ -159,39 +134,6 @@ TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     EXPECT_EQ(mesh->pntVGet(m, 1, v), 0);
     mesh->destroy(mesh);
     other->destroy(other);
-}
-
-TEST_F(Services, SurfaceFunctionsReadTheSurfaceTheModuleWasGiven) {
-    const auto* surf = service<HostSurfaceFuncs>(HOST_GLOBAL_SURFACE_FUNCS);
-    void* shiny = &vxs::currentScene().surfaces[0];
-    EXPECT_STREQ(surf->name(shiny), "Shiny");
-    EXPECT_EQ(surf->getInt(shiny, "ReflectionOptions"), vxs::REFL_RAYTRACE_SPHERICAL);
-    EXPECT_EQ(surf->getInt(shiny, "RefractionOptions"), vxs::REFL_SPHERICAL);
-    EXPECT_EQ(surf->getInt(shiny, "Other"), 0);
-    EXPECT_EQ(surf->getImage(shiny, "ReflectionImage"), 0);
-    struct Row {
-        const char* channel;
-        int found;
-        vxs::Vec3 want;
-    };
-    const Row rows[] = {
-        {"BaseColor", 1, {0.1, 0.2, 0.3}},
-        {"Glossiness", 1, {0.7, 0.7, 0.7}},
-        {"Diffuse", 1, {1, 1, 1}},
-        {"RefractionSeamAngle", 1, {kRightAngle, kRightAngle, kRightAngle}},
-        {"ReplacementColor", 1, {1, 1, 1}},
-        {"Colour", 0, {5, 5, 5}},
-    };
-    for (const Row& r : rows) {
-        double out[3] = {5, 5, 5};
-        EXPECT_EQ(surf->getChannel(shiny, r.channel, out), r.found) << r.channel;
-        for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(out[i], r.want[i]) << r.channel;
-    }
-    double out[3];
-    EXPECT_STREQ(surf->name(nullptr), "");
-    EXPECT_EQ(surf->getInt(nullptr, "ReflectionOptions"), 0);
-    EXPECT_EQ(surf->getChannel(nullptr, "Diffuse", out), 0);
-    EXPECT_EQ(surf->getChannel(shiny, nullptr, out), 0);
 }
 
 TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {

@@ -113,44 +113,6 @@ TEST_P(Streams, EveryValueTypeRoundTrips) {
     EXPECT_FALSE(in.stream.failed());
 }
 
-// One line per call, except that an unsigned value starts a row the later
-// values join until a string or a block ends it.
-TEST(StreamsText, LayoutIsOneLinePerCallOrRowIndentedPerBlock) {
-    Out out(HOST_IO_TEXT);
-    out.i4(272);
-    out.begin(kA);
-    const int32_t xy[] = {-3, 128};
-    out.s.writeI4(out.s.data, xy, 2);
-    out.i4(1);
-    out.begin(kB);
-    const float f[] = {0.785f, 1e-7f, 0.4f};
-    out.s.writeFP(out.s.data, f, 3);
-    out.u4(2);
-    out.i4(0);
-    out.s.writeFP(out.s.data, f, 3);
-    out.str("a\"b\\c\nd");
-    out.raw({0x0f, 0xa0});
-    out.u4(HOST_ID4('P', 'U', 'S', 'R'));
-    out.end();
-    out.u4(7);
-    out.raw({0x01});
-    out.end();
-    out.end();  // at the outermost level: nothing
-    EXPECT_EQ(out.stream.bytes(),
-              "272\n"
-              "{ Alpha\n"
-              "  -3 128\n"
-              "  1\n"
-              "  { Beta\n"
-              "    0.785 1e-07 0.4\n"
-              "    2 0 0.785 1e-07 0.4 \"a\\\"b\\\\c\\nd\"\n"
-              "    0fa0\n"
-              "    1347769170\n"
-              "  }\n"
-              "  7 01\n"
-              "}\n");
-}
-
 TEST_P(Streams, UnknownAndPartlyReadBlocksAreSkippedExactly) {
     Out out(GetParam());
     out.begin(kA);  // partly read: one of three values, then a nested block
@@ -180,29 +142,6 @@ TEST_P(Streams, UnknownAndPartlyReadBlocksAreSkippedExactly) {
     in.end();
     EXPECT_EQ(in.i4(), 5);
     EXPECT_FALSE(in.stream.failed());
-}
-
-TEST_P(Streams, FindAndEndAtBlockEndsAndOutermostLevel) {
-    Out out(GetParam());
-    out.begin(kA);
-    out.i4(1);
-    out.end();
-    out.i4(2);
-    In in(out.stream.bytes());
-
-    in.end();  // outermost: nothing happens
-    ASSERT_EQ(in.find(kOnlyA), kA.id);
-    EXPECT_EQ(in.i4(), 1);
-    EXPECT_EQ(in.find(kAll), 0u) << "end of the current block";
-    EXPECT_EQ(in.find(kAll), 0u) << "and it stays there";
-    EXPECT_EQ(in.depth(), 1);
-    in.end();
-    EXPECT_EQ(in.depth(), 0);
-    EXPECT_EQ(in.i4(), 2);
-    EXPECT_EQ(in.find(kAll), 0u) << "end of the data";
-    in.end();
-    EXPECT_EQ(in.depth(), 0);
-    EXPECT_FALSE(in.stream.failed()) << "finding nothing is not an error";
 }
 
 // A read that does not fit reports it and consumes nothing; the reader
