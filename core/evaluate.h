@@ -32,6 +32,9 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env);
 inline double glossFromRoughness(double r) { return (std::log2(1.0 / r) - 2.0) / 10.0; }
 inline double roughnessFromGloss(double g) { return std::exp2(-(10.0 * g + 2.0)); }
 
+// The texture record of a shading record.
+void fillTextureSample(const HostShading& sa, HostTextureSample& ts);
+
 // The sample's texture record, filled from its shading record on first use.
 HostTextureSample& textureSample(NodeEnv& env);
 

@@ -63,7 +63,7 @@ void printList(const vx::NodeList& list, const vx::NodeFactoryData& catalogue, c
 }
 
 int runInfo(const std::string& path) {
-    const auto catalogue = nodeCatalogue();
+    const auto catalogue = hostedCatalogue();
     vx::NodeList tree;
     std::string error;
     if (!readTreeFile(path, tree, *catalogue, error)) return reportBadInput(path, error);

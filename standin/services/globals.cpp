@@ -6,6 +6,9 @@
 #include "standin/services/interface_services.h"
 #include "standin/services/render_memory.h"
 #include "standin/services/scene_services.h"
+#include "standin/textures/editors.h"
+#include "standin/textures/texture.h"
+#include "standin/textures/vparm.h"
 
 namespace vxs {
 
@@ -45,6 +48,11 @@ void* globalLookup(const char* serviceName, int) {
     else if (name == HOST_GLOBAL_SURFACE_FUNCS) table = surfaceService();
     else if (name == HOST_GLOBAL_INTERFACE_INFO) table = interfaceInfoService();
     else if (name == HOST_GLOBAL_FILE_IO) table = fileIOService();
+    else if (name == HOST_GLOBAL_TEXTURE_FUNCS) table = textureService();
+    else if (name == HOST_GLOBAL_TEXTURE_EDITOR) table = textureEditorService();
+    else if (name == HOST_GLOBAL_ENVELOPES) table = envelopesService();
+    else if (name == HOST_GLOBAL_CHANNEL_INFO) table = channelInfoService();
+    else if (name == HOST_GLOBAL_VPARM_FUNCS) table = vparmService();
     // The module holds tables as const pointers; the C lookup type is void*.
     return const_cast<void*>(table);
 }
