@@ -11,6 +11,7 @@
 #include "nodes/texture_context.h"
 #include "standin/scene/image_file.h"
 #include "standin/services/globals.h"
+#include "standin/textures/editors.h"
 #include "standin/streams/streams.h"
 #include "standin/textures/texture.h"
 #include "standin/textures/vparm.h"
@@ -94,6 +95,18 @@ TEST_F(TextureKinds, TexturesLayOverTheirBaseAndBumpTilts) {
     out = evaluateAt(*bump, s);
     EXPECT_TRUE(near(out[0], NodeValue{-0.5, 0, 1} * (1 / std::sqrt(1.25)), 1e-6));
     EXPECT_NEAR(out[1].x, 0.25, 1e-12);
+}
+
+TEST_F(TextureKinds, OnlyTheTexturePortOpensTheEditorAfreshEachTime) {
+    auto node = makeKind("Texture", "tex_val");
+    vxs::clearEditorEvents();
+    EXPECT_FALSE(node->editParameter(&node->inputs[2]));
+    EXPECT_TRUE(node->editParameter(&node->inputs[0]));
+    EXPECT_TRUE(node->editParameter(&node->inputs[0]));
+    node.reset();
+    std::string seen;
+    for (const auto& e : vxs::editorEvents()) seen += e.what + " ";
+    EXPECT_EQ(seen, "subscribe open close open close unsubscribe ");
 }
 
 TEST_F(TextureKinds, ImagesAskWithOrWithoutBlendingAndAlphaOnlyWhenThereIsOne) {
