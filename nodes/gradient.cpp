@@ -13,6 +13,16 @@ constexpr OutputDecl kGradValOut[] = {{"val", VT_SCALAR}, {"alpha", VT_SCALAR}, 
 // clang-format on
 
 NodeValue colourOf(const GValue& k) { return {k.red, k.green, k.blue}; }
+
+// The value kind gives the red of the colour.
+void writeGradient(const Node& node, const Gradient& gradient, NodeEnv& env, bool value) {
+    NodeValue colour;
+    double alpha = 0;
+    gradient.lookup(node.readScalar(0, env), colour, alpha);
+    NodeValue* out = node.outputSlots(env);
+    out[0] = value ? NodeValue::scalar(colour.x) : colour;
+    out[1] = NodeValue::scalar(alpha);
+}
 }  // namespace
 
 const GValue* Gradient::lowest() const {
@@ -96,24 +106,10 @@ GradientKind<Kind>::GradientKind() {
 
 NGradientC::NGradientC() { setup("grad_col", "Texture", kGradIn, kGradColOut, false); }
 
-void NGradientC::evaluate(NodeEnv& env) const {
-    NodeValue colour;
-    double alpha = 0;
-    gradient.lookup(readScalar(0, env), colour, alpha);
-    NodeValue* out = outputSlots(env);
-    out[0] = colour;
-    out[1] = NodeValue::scalar(alpha);
-}
+void NGradientC::evaluate(NodeEnv& env) const { writeGradient(*this, gradient, env, false); }
 
 NGradientV::NGradientV() { setup("grad_val", "Texture", kGradIn, kGradValOut, false); }
 
-void NGradientV::evaluate(NodeEnv& env) const {
-    NodeValue colour;
-    double alpha = 0;
-    gradient.lookup(readScalar(0, env), colour, alpha);
-    NodeValue* out = outputSlots(env);
-    out[0] = NodeValue::scalar(colour.x);
-    out[1] = NodeValue::scalar(alpha);
-}
+void NGradientV::evaluate(NodeEnv& env) const { writeGradient(*this, gradient, env, true); }
 
 }  // namespace vx

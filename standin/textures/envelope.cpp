@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 
+#include "standin/textures/names.h"
+
 namespace vxs {
 
 namespace {
@@ -13,12 +15,6 @@ constexpr const char* kEnds[] = {"constant", "repeat", "oscillate", "linear"};
 constexpr int kMaxKeys = 1 << 16;
 constexpr int kMaxNameChars = 64;
 
-template <size_t N>
-int indexOf(const char* const (&names)[N], std::string_view name) {
-    for (size_t i = 0; i < N; ++i)
-        if (name == names[i]) return static_cast<int>(i);
-    return -1;
-}
 
 // Kochanek-Bartels tangents of the span from key i to key i + 1, scaled to
 // that span's length so that uneven spacing keeps the curve smooth.

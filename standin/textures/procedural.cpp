@@ -1,5 +1,7 @@
 #include "standin/textures/procedural.h"
 
+#include "standin/textures/names.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -35,11 +37,7 @@ double grad(int hash, double x, double y, double z) {
 double frac(double v) { return v - std::floor(v); }
 }  // namespace
 
-int patternByName(std::string_view name) {
-    for (int i = 0; i < PAT_COUNT; ++i)
-        if (name == kNames[i]) return i;
-    return -1;
-}
+int patternByName(std::string_view name) { return indexOf(kNames, name); }
 
 const char* patternName(int pattern) { return kNames[std::clamp(pattern, 0, PAT_COUNT - 1)]; }
 

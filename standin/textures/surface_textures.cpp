@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
+#include "core/evaluate.h"
 #include "standin/textures/texture.h"
 
 namespace vxs {
@@ -31,39 +31,10 @@ double overlay(const HostTexture& t, HostTextureSample& ts, double v) {
 }
 }  // namespace
 
-HostTextureSample textureSampleOf(const HostShading& sa) {
-    HostTextureSample ts{};
-    std::memcpy(ts.oPos, sa.oPos, sizeof ts.oPos);
-    std::memcpy(ts.wPos, sa.wPos, sizeof ts.wPos);
-    ts.oScl[0] = ts.oScl[1] = ts.oScl[2] = 1;
-    std::memcpy(ts.gNorm, sa.gNorm, sizeof ts.gNorm);
-    std::memcpy(ts.wNorm, sa.wNorm, sizeof ts.wNorm);
-    for (int i = 0; i < 3; ++i) ts.rayDir[i] = sa.wPos[i] - sa.raySource[i];
-    ts.bumpHeight = sa.bumpHeight;
-    ts.spotSize = sa.spotSize;
-    std::memcpy(ts.raySource, sa.raySource, sizeof ts.raySource);
-    ts.rayLength = sa.rayLength;
-    ts.cosine = sa.cosine;
-    std::memcpy(ts.oXfrm, sa.oXfrm, sizeof ts.oXfrm);
-    std::memcpy(ts.wXfrm, sa.wXfrm, sizeof ts.wXfrm);
-    ts.objID = sa.objID;
-    std::memcpy(ts.verts, sa.verts, sizeof ts.verts);
-    std::memcpy(ts.weights, sa.weights, sizeof ts.weights);
-    std::memcpy(ts.vertsWPos, sa.vertsWPos, sizeof ts.vertsWPos);
-    ts.polygon = sa.polygon;
-    const double* g = sa.gNorm;
-    ts.axis = std::fabs(g[0]) >= std::fabs(g[1]) && std::fabs(g[0]) >= std::fabs(g[2]) ? 0 : std::fabs(g[1]) >= std::fabs(g[2]) ? 1 : 2;
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) ts.tangent[r][c] = sa.wXfrm[3 * r + c];
-    ts.callbackData = sa.callbackData;
-    ts.illuminate = sa.illuminate;
-    ts.rayCast = sa.rayCast;
-    return ts;
-}
-
 void applySurfaceTextures(const Surface& surface, HostShading& sa) {
     if (surface.textures.empty()) return;
-    HostTextureSample ts = textureSampleOf(sa);
+    HostTextureSample ts;
+    vx::fillTextureSample(sa, ts);
     const auto find = [&](const char* channel) -> const HostTexture* {
         const auto it = surface.textures.find(channel);
         return it == surface.textures.end() ? nullptr : it->second.get();

@@ -7,10 +7,6 @@
 
 namespace vxs {
 
-// The record a texture evaluates at the sample: positions, normals, the ray,
-// the vertices and a tangent frame from the world transform.
-HostTextureSample textureSampleOf(const HostShading& sa);
-
 // Lays each channel's texture over the record's channel values; "Bump"
 // tilts the normal by the texture's slope and adds its height.
 void applySurfaceTextures(const Surface& surface, HostShading& sa);

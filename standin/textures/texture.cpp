@@ -6,6 +6,7 @@
 #include "standin/scene/image_file.h"
 #include "standin/scene/image_lookup.h"
 #include "standin/services/globals.h"
+#include "standin/textures/names.h"
 #include "standin/textures/procedural.h"
 
 namespace vxs {
@@ -16,12 +17,6 @@ constexpr const char* kProjections[] = {"planar", "cubic", "spherical", "cylindr
 constexpr const char* kLayerTypes[] = {"procedural", "image", "gradient"};
 constexpr double kPi = 3.141592653589793;
 
-template <size_t N>
-int indexOf(const char* const (&names)[N], std::string_view name) {
-    for (size_t i = 0; i < N; ++i)
-        if (name == names[i]) return static_cast<int>(i);
-    return -1;
-}
 
 Triple mix(const Triple& a, const Triple& b, double t) {
     return {a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t, a[2] + (b[2] - a[2]) * t};
