@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang-14 libclang-rt-14-dev
   libgtest-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libembree-dev libstb-dev libtinyobjloader-dev
+  nlohmann-json3-dev libcli11-dev libembree-dev libstb-dev libtinyobjloader-dev libopenexr-dev
 )
 missing=()
 for p in "${packages[@]}"; do
