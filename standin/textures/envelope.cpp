@@ -115,7 +115,8 @@ void loadEnvelope(Envelope& e, const HostLoadState& s) {
         char shape[kMaxNameChars + 1];
         float v[5];
         if (s.readStr(s.data, shape, sizeof shape) < 0 || s.readFP(s.data, v, 5) != 5) return;
-        read.keys.push_back({v[0], v[1], std::max(keyShape(shape), 0), v[2], v[3], v[4]});
+        // A key without a time cannot be ordered among the others.
+        if (std::isfinite(v[0])) read.keys.push_back({v[0], v[1], std::max(keyShape(shape), 0), v[2], v[3], v[4]});
     }
     std::stable_sort(read.keys.begin(), read.keys.end(), [](const auto& a, const auto& b) { return a.time < b.time; });
     e = std::move(read);

@@ -2,6 +2,7 @@
 // and a texture's own data in the host's streams.
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 
 #include "standin/textures/procedural.h"
 #include "standin/textures/texture.h"
@@ -126,7 +127,8 @@ bool loadLayer(TextureLayer& l, const HostLoadState& s) {
         for (int32_t i = 0; r.ok && i < std::min(count, kMaxKeys); ++i) {
             double k[5];
             r.floats(k);
-            if (r.ok) l.keys.push_back({k[0], {k[1], k[2], k[3]}, k[4]});
+            // A key without a place cannot be ordered among the others.
+            if (r.ok && std::isfinite(k[0])) l.keys.push_back({k[0], {k[1], k[2], k[3]}, k[4]});
         }
         std::stable_sort(l.keys.begin(), l.keys.end(), [](const auto& a, const auto& b) { return a.position < b.position; });
         break;
