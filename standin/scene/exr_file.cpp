@@ -1,5 +1,6 @@
 #include "standin/scene/exr_file.h"
 
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <stdexcept>
@@ -48,8 +49,11 @@ bool decodeExr(const std::string& bytes, Image& out, std::string& error) {
             return false;
         }
         std::vector<Imf::Rgba> pixels(static_cast<size_t>(w * h));
-        // The frame buffer is addressed by the data window's own coordinates.
-        file.setFrameBuffer(pixels.data() - window.min.x - window.min.y * w, 1, static_cast<size_t>(w));
+        // The frame buffer is addressed by the data window's own coordinates;
+        // its base may lie outside the array, so it is computed as a number.
+        const auto offset = static_cast<uintptr_t>((window.min.x + window.min.y * w) * sizeof(Imf::Rgba));
+        auto* base = reinterpret_cast<Imf::Rgba*>(reinterpret_cast<uintptr_t>(pixels.data()) - offset);
+        file.setFrameBuffer(base, 1, static_cast<size_t>(w));
         file.readPixels(window.min.y, window.max.y);
         out.width = static_cast<int>(w);
         out.height = static_cast<int>(h);
