@@ -176,15 +176,16 @@ const HostGradientInput kGradientInputs[kGradientInputCount] = {
 // clang-format on
 
 HostTextureContext* textureContext() {
-    static std::once_flag made;
+    // Made on the first texture that a host with textures serves; nodes made
+    // before the host's tables were acquired do not keep it from being made.
+    static std::mutex lock;
     static HostTextureContext* context = nullptr;
-    std::call_once(made, [] {
-        const HostTextureFuncs* tf = textureFuncs();
-        if (!tf) return;
-        context = tf->contextCreate(nullptr, gradientTimeBegin, gradientInput, gradientTimeEnd);
-        if (context)
-            for (const HostGradientInput& input : kGradientInputs) tf->contextAddParam(context, &input);
-    });
+    std::lock_guard guard(lock);
+    const HostTextureFuncs* tf = textureFuncs();
+    if (context || !tf) return context;
+    context = tf->contextCreate(nullptr, gradientTimeBegin, gradientInput, gradientTimeEnd);
+    if (context)
+        for (const HostGradientInput& input : kGradientInputs) tf->contextAddParam(context, &input);
     return context;
 }
 
