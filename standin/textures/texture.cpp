@@ -217,7 +217,6 @@ double evaluateTexture(const HostTexture& t, HostTextureSample& s, double value[
 void textureNewTime(HostTexture& t, double time, int frame) {
     textureCleanup(t);
     t.time = time;
-    t.frame = frame;
     if (HostTextureContext* ctx = contextOf(t); ctx && ctx->time) t.timeRecord = ctx->time(ctx->userData, &t, time, frame);
     for (auto& l : t.layers) l->opacity = l->group->channel("Opacity").envelope.at(time);
 }

@@ -93,11 +93,9 @@ struct HostTexture {
     int returnType = HOST_TEXTURE_COLOR;
     std::string name;
     HostTextureContext* context = nullptr;
-    void* owner = nullptr;
     HostChanGroup* envGroup = nullptr;
     std::vector<std::unique_ptr<HostTextureLayer>> layers;
     double time = 0;
-    int frame = 0;
     void* timeRecord = nullptr;  // the context's, from its time callback
 };
 

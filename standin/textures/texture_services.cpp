@@ -154,12 +154,12 @@ void contextAddParam(HostTextureContext* ctx, const HostGradientInput* input) {
     ctx->inputs.back().input.name = ctx->inputs.back().name.c_str();
 }
 
-HostTexture* create(int returnType, const char* name, HostTextureContext* context, void* userData) {
+// The user data, the module's surface, is of no use to the stand-in's textures.
+HostTexture* create(int returnType, const char* name, HostTextureContext* context, void*) {
     auto* t = new HostTexture;
     t->returnType = returnType;
     t->name = name ? name : "";
     t->context = context;
-    t->owner = userData;
     return t;
 }
 
