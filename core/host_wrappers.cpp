@@ -143,6 +143,28 @@ void loadLayerImages(const HostLoadState& s, const HostTexture* texture) {
     s.endBlk(s.data);
 }
 
+// What follows a texture's own data: its layers' envelopes and images.
+void saveLayerBlocks(const HostSaveState& s, const HostTexture* texture) {
+    saveLayerEnvelopes(s, texture);
+    saveLayerImages(s, texture);
+}
+
+void loadLayerBlocks(const HostLoadState& s, const HostTexture* texture) {
+    loadLayerEnvelopes(s, texture);
+    loadLayerImages(s, texture);
+}
+
+// The envelopes a parameter stores: the first when there is one, the second
+// and third only when both are there.
+std::vector<HostEnvelope*> storedEnvelopes(const HostVParm* parm) {
+    HostEnvelope* env[3] = {};
+    vparmFuncs()->getEnvelopes(parm, env);
+    std::vector<HostEnvelope*> out;
+    if (env[0]) out.push_back(env[0]);
+    if (env[1] && env[2]) out.insert(out.end(), {env[1], env[2]});
+    return out;
+}
+
 void autoSize(void* owner, double min[3], double max[3]) {
     // The host gives no extent of a surface, so projections fit the unit box
     // around the origin whatever the owner.
@@ -208,8 +230,7 @@ void VTexture::save(const HostSaveState& s) const {
     const int32_t version = kBlockVersion;
     s.writeI4(s.data, &version, 1);
     if (texture_) textureFuncs()->save(texture_, &s);
-    saveLayerEnvelopes(s, texture_);
-    saveLayerImages(s, texture_);
+    saveLayerBlocks(s, texture_);
     s.endBlk(s.data);
 }
 
@@ -219,8 +240,7 @@ void VTexture::load(const HostLoadState& s) {
     int32_t version = 0;
     if (s.readI4(s.data, &version, 1) == 1 && version == kBlockVersion && texture_) {
         textureFuncs()->load(texture_, &s);
-        loadLayerEnvelopes(s, texture_);
-        loadLayerImages(s, texture_);
+        loadLayerBlocks(s, texture_);
     }
     s.endBlk(s.data);
 }
@@ -276,19 +296,13 @@ void VParam::save(const HostSaveState& s) const {
     if (parm_) {
         const HostVParmFuncs* vf = vparmFuncs();
         vf->save(parm_, &s);
-        HostEnvelope* env[3] = {};
-        vf->getEnvelopes(parm_, env);
-        const HostEnvelopes* ef = envelopeFuncs();
-        for (int i = 0; i < 3 && ef; ++i) {
-            if (!env[i] || (i > 0 && !(env[1] && env[2]))) continue;
+        for (const HostEnvelope* e : storedEnvelopes(parm_)) {
+            if (!envelopeFuncs()) break;
             s.beginBlk(s.data, &kParmEnvBlock);
-            ef->save(env[i], &s);
+            envelopeFuncs()->save(e, &s);
             s.endBlk(s.data);
         }
-        if (vf->getState(parm_) & HOST_VPS_TEXTURED) {
-            saveLayerEnvelopes(s, vf->getTexture(parm_));
-            saveLayerImages(s, vf->getTexture(parm_));
-        }
+        if (vf->getState(parm_) & HOST_VPS_TEXTURED) saveLayerBlocks(s, vf->getTexture(parm_));
     }
     s.endBlk(s.data);
 }
@@ -300,19 +314,12 @@ void VParam::load(const HostLoadState& s) {
     if (s.readI4(s.data, &version, 1) == 1 && version == kBlockVersion && parm_) {
         const HostVParmFuncs* vf = vparmFuncs();
         vf->load(parm_, &s);
-        HostEnvelope* env[3] = {};
-        vf->getEnvelopes(parm_, env);
-        const HostEnvelopes* ef = envelopeFuncs();
-        for (int i = 0; i < 3 && ef; ++i) {
-            if (!env[i] || (i > 0 && !(env[1] && env[2]))) continue;
-            if (!s.findBlk(s.data, kEnvTable.table)) break;
-            ef->load(env[i], &s);
+        for (HostEnvelope* e : storedEnvelopes(parm_)) {
+            if (!envelopeFuncs() || !s.findBlk(s.data, kEnvTable.table)) break;
+            envelopeFuncs()->load(e, &s);
             s.endBlk(s.data);
         }
-        if (vf->getState(parm_) & HOST_VPS_TEXTURED) {
-            loadLayerEnvelopes(s, vf->getTexture(parm_));
-            loadLayerImages(s, vf->getTexture(parm_));
-        }
+        if (vf->getState(parm_) & HOST_VPS_TEXTURED) loadLayerBlocks(s, vf->getTexture(parm_));
     }
     s.endBlk(s.data);
 }
