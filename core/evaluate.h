@@ -40,6 +40,9 @@ inline double roughnessFromGloss(double g) {
     return std::exp2(-(tenG + 2.0));
 }
 
+// The texture record of a shading record.
+void fillTextureSample(const HostShading& sa, HostTextureSample& ts);
+
 // The sample's texture record, filled from its shading record on first use.
 HostTextureSample& textureSample(NodeEnv& env);
 

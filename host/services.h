@@ -215,6 +215,11 @@ typedef struct HostSurfaceFuncs {
      * surface sets it: a colour fills out, a scalar all three elements. Zero,
      * out untouched, for a channel the surface does not have. */
     int (*getChannel)(void *surface, const char *channel, double out[3]) HOST_LATER_ENTRY;
+    /* The surface's channel group (a HostChanGroup of "Animation Envelopes"). */
+    void *(*chanGroup)(void *surface) HOST_LATER_ENTRY;
+    /* The texture (a HostTexture of "Texture Functions 3") layered over a
+     * channel of the surface; null when the channel has none. */
+    void *(*channelTexture)(void *surface, const char *channel) HOST_LATER_ENTRY;
 } HostSurfaceFuncs;
 
 /* "LW Interface Info 3": the state of the host's interface. */

@@ -17,6 +17,7 @@
 #include "standin/scene/preview_scene.h"
 #include "standin/scene/scene_file.h"
 #include "standin/streams/tree_file.h"
+#include "standin/textures/surface_textures.h"
 
 namespace vxs {
 
@@ -61,7 +62,7 @@ std::string fileStem(size_t position, size_t count, const vx::Node& node) {
 }
 
 int runPreview(const PreviewOptions& o) {
-    const auto catalogue = nodeCatalogue();
+    const auto catalogue = hostedCatalogue();
     vx::NodeList tree;
     std::string error;
     if (!readTreeFile(o.tree, tree, *catalogue, error)) return reportBadInput(o.tree, error);
@@ -94,6 +95,7 @@ int runPreview(const PreviewOptions& o) {
         if (!surface) return reportBadInput(o.scene, "no surface named \"" + o.surface + "\"");
     }
     setInterfaceTime(o.time);
+    surfaceTexturesNewTime(currentScene(), o.time, int(std::trunc(o.time * currentScene().framesPerSecond)));
     // After the scene is in place: the scene information is a record the
     // lookup refreshes.
     vx::acquireHandlerGlobals(globalLookup);

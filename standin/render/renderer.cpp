@@ -15,6 +15,7 @@
 #include "standin/streams/shader_tree.h"
 #include "standin/streams/tree_file.h"
 #include "standin/render/shading_model.h"
+#include "standin/textures/surface_textures.h"
 
 namespace vxs {
 
@@ -247,6 +248,7 @@ int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, con
     sa.rayTrace = rayTrace;
     sa.rayCast = rayCast;
     sa.rayShade = rayShade;
+    applySurfaceTextures(s, sa);
     return index;
 }
 
@@ -390,6 +392,7 @@ Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSe
     const std::vector<HostInstance> instances = shaders ? shaders->instances() : std::vector<HostInstance>{};
     for (HostInstance inst : instances) shaders->shader().init(inst, 0);
     for (HostInstance inst : instances) shaders->shader().newTime(inst, settings.frame, time);
+    surfaceTexturesNewTime(scene, time, settings.frame);
 
     const int tilesX = (picture.width + kTile - 1) / kTile, tilesY = (picture.height + kTile - 1) / kTile;
     const int tiles = tilesX * tilesY;
@@ -442,6 +445,7 @@ Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSe
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
     for (HostInstance inst : instances) shaders->shader().cleanup(inst);
+    surfaceTexturesCleanup(scene);
 
     if (stats) {
         *stats = {};

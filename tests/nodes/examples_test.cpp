@@ -52,6 +52,7 @@ TEST(Examples, LoadAndEvaluate) {
         {"hue_shift.shd", 5, {0.1, 0.7, 0.9}},  // the opposite hue of (0.9, 0.3, 0.1)
         {"overlay.shd",   4, {0.4, 0.5, 0.6}},
         {"clamp_sum.shd", 5, {1, 0.8, 1}},
+        {"gradient.shd",  4, {0.9, 0.2, 0.2}},  // a normal facing the camera: the key at 0
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.file);

@@ -103,6 +103,39 @@ TEST_F(PreviewCommand, SceneLightsAndSurfaceChannels) {
     EXPECT_EQ(decode(path("grey.png")).at(32, 32), (std::array<int, 3>{200, 200, 200}));  // plain 0.785
 }
 
+// Textures are read per pixel: a checkerboard of 0.25 m cells, and a bump
+// whose height is world x, so the centre's normal turns 45 degrees away from
+// the light in front: 0.785 x cos 45 = 0.555.
+TEST_F(PreviewCommand, SurfaceTexturesPerPixelAndBumpTiltsTheNormal) {
+    const std::string scene = write("scene.json", R"({
+        "ambient": {"intensity": 0},
+        "lights": [{"type": "point", "position": [0, 0, -2.5], "falloff": "inverse_square", "range": 2}],
+        "surfaces": [
+          {"name": "Checked", "textures": {"BaseColor": {"layers": [{"pattern": "checkerboard", "world": true,
+            "size": [0.25, 0.25, 0.25], "color": [1, 0, 0], "color2": [0, 0, 1]}]}}},
+          {"name": "Tilted", "textures": {"Bump": {"layers": [{"type": "gradient", "input": "X Coordinate",
+            "world": true, "keys": [[-1, -1, -1, -1, 1], [1, 1, 1, 1, 1]]}]}}}]
+    })");
+    const std::string tree = rootOnlyTree();
+    ASSERT_EQ(run({tree, "--scene", scene, "--surface", "Checked", "-o", path("checked.png")}).status, 0);
+    const Png checked = decode(path("checked.png"));
+    EXPECT_EQ(checked.at(32, 32)[2], 0);
+    EXPECT_EQ(checked.at(32, 48)[0], 0);
+    ASSERT_EQ(run({tree, "--scene", scene, "--surface", "Tilted", "-o", path("tilted.png")}).status, 0);
+    EXPECT_EQ(decode(path("tilted.png")).at(32, 32), (std::array<int, 3>{141, 141, 141}));
+}
+
+// The "scene" node's first output is the time: the interface's.
+TEST_F(PreviewCommand, TimeReachesTheNodes) {
+    const auto catalogue = vxs::nodeCatalogue();
+    vx::NodeList tree;
+    tree.nodes.push_back(catalogue->createByName("Global", "scene"));
+    std::string error;
+    ASSERT_TRUE(vxs::writeTreeFile(path("scene.shd"), tree, HOST_IO_TEXT, error)) << error;
+    ASSERT_EQ(run({path("scene.shd"), "--node", "1", "--time", "0.5", "-o", path("t.png")}).status, 0);
+    EXPECT_EQ(decode(path("t.png")).at(32, 32), (std::array<int, 3>{127, 127, 127}));
+}
+
 TEST_F(PreviewCommand, BadInputNamesTheFileAndExitsWithTwo) {
     write("words.shd", "hello world\n");
     write("bad.json", "{\"lights\": 3}");
