@@ -156,9 +156,9 @@ void loadLayerBlocks(const HostLoadState& s, const HostTexture* texture) {
 
 // The envelopes a parameter stores: the first when there is one, the second
 // and third only when both are there.
-std::vector<HostEnvelope*> storedEnvelopes(const HostVParm* parm) {
+std::vector<HostEnvelope*> storedEnvelopes(const HostVParmFuncs& vf, const HostVParm* parm) {
     HostEnvelope* env[3] = {};
-    vparmFuncs()->getEnvelopes(parm, env);
+    vf.getEnvelopes(parm, env);
     std::vector<HostEnvelope*> out;
     if (env[0]) out.push_back(env[0]);
     if (env[1] && env[2]) out.insert(out.end(), {env[1], env[2]});
@@ -192,12 +192,11 @@ HostChanGroup* makeChannelGroup(void* surface, const char* name) {
 }
 
 VTexture::VTexture(int returnType, const char* name, HostTextureContext* context, void* owner, const char* groupName)
-    : owner_(owner) {
-    const HostTextureFuncs* tf = textureFuncs();
-    if (!tf) return;
-    texture_ = tf->create(returnType, name, context, owner);
+    : tf_(textureFuncs()), ef_(envelopeFuncs()), owner_(owner) {
+    if (!tf_) return;
+    texture_ = tf_->create(returnType, name, context, owner);
     group_ = makeChannelGroup(owner, groupName);
-    if (texture_ && group_) tf->setEnvGroup(texture_, group_);
+    if (texture_ && group_) tf_->setEnvGroup(texture_, group_);
 }
 
 VTexture::~VTexture() {
@@ -205,31 +204,31 @@ VTexture::~VTexture() {
         if (ed->isOpen(editor_)) ed->close(editor_);
         ed->unsubscribe(editor_);
     }
-    if (texture_) textureFuncs()->destroy(texture_);
-    if (group_) envelopeFuncs()->destroyGroup(group_);
+    if (texture_) tf_->destroy(texture_);
+    if (group_) ef_->destroyGroup(group_);
 }
 
 double VTexture::evaluate(HostTextureSample& sample, double value[3]) const {
-    return texture_ ? textureFuncs()->evaluate(texture_, &sample, value) : -1.0;
+    return texture_ ? tf_->evaluate(texture_, &sample, value) : -1.0;
 }
 
 void VTexture::newTime(double time, int32_t frame) {
-    if (texture_) textureFuncs()->newTime(texture_, time, frame);
+    if (texture_) tf_->newTime(texture_, time, frame);
 }
 
 void VTexture::cleanup() {
-    if (texture_) textureFuncs()->cleanup(texture_);
+    if (texture_) tf_->cleanup(texture_);
 }
 
 void VTexture::copyTo(VTexture& target) const {
-    if (texture_ && target.texture_) textureFuncs()->copy(target.texture_, texture_);
+    if (texture_ && target.texture_) tf_->copy(target.texture_, texture_);
 }
 
 void VTexture::save(const HostSaveState& s) const {
     s.beginBlk(s.data, &kTextureBlock);
     const int32_t version = kBlockVersion;
     s.writeI4(s.data, &version, 1);
-    if (texture_) textureFuncs()->save(texture_, &s);
+    if (texture_) tf_->save(texture_, &s);
     saveLayerBlocks(s, texture_);
     s.endBlk(s.data);
 }
@@ -239,7 +238,7 @@ void VTexture::load(const HostLoadState& s) {
     if (!s.findBlk(s.data, kTable.table)) return;
     int32_t version = 0;
     if (s.readI4(s.data, &version, 1) == 1 && version == kBlockVersion && texture_) {
-        textureFuncs()->load(texture_, &s);
+        tf_->load(texture_, &s);
         loadLayerBlocks(s, texture_);
     }
     s.endBlk(s.data);
@@ -256,17 +255,17 @@ bool VTexture::openEditor() {
 }
 
 VParam::VParam(int type, const char* name, HostChanGroup* group, HostTextureContext* context, void* owner)
-    : group_(group) {
+    : vf_(vparmFuncs()), ef_(envelopeFuncs()), group_(group) {
     (void)owner;  // the host keeps no owner for a parameter
-    const HostVParmFuncs* vf = vparmFuncs();
+    const HostVParmFuncs* vf = vf_;
     if (!vf) return;
     parm_ = vf->create(type, context);
     if (!parm_) return;
     HostChanGroup* home = group;
-    if (type == HOST_VP_COLOR && envelopeFuncs()) {
+    if (type == HOST_VP_COLOR && ef_) {
         char sub[96];
         std::snprintf(sub, sizeof sub, "%s_%08x", name, gNextGroupNumber.fetch_add(1));
-        home = ownGroup_ = envelopeFuncs()->createGroup(group, sub);
+        home = ownGroup_ = ef_->createGroup(group, sub);
     }
     vf->setup(parm_, name, home);
     const double zero[3] = {0, 0, 0};
@@ -275,18 +274,18 @@ VParam::VParam(int type, const char* name, HostChanGroup* group, HostTextureCont
 }
 
 VParam::~VParam() {
-    if (parm_) vparmFuncs()->destroy(parm_);
-    if (ownGroup_) envelopeFuncs()->destroyGroup(ownGroup_);
+    if (parm_) vf_->destroy(parm_);
+    if (ownGroup_) ef_->destroyGroup(ownGroup_);
 }
 
 NodeValue VParam::value(double time, int32_t frame) const {
     double v[3] = {0, 0, 0};
-    if (parm_) vparmFuncs()->getValue(parm_, time, frame, v);
+    if (parm_) vf_->getValue(parm_, time, frame, v);
     return fromArray(v);
 }
 
 void VParam::copyTo(VParam& target) const {
-    if (parm_ && target.parm_) vparmFuncs()->copy(target.parm_, parm_);
+    if (parm_ && target.parm_) vf_->copy(target.parm_, parm_);
 }
 
 void VParam::save(const HostSaveState& s) const {
@@ -294,12 +293,12 @@ void VParam::save(const HostSaveState& s) const {
     const int32_t version = kBlockVersion;
     s.writeI4(s.data, &version, 1);
     if (parm_) {
-        const HostVParmFuncs* vf = vparmFuncs();
+        const HostVParmFuncs* vf = vf_;
         vf->save(parm_, &s);
-        for (const HostEnvelope* e : storedEnvelopes(parm_)) {
-            if (!envelopeFuncs()) break;
+        for (const HostEnvelope* e : storedEnvelopes(*vf, parm_)) {
+            if (!ef_) break;
             s.beginBlk(s.data, &kParmEnvBlock);
-            envelopeFuncs()->save(e, &s);
+            ef_->save(e, &s);
             s.endBlk(s.data);
         }
         if (vf->getState(parm_) & HOST_VPS_TEXTURED) saveLayerBlocks(s, vf->getTexture(parm_));
@@ -312,11 +311,11 @@ void VParam::load(const HostLoadState& s) {
     if (!s.findBlk(s.data, kTable.table)) return;
     int32_t version = 0;
     if (s.readI4(s.data, &version, 1) == 1 && version == kBlockVersion && parm_) {
-        const HostVParmFuncs* vf = vparmFuncs();
+        const HostVParmFuncs* vf = vf_;
         vf->load(parm_, &s);
-        for (HostEnvelope* e : storedEnvelopes(parm_)) {
-            if (!envelopeFuncs() || !s.findBlk(s.data, kEnvTable.table)) break;
-            envelopeFuncs()->load(e, &s);
+        for (HostEnvelope* e : storedEnvelopes(*vf, parm_)) {
+            if (!ef_ || !s.findBlk(s.data, kEnvTable.table)) break;
+            ef_->load(e, &s);
             s.endBlk(s.data);
         }
         if (vf->getState(parm_) & HOST_VPS_TEXTURED) loadLayerBlocks(s, vf->getTexture(parm_));
@@ -325,15 +324,15 @@ void VParam::load(const HostLoadState& s) {
 }
 
 void VParam::openEditor() {
-    if (parm_) vparmFuncs()->editEnvelopes(parm_);
+    if (parm_) vf_->editEnvelopes(parm_);
 }
 
 VEnvelope::VEnvelope(int type, void* surface, std::string groupName)
-    : type_(type), surface_(surface), groupName_(std::move(groupName)) {}
+    : type_(type), surface_(surface), groupName_(std::move(groupName)), ef_(envelopeFuncs()) {}
 
 VEnvelope::~VEnvelope() {
     param_.reset();
-    if (group_) envelopeFuncs()->destroyGroup(group_);
+    if (group_ && ef_) ef_->destroyGroup(group_);
 }
 
 VParam& VEnvelope::param() const {

@@ -43,6 +43,9 @@ public:
     bool openEditor();
 
 private:
+    // The tables that made the texture, which alone can serve it.
+    const HostTextureFuncs* tf_;
+    const HostEnvelopes* ef_;
     HostTexture* texture_ = nullptr;
     HostChanGroup* group_ = nullptr;
     HostTextureEditorID* editor_ = nullptr;
@@ -64,6 +67,8 @@ public:
     void openEditor();
 
 private:
+    const HostVParmFuncs* vf_;
+    const HostEnvelopes* ef_;
     HostVParm* parm_ = nullptr;
     HostChanGroup* group_;
     HostChanGroup* ownGroup_ = nullptr;  // a colour's sub-group
@@ -83,6 +88,7 @@ private:
     int type_;
     void* surface_;
     std::string groupName_;
+    const HostEnvelopes* ef_;
     mutable std::once_flag made_;
     mutable HostChanGroup* group_ = nullptr;
     mutable std::unique_ptr<VParam> param_;

@@ -96,6 +96,9 @@ int runPreview(const PreviewOptions& o) {
     }
     setInterfaceTime(o.time);
     surfaceTexturesNewTime(currentScene(), o.time, int(std::trunc(o.time * currentScene().framesPerSecond)));
+    // The textures' time records end with the command, whichever way it ends.
+    const std::unique_ptr<const Scene, void (*)(const Scene*)> timed(&currentScene(),
+                                                                     [](const Scene* s) { surfaceTexturesCleanup(*s); });
     // After the scene is in place: the scene information is a record the
     // lookup refreshes.
     vx::acquireHandlerGlobals(globalLookup);

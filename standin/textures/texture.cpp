@@ -107,7 +107,7 @@ double gradientInput(const TextureLayer& l, const HostTexture& t, const HostText
         const double n = std::sqrt(s.wNorm[0] * s.wNorm[0] + s.wNorm[1] * s.wNorm[1] + s.wNorm[2] * s.wNorm[2]);
         return n > 0 ? 1 - s.wNorm[1] / n : 0;
     }
-    const HostTextureContext* ctx = contextOf(t);
+    const HostTextureContext* ctx = t.context;
     if (!ctx || !ctx->eval) return 0;
     for (size_t i = 0; i < ctx->inputs.size(); ++i)
         if (ctx->inputs[i].name == l.input) {
@@ -217,12 +217,12 @@ double evaluateTexture(const HostTexture& t, HostTextureSample& s, double value[
 void textureNewTime(HostTexture& t, double time, int frame) {
     textureCleanup(t);
     t.time = time;
-    if (HostTextureContext* ctx = contextOf(t); ctx && ctx->time) t.timeRecord = ctx->time(ctx->userData, &t, time, frame);
+    if (HostTextureContext* ctx = t.context; ctx && ctx->time) t.timeRecord = ctx->time(ctx->userData, &t, time, frame);
     for (auto& l : t.layers) l->opacity = l->group->channel("Opacity").envelope.at(time);
 }
 
 void textureCleanup(HostTexture& t) {
-    if (HostTextureContext* ctx = contextOf(t); t.timeRecord && ctx && ctx->cleanup) ctx->cleanup(t.timeRecord);
+    if (HostTextureContext* ctx = t.context; t.timeRecord && ctx && ctx->cleanup) ctx->cleanup(t.timeRecord);
     t.timeRecord = nullptr;
 }
 

@@ -111,8 +111,4 @@ void loadTexture(HostTexture& texture, const HostLoadState& state);
 
 const HostTextureFuncs* textureService();
 
-// The context a texture's gradient layers ask: its own, or for a texture the
-// host made itself (a surface's), the one a module made last.
-HostTextureContext* contextOf(const HostTexture& texture);
-
 }  // namespace vxs

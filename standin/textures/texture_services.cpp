@@ -1,7 +1,9 @@
 // "Texture Functions 3": textures, their layers and the module's contexts,
 // and a texture's own data in the host's streams.
 #include <algorithm>
-#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
 #include <cmath>
 
 #include "standin/textures/procedural.h"
@@ -138,14 +140,16 @@ bool loadLayer(TextureLayer& l, const HostLoadState& s) {
     return r.ok;
 }
 
-std::atomic<HostTextureContext*> gLastContext{nullptr};
+// Contexts live as long as the process: a module unloaded and loaded again
+// may still hold the one it made.
+std::mutex gContextLock;
+std::vector<std::unique_ptr<HostTextureContext>> gContexts;  // under gContextLock
 
 HostTextureContext* contextCreate(void* userData, HostTextureTimeFunc time, HostTextureEvalFunc eval,
                                   HostTextureCleanupFunc cleanup) {
-    // Contexts live as long as the process, as modules hold them that long.
-    auto* ctx = new HostTextureContext{userData, time, eval, cleanup, {}};
-    gLastContext = ctx;
-    return ctx;
+    std::lock_guard guard(gContextLock);
+    gContexts.push_back(std::make_unique<HostTextureContext>(HostTextureContext{userData, time, eval, cleanup, {}}));
+    return gContexts.back().get();
 }
 
 void contextAddParam(HostTextureContext* ctx, const HostGradientInput* input) {
@@ -236,7 +240,5 @@ void loadTexture(HostTexture& t, const HostLoadState& s) {
 }
 
 const HostTextureFuncs* textureService() { return &kTextureFuncs; }
-
-HostTextureContext* contextOf(const HostTexture& t) { return t.context ? t.context : gLastContext.load(); }
 
 }  // namespace vxs
