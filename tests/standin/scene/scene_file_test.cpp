@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "standin/scene/primitives.h"
 #include "tests/temp_dir.h"
 
 namespace {
-
-constexpr double kDeg = std::numbers::pi / 180;
 
 // An uncompressed 32-bit TGA, rows from the top, pixels as RGBA bytes.
 std::string tga(int w, int h, const std::vector<uint8_t>& rgba) {

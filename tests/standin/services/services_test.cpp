@@ -1,7 +1,6 @@
 // The service tables over a small scene, as a module calls them.
 #include <gtest/gtest.h>
 
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,6 @@
 
 namespace {
 
-constexpr double kRightAngle = std::numbers::pi / 2;
 
 // Lights L1, L2; objects A (bones a1, a2), B (bone b1) and C, a child of A;
 // maps on A: "c" as both "RGB " and "RGBA", and a "uv" with a polygon value.
