@@ -76,8 +76,8 @@ public:
 
     Scene read(const Json& doc) {
         if (!doc.is_object()) failAt("", "must hold a JSON object");
-        const Fields top(doc, "", {"frame", "render", "camera", "ambient", "backdrop", "gradient_backdrop", "images", "surfaces", "lights",
-                                   "objects"});
+        const Fields top(doc, "", {"frame", "render", "camera", "ambient", "backdrop", "gradient_backdrop", "images",
+                                   "surfaces", "lights", "objects"});
         frame(top);
         render(top);
         if (const Json* v = top.find("ambient")) {
@@ -87,7 +87,8 @@ public:
         }
         scene_.backdrop = top.triple("backdrop", scene_.backdrop);
         if (const Json* v = top.find("gradient_backdrop")) {
-            const Fields f(*v, "gradient_backdrop", {"zenith", "sky", "ground", "nadir", "sky_squeeze", "ground_squeeze"});
+            const Fields f(*v, "gradient_backdrop",
+                           {"zenith", "sky", "ground", "nadir", "sky_squeeze", "ground_squeeze"});
             BackdropGradient& g = scene_.gradient;
             g.on = true;
             g.zenith = f.triple("zenith", g.zenith);

@@ -67,6 +67,7 @@ TEST_F(SceneFile, ReadsEveryPartOfAScene) {
       "render": {"shadows": false, "refraction": false},
       "ambient": {"color": [1, 0.5, 0], "intensity": 0.25},
       "backdrop": [0.1, 0.2, 0.3],
+      "gradient_backdrop": {"zenith": [0, 0, 1], "nadir": [1, 0, 0], "sky_squeeze": 3},
       "camera": {"position": [0, 1, -5], "rotation": [0, 10, 0], "fov": 40},
       "images": [{"path": "tex/pixels.tga"}, {"name": "sky", "path": "tex/pixels.tga"}],
       "surfaces": [{"name": "Red", "color": [1, 0, 0], "diffuse": 0.8, "glossiness": 0.6,
@@ -95,6 +96,11 @@ TEST_F(SceneFile, ReadsEveryPartOfAScene) {
     EXPECT_EQ(s.ambientColor, (vxs::Vec3{1, 0.5, 0}));
     EXPECT_EQ(s.ambientIntensity, 0.25);
     EXPECT_EQ(s.backdrop, (vxs::Vec3{0.1, 0.2, 0.3}));
+    EXPECT_TRUE(s.gradient.on);
+    EXPECT_EQ(s.gradient.zenith, (vxs::Vec3{0, 0, 1}));
+    EXPECT_EQ(s.gradient.nadir, (vxs::Vec3{1, 0, 0}));
+    EXPECT_EQ(s.gradient.sky, vxs::BackdropGradient{}.sky);
+    EXPECT_EQ(s.gradient.skySqueeze, 3);
 
     ASSERT_EQ(s.images.size(), 2u);
     EXPECT_EQ(s.images[0].name, "pixels");
@@ -256,6 +262,7 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
         {R"({"render": {"shadows": 1}})", "render.shadows: must be true or false"},
         {R"({"backdrop": [0, 0]})", "backdrop: must be an array of three numbers"},
         {R"({"backdrop": [0, "0", 0]})", "backdrop[1]: must be a number"},
+        {R"({"gradient_backdrop": {"ground_squeeze": 0}})", "gradient_backdrop.ground_squeeze: must be a positive number"},
         {R"({"camera": {"fov": 180}})", "camera.fov: must be a number above 0 and below 180"},
         {R"({"camera": {"rotation": {"h": 0}}})", "camera.rotation: must be an array of three numbers"},
         {R"({"lights": {}})", "lights: must be an array"},
