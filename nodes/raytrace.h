@@ -74,40 +74,13 @@ void forEachBlurRay(int sx, int sy, const NodeValue& d, double blur, int n, Ray 
 NodeValue blurredTrace(const HostShading& sa, void* surface, double time, const NodeValue& p, const NodeValue& dir,
                        double blur, int n, TraceMode mode);
 
-class NRayTrace final : public NodeKind<NRayTrace> {
-public:
-    NRayTrace();
-    void evaluate(NodeEnv& env) const override;
-};
-
-class NRayCast final : public NodeKind<NRayCast> {
-public:
-    NRayCast();
-    void evaluate(NodeEnv& env) const override;
-};
-
-class NReflect final : public NodeKind<NReflect> {
-public:
-    NReflect();
-    void evaluate(NodeEnv& env) const override;
-};
-
-class NRefract final : public NodeKind<NRefract> {
-public:
-    NRefract();
-    void evaluate(NodeEnv& env) const override;
-};
-
-class NReflectBlur final : public NodeKind<NReflectBlur> {
-public:
-    NReflectBlur();
-    void evaluate(NodeEnv& env) const override;
-};
-
-class NRefractBlur final : public NodeKind<NRefractBlur> {
-public:
-    NRefractBlur();
-    void evaluate(NodeEnv& env) const override;
-};
+// clang-format off
+class NRayTrace    final : public NodeKind<NRayTrace>    { public: NRayTrace();    void evaluate(NodeEnv& env) const override; };
+class NRayCast     final : public NodeKind<NRayCast>     { public: NRayCast();     void evaluate(NodeEnv& env) const override; };
+class NReflect     final : public NodeKind<NReflect>     { public: NReflect();     void evaluate(NodeEnv& env) const override; };
+class NRefract     final : public NodeKind<NRefract>     { public: NRefract();     void evaluate(NodeEnv& env) const override; };
+class NReflectBlur final : public NodeKind<NReflectBlur> { public: NReflectBlur(); void evaluate(NodeEnv& env) const override; };
+class NRefractBlur final : public NodeKind<NRefractBlur> { public: NRefractBlur(); void evaluate(NodeEnv& env) const override; };
+// clang-format on
 
 }  // namespace vx
