@@ -3,7 +3,7 @@
 #pragma once
 
 #include <functional>
-#include <memory>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -15,35 +15,42 @@ namespace vxn {
 class RayHost : public ::testing::Test {
 public:
     // Distance along `d` to what it hits (negative for nothing) and its colour.
-    using World = std::function<double(const NodeValue& origin, const NodeValue& d, NodeValue& color)>;
-
+    std::function<double(const NodeValue& origin, const NodeValue& d, NodeValue& color)> world =
+        [](const NodeValue&, const NodeValue&, NodeValue&) { return -1.0; };
     vxs::Surface surface;
     HostShading sa{};
-    World world = [](const NodeValue&, const NodeValue&, NodeValue&) { return -1.0; };
     int traces = 0, casts = 0;
     NodeValue lastDirection;
 
     void SetUp() override {
-        saved_ = vxs::currentScene();
-        vxs::currentScene() = {};
+        saved_ = std::exchange(vxs::currentScene(), {});
         vxs::currentScene().renderOpts = HOST_RENDER_REFLECT | HOST_RENDER_REFRACT;
         vxs::currentScene().backdrop = {0.1, 0.2, 0.3};
-        // A sample at the origin facing a viewer at (0, 0, -4).
+        // At the origin, facing a viewer at (0, 0, -4).
+        sa.sx = 7, sa.sy = 11;
         sa.raySource[2] = -4;
         sa.wNorm[2] = -1;
-        sa.sx = 7;
-        sa.sy = 11;
         sa.callbackData = this;
-        sa.rayTrace = trace;
-        sa.rayCast = cast;
+        sa.rayTrace = [](void* self, const double p[3], const double d[3], double c[3]) {
+            ++static_cast<RayHost*>(self)->traces;
+            static_cast<RayHost*>(self)->lastDirection = fromArray(d);
+            NodeValue colour = fromArray(vxs::currentScene().backdrop.data());
+            const double t = static_cast<RayHost*>(self)->world(fromArray(p), fromArray(d), colour);
+            toArray(c, colour);
+            return t;
+        };
+        sa.rayCast = [](void* self, const double p[3], const double d[3]) {
+            ++static_cast<RayHost*>(self)->casts;
+            NodeValue colour;
+            return static_cast<RayHost*>(self)->world(fromArray(p), fromArray(d), colour);
+        };
         useScene();
     }
     void TearDown() override {
         acquireHandlerGlobals(nullptr);
         vxs::currentScene() = saved_;
     }
-
-    // Call after changing the scene: the module reads the switches when it
+    // After a change of the scene: the module reads the switches when it
     // acquires the scene table.
     void useScene() {
         acquireHandlerGlobals(vxs::globalLookup);
@@ -66,22 +73,6 @@ public:
 
 private:
     vxs::Scene saved_;
-
-    static double trace(void* ctx, const double pos[3], const double dir[3], double color[3]) {
-        auto& self = *static_cast<RayHost*>(ctx);
-        ++self.traces;
-        self.lastDirection = fromArray(dir);
-        NodeValue c = fromArray(vxs::currentScene().backdrop.data());
-        const double t = self.world(fromArray(pos), self.lastDirection, c);
-        toArray(color, c);
-        return t;
-    }
-    static double cast(void* ctx, const double pos[3], const double dir[3]) {
-        auto& self = *static_cast<RayHost*>(ctx);
-        ++self.casts;
-        NodeValue c;
-        return self.world(fromArray(pos), fromArray(dir), c);
-    }
 };
 
 }  // namespace vxn
