@@ -12,6 +12,8 @@ namespace vx {
 namespace {
 constexpr const char* kUtility = "Utility";
 constexpr const char* kIlluminate = "Illuminate";
+// Already 50 million rays a sample; keeps the sector count within an int.
+constexpr int kMaxRings = 4096;
 
 // clang-format off
 constexpr InputDecl kJitter    = {"jitter", VT_SCALAR, PK_PERCENT, 0, NodeValue::scalar(1)};
@@ -57,7 +59,7 @@ double hemisphere(const HostShading& sa, const NodeValue& n, int rings, double j
     const NodeValue N = normalized(n);
     const NodeValue A = std::fabs(N.x) <= std::fabs(N.y) ? NodeValue{1, 0, 0} : NodeValue{0, 1, 0};
     const NodeValue B1 = normalized(cross(N, A)), B2 = normalized(cross(N, B1));
-    const int R = std::max(1, rings), K = 3 * R;
+    const int R = std::clamp(rings, 1, kMaxRings), K = 3 * R;
     PixelJitter random(sa.sx, sa.sy);
     double sum = 0;
     for (int k = 0; k < R; ++k) {
