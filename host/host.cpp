@@ -20,7 +20,7 @@ void acquireHandlerGlobals(HostGlobalFunc lookup) {
     h.envelopes = get(HOST_GLOBAL_ENVELOPES);
     h.vparmFuncs = get(HOST_GLOBAL_VPARM_FUNCS);
     h.imageList = static_cast<const HostImageList*>(get(HOST_GLOBAL_IMAGE_LIST));
-    h.backdropInfo = get(HOST_GLOBAL_BACKDROP_INFO);
+    h.backdropInfo = static_cast<const HostBackdropInfo*>(get(HOST_GLOBAL_BACKDROP_INFO));
     h.interfaceInfo = static_cast<const HostInterfaceInfo*>(get(HOST_GLOBAL_INTERFACE_INFO));
     h.fileIO = static_cast<const HostFileIO*>(get(HOST_GLOBAL_FILE_IO));
     h.imageUtility = get(HOST_GLOBAL_IMAGE_UTILITY);

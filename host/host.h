@@ -17,7 +17,7 @@ struct HostServices {
     const void* envelopes = nullptr;
     const void* vparmFuncs = nullptr;
     const HostImageList* imageList = nullptr;
-    const void* backdropInfo = nullptr;
+    const HostBackdropInfo* backdropInfo = nullptr;
     const HostInterfaceInfo* interfaceInfo = nullptr;
     const HostFileIO* fileIO = nullptr;
     const void* imageUtility = nullptr;

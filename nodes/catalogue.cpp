@@ -10,7 +10,9 @@
 #include "nodes/gradient.h"
 #include "nodes/input.h"
 #include "nodes/operators.h"
+#include "nodes/raytrace.h"
 #include "nodes/texture.h"
+#include "nodes/utility.h"
 
 namespace vx {
 
@@ -99,13 +101,29 @@ constexpr Maker kKinds[] = {
     make<NSoftLight>,
     make<NCDodge>,
     make<NCBurn>,
+    make<NReflV>,
+    make<NTranV>,
+    make<NFresnel>,
+    make<NIncidence>,
+    make<NIncidence2>,
     make<NFace>,
+    make<NDecayL>,
+    make<NDecayE>,
+    make<NDecayP>,
     make<NRGBtoHSV>,
     make<NHSVtoRGB>,
     make<NRGBtoHLS>,
     make<NHLStoRGB>,
     make<NRGBtoYCC>,
     make<NYCCtoRGB>,
+    make<NRayTrace>,
+    make<NRayCast>,
+    make<NReflect>,
+    make<NRefract>,
+    make<NReflectBlur>,
+    make<NRefractBlur>,
+    make<NOcclusion>,
+    make<NOcclusionH>,
     makeMacro,
     make<NMacroRoot>,
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/host.h"
+#include "nodes/sample.h"
 
 namespace vx {
 
@@ -60,12 +61,6 @@ constexpr ItemOutput kItemOutputs[] = {
 };
 // clang-format on
 
-
-// The sample's record; an all-zero one when a tree is pulled without a sample.
-const HostShading& sampleOf(const NodeEnv& env) {
-    static const HostShading none{};
-    return env.record ? *env.record : none;
-}
 
 // The item chosen in the input, or the shaded object when none is chosen.
 HostID itemOf(const Node& node, int input, const NodeEnv& env) {

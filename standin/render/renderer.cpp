@@ -31,7 +31,6 @@ void putMatrix(double out[9], const Mat& m) {
 
 // The render thread's own state, never shared.
 struct Worker {
-    int blurNesting = 0;
     int evaluateNesting = 0;
     uint64_t evaluations = 0;
     Clock::duration evaluateTime{};
@@ -172,7 +171,7 @@ NodeValue FrameRender::trace(Worker& worker, const NodeValue& origin, const Node
     const auto hit = tracer_.intersect(origin, dir, near);
     if (!hit) {
         distance = -1;
-        return toValue(scene_.backdrop);
+        return toValue(backdropColor(scene_, toVec3(dir)));
     }
     distance = hit->distance;
     HostShading sa;
@@ -180,7 +179,7 @@ NodeValue FrameRender::trace(Worker& worker, const NodeValue& origin, const Node
     const int index = fill(sa, sc, *hit, origin, dir);
     evaluate(worker, sa, index);
     const ShadedSurface where{&surface(index), &tracer_.objects()[size_t(hit->object)].item->object};
-    return standardShading(sa, world_, where, worker.blurNesting);
+    return standardShading(sa, world_, where);
 }
 
 int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& origin,

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
+#include "nodes/raytrace.h"
 #include "standin/scene/image_file.h"
 #include "standin/scene/image_lookup.h"
+#include "standin/services/render_memory.h"
 
 namespace vxs {
 
 namespace {
-constexpr double kPi = std::numbers::pi;
 constexpr int kBlurSamples = 3;  // rays per side of a blurred trace's grid
 
 double mean(const NodeValue& v) { return (v.x + v.y + v.z) / 3.0; }
@@ -49,9 +49,6 @@ NodeValue imageColor(const Image& image, double u, double v) {
     return {c[0], c[1], c[2]};
 }
 
-// fmod(|x|, 1), mirrored below zero, as the spherical map folds angles.
-double unitWrap(double x) { return x >= 0 ? std::fmod(x, 1.0) : 1 - std::fmod(-x, 1.0); }
-
 enum TraceMode { kReflection = 0, kRefraction = 1 };
 
 // The colour a reflection or refraction ray brings back under the
@@ -61,7 +58,7 @@ NodeValue traceSurface(const HostShading& sa, const ShadingWorld& world, const S
     const int options = mode == kReflection ? surface.reflectionOptions : surface.refractionOptions;
     NodeValue color;
     double distance = -1;
-    if (options == REFL_BACKDROP) color = toValue(world.scene->backdrop);
+    if (options == REFL_BACKDROP) color = toValue(backdropColor(*world.scene, toVec3(dir)));
     if (options == REFL_RAYTRACE_BACKDROP || options == REFL_RAYTRACE_SPHERICAL) {
         const int bit = mode == kReflection ? HOST_RENDER_REFLECT : HOST_RENDER_REFRACT;
         if ((world.scene->renderOpts & bit) && sa.rayTrace) {
@@ -75,34 +72,26 @@ NodeValue traceSurface(const HostShading& sa, const ShadingWorld& world, const S
         const HostID id = mode == kReflection ? surface.reflectionImage : surface.refractionImage;
         const double seam = mode == kReflection ? surface.reflectionSeamAngle : surface.refractionSeamAngle;
         if (const Image* image = findImage(*world.scene, id)) {
-            const Angles a = directionToAngles(dir);
-            color = imageColor(*image, unitWrap(1 - (a.heading + seam) / (2 * kPi)), unitWrap(0.5 - a.pitch / kPi));
+            double u, v;
+            vx::sphericalMapUV(dir, seam, u, v);
+            color = imageColor(*image, u, v);
         }
     }
     return color;
 }
 
-// Glossy reflection or refraction: a jittered n x n bundle around `dir`,
-// seeded from the pixel so that a pixel always gets the same bundle.
+// Glossy reflection or refraction: the jittered bundle a module's blurred
+// trace sends, under the same per-thread word.
 NodeValue blurredTrace(const HostShading& sa, const ShadingWorld& world, const Surface& surface, const NodeValue& p,
-                       const NodeValue& dir, double blur, int n, TraceMode mode, int& nesting) {
-    if (blur <= 0 || nesting > 0) return traceSurface(sa, world, surface, p, dir, mode);
-    ++nesting;
-    const NodeValue across = normalized(NodeValue{dir.z - dir.y, dir.x - dir.z, dir.y - dir.x});
-    const NodeValue q1 = across * (blur * 0.5), q2 = cross(dir, across) * (blur * 0.5);
-    uint32_t state = uint32_t(sa.sx) * uint32_t(sa.sy) * 0x8DE30791u;
-    const auto draw = [&state] {
-        state = state * 0x5D588B65u + 1;
-        return state * 0x1p-32;
-    };
+                       const NodeValue& dir, double blur, int n, TraceMode mode) {
+    uint32_t* flag = threadWord(vx::kBluredTraceFlag);
+    if (blur <= 0 || !flag || *flag) return traceSurface(sa, world, surface, p, dir, mode);
+    *flag = 1;
     NodeValue sum;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) {
-            const double r1 = draw(), r2 = draw();
-            const double a = (r1 + i) / n - 0.5, b = (r2 + j) / n - 0.5;
-            sum = sum + traceSurface(sa, world, surface, p, dir + q1 * a + q2 * b, mode);
-        }
-    --nesting;
+    vx::forEachBlurRay(sa.sx, sa.sy, dir, blur, n, [&](const NodeValue& d) {
+        sum = sum + traceSurface(sa, world, surface, p, d, mode);
+    });
+    *flag = 0;
     return n > 0 ? sum * (1.0 / (n * n)) : sum;
 }
 
@@ -130,21 +119,7 @@ LightRay lightAtPoint(const PlacedLight& placed, const NodeValue& p) {
     return {d, color * factor};
 }
 
-Angles directionToAngles(const NodeValue& d) {
-    Angles a;
-    if (d.x == 0 && d.z == 0) {
-        a.pitch = d.y == 0 ? 0 : d.y > 0 ? kPi / 2 : -kPi / 2;
-        return a;
-    }
-    if (d.z == 0) a.heading = d.x > 0 ? -kPi / 2 : kPi / 2;
-    else a.heading = d.z > 0 ? -std::atan(d.x / d.z) : kPi - std::atan(d.x / d.z);
-    const double r = std::sqrt(d.x * d.x + d.z * d.z);
-    a.pitch = r > 0 ? std::atan(d.y / r) : (d.y > 0 ? kPi / 2 : -kPi / 2);
-    return a;
-}
-
-NodeValue standardShading(const HostShading& sa, const ShadingWorld& world, const ShadedSurface& where,
-                          int& blurNesting) {
+NodeValue standardShading(const HostShading& sa, const ShadingWorld& world, const ShadedSurface& where) {
     const NodeValue surfaceColor = fromArray(sa.color), replacement = fromArray(sa.replacementColor);
     const double p = sa.replacementPercentage;
     if (p >= 1) return replacement;
@@ -185,10 +160,10 @@ NodeValue standardShading(const HostShading& sa, const ShadingWorld& world, cons
     NodeValue reflected, refracted;
     if (sa.mirror > 0)
         reflected = blurredTrace(sa, world, *where.surface, P, normalized(reflect(D, N)), sa.reflectionBlur,
-                                 kBlurSamples, kReflection, blurNesting);
+                                 kBlurSamples, kReflection);
     if (sa.transparency > 0)
         refracted = blurredTrace(sa, world, *where.surface, P, normalized(refract(D, N, 1.0 / sa.eta)),
-                                 sa.refractionBlur, kBlurSamples, kRefraction, blurNesting);
+                                 sa.refractionBlur, kBlurSamples, kRefraction);
 
     const NodeValue one = NodeValue::scalar(1);
     const NodeValue highlight = one * (1 - sa.colorHL) + surfaceColor * sa.colorHL;

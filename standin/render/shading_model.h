@@ -51,16 +51,9 @@ struct ShadedSurface {
     const Object* object = nullptr;
 };
 
-// The spherical-map angles of a direction: heading about the vertical axis
-// and pitch above the horizon, in radians.
-struct Angles {
-    double heading = 0, pitch = 0;
-};
-Angles directionToAngles(const NodeValue& d);
-
-// The sample's colour. `blurNesting` is the calling thread's count of
-// blurred traces under way: rays sent from inside one are single rays.
-NodeValue standardShading(const HostShading& sa, const ShadingWorld& world, const ShadedSurface& where,
-                          int& blurNesting);
+// The sample's colour. Blurred reflection and refraction raise the thread's
+// blurred-trace word that modules raise for theirs, so that blurs nested in
+// blurs, the host's or a module's, send single rays.
+NodeValue standardShading(const HostShading& sa, const ShadingWorld& world, const ShadedSurface& where);
 
 }  // namespace vxs

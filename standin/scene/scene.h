@@ -128,6 +128,15 @@ struct Image {
     std::vector<float> rgba;  // width x height x 4, linear 0..1, top row first
 };
 
+// A gradient backdrop, as hosts offer it: the sky runs from `sky` at the
+// horizon to `zenith` straight up, the ground from `ground` to `nadir`
+// straight down. A squeeze above 1 narrows the horizon's band.
+struct BackdropGradient {
+    bool on = false;
+    Vec3 zenith{0, 0.16, 0.31}, sky{0.47, 0.59, 0.78}, ground{0.2, 0.16, 0.12}, nadir{0.39, 0.31, 0.23};
+    double skySqueeze = 2, groundSqueeze = 2;
+};
+
 struct Scene {
     std::string name = "Untitled";
     std::string path;  // the scene file, for relative paths
@@ -138,6 +147,7 @@ struct Scene {
     Vec3 ambientColor{1, 1, 1};
     double ambientIntensity = 0.05;
     Vec3 backdrop{0, 0, 0};
+    BackdropGradient gradient;  // replaces `backdrop` when on
     std::vector<Item> items;  // lights, cameras, objects and bones, in file order
     std::vector<Surface> surfaces;
     std::vector<Image> images;
@@ -186,6 +196,9 @@ Mat worldTransform(const Scene& scene, const Item& item, double time);
 // axes, as unit vectors, from the world transform. An unknown code gives
 // (0, 0, 0).
 Vec3 itemParam(const Scene& scene, const Item& item, int code, double time);
+
+// What a ray along `direction` that finds nothing sees.
+Vec3 backdropColor(const Scene& scene, const Vec3& direction);
 
 // Item ids of the scene-file reader: the type in the high byte, the index in
 // Scene::items plus 1 in the rest.

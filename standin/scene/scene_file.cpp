@@ -77,8 +77,8 @@ public:
 
     Scene read(const Json& doc) {
         if (!doc.is_object()) failAt("", "must hold a JSON object");
-        const Fields top(doc, "", {"frame", "render", "camera", "ambient", "backdrop", "images", "surfaces", "lights",
-                                   "objects"});
+        const Fields top(doc, "", {"frame", "render", "camera", "ambient", "backdrop", "gradient_backdrop", "images",
+                                   "surfaces", "lights", "objects"});
         frame(top);
         render(top);
         if (const Json* v = top.find("ambient")) {
@@ -87,6 +87,18 @@ public:
             scene_.ambientIntensity = f.number("intensity", scene_.ambientIntensity);
         }
         scene_.backdrop = top.triple("backdrop", scene_.backdrop);
+        if (const Json* v = top.find("gradient_backdrop")) {
+            const Fields f(*v, "gradient_backdrop",
+                           {"zenith", "sky", "ground", "nadir", "sky_squeeze", "ground_squeeze"});
+            BackdropGradient& g = scene_.gradient;
+            g.on = true;
+            g.zenith = f.triple("zenith", g.zenith);
+            g.sky = f.triple("sky", g.sky);
+            g.ground = f.triple("ground", g.ground);
+            g.nadir = f.triple("nadir", g.nadir);
+            g.skySqueeze = f.positive("sky_squeeze", g.skySqueeze);
+            g.groundSqueeze = f.positive("ground_squeeze", g.groundSqueeze);
+        }
         forEach(top, "images", [&](const Json& v, const std::string& path, std::size_t) { image(v, path); });
         forEach(top, "surfaces", [&](const Json& v, const std::string& path, std::size_t) { surface(v, path); });
         camera(top);

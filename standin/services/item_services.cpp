@@ -101,7 +101,9 @@ const HostLightInfo kLightInfo{.type = lightType,
                                .range = lightRange,
                                .ambient = ambient};
 
-void backdrop(double, const double[3], double color[3]) { put(color, currentScene().backdrop); }
+void backdrop(double, const double ray[3], double color[3]) {
+    put(color, backdropColor(currentScene(), {ray[0], ray[1], ray[2]}));
+}
 
 const HostBackdropInfo kBackdropInfo{.backdrop = backdrop};
 }  // namespace

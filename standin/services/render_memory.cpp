@@ -1,8 +1,11 @@
 #include "standin/services/render_memory.h"
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <new>
+
+#include "core/env.h"
 
 namespace vxs {
 
@@ -35,6 +38,14 @@ void* RenderMemory::create(std::string_view name, std::size_t size) {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+uint32_t* threadWord(const char* name) {
+    char key[128];
+    std::snprintf(key, sizeof key, "%s %08x", name, vx::currentThreadId());
+    RenderMemory& memory = globalRenderMemory();
+    void* block = memory.find(key);
+    return static_cast<uint32_t*>(block ? block : memory.create(key, sizeof(uint32_t)));
 }
 
 RenderMemory& globalRenderMemory() {

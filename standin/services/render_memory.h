@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <shared_mutex>
 #include <string>
@@ -41,6 +42,12 @@ private:
 // The process-wide memory behind the service; its blocks stay until the
 // process ends, since modules keep pointers to them.
 RenderMemory& globalRenderMemory();
+
+// The calling thread's word `name` in the global memory, under the name
+// "<name> <thread id in eight hex digits>" that modules use for theirs, so
+// host and modules share it. Made and zeroed on first use; null when it
+// cannot be had.
+uint32_t* threadWord(const char* name);
 const HostRenderMemory* renderMemoryService();
 
 }  // namespace vxs

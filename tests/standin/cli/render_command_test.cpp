@@ -110,7 +110,8 @@ TEST_F(RenderCommand, OutputFormatsSizeAndFrameWarning) {
     EXPECT_EQ(late.err, "warning: frame 7 is outside the scene's frames 0 to 0\n");
 }
 
-// Every example scene reads, loads its trees and renders something.
+// Every example scene reads, loads its trees and renders something, the
+// same on one thread and on two.
 TEST(ExampleScenes, Render) {
     const vxs::Scene saved = vxs::currentScene();
     int scenes = 0;
@@ -129,8 +130,12 @@ TEST(ExampleScenes, Render) {
         vxs::RenderSettings settings;
         settings.width = 40;
         settings.height = 30;
+        settings.threads = 1;
         const std::vector<uint8_t> bytes = vxs::toRgb8(vxs::render(vxs::currentScene(), shaders.get(), settings));
         EXPECT_GT(std::set<uint8_t>(bytes.begin(), bytes.end()).size(), 30u) << path;
+        // Blurred traces and occlusion draw from the pixel, not the thread.
+        settings.threads = 2;
+        EXPECT_EQ(vxs::toRgb8(vxs::render(vxs::currentScene(), shaders.get(), settings)), bytes) << path;
     }
     EXPECT_GE(scenes, 3);
     vxs::currentScene() = saved;

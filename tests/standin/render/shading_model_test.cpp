@@ -5,7 +5,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "nodes/raytrace.h"
 #include "standin/scene/image_file.h"
+#include "standin/services/render_memory.h"
 
 namespace {
 
@@ -19,24 +21,6 @@ void expectNear(const NodeValue& a, const NodeValue& b, const char* what, double
     EXPECT_NEAR(a.x, b.x, tolerance) << what;
     EXPECT_NEAR(a.y, b.y, tolerance) << what;
     EXPECT_NEAR(a.z, b.z, tolerance) << what;
-}
-
-TEST(ShadingModel, DirectionToAngles) {
-    struct Row {
-        NodeValue d;
-        double heading, pitch;
-    };
-    const Row rows[] = {
-        {{0, 1, 0}, 0, kPi / 2},       {{0, -3, 0}, 0, -kPi / 2},  {{0, 0, 0}, 0, 0},
-        {{0, 0, 1}, 0, 0},             {{1, 0, 0}, -kPi / 2, 0},   {{-1, 0, 0}, kPi / 2, 0},
-        {{0, 0, -1}, kPi, 0},          {{1, 0, 1}, -kPi / 4, 0},   {{0, 1, 1}, 0, kPi / 4},
-        {{-1, 0, -1}, kPi - kPi / 4, 0},
-    };
-    for (const Row& r : rows) {
-        const vxs::Angles a = vxs::directionToAngles(r.d);
-        EXPECT_NEAR(a.heading, r.heading, 1e-12) << r.d.x << " " << r.d.y << " " << r.d.z;
-        EXPECT_NEAR(a.pitch, r.pitch, 1e-12) << r.d.x << " " << r.d.y << " " << r.d.z;
-    }
 }
 
 TEST(ShadingModel, LightAtPoint) {
@@ -124,10 +108,7 @@ public:  // the tables' rows change the fixture through a reference
     }
 
     NodeValue shade() {
-        int nesting = 0;
-        const NodeValue c = vxs::standardShading(sa, world, {&surface, &object}, nesting);
-        EXPECT_EQ(nesting, 0);
-        return c;
+        return vxs::standardShading(sa, world, {&surface, &object});
     }
 
     static int illuminate(void* ctx, HostID id, const double[3], double dir[3], double color[3]) {
@@ -241,6 +222,20 @@ TEST_F(StandardShading, Channels) {
         r.set(*this);
         expectNear(shade(), r.expected, r.what, 1e-12);
     }
+}
+
+TEST_F(StandardShading, BlurInsideABlurIsOneRay) {
+    // A module's blurred trace on this thread has raised the shared word.
+    uint32_t* word = vxs::threadWord(vx::kBluredTraceFlag);
+    ASSERT_NE(word, nullptr);
+    sa.diffuse = 0, sa.mirror = 1, sa.reflectionBlur = 0.1;
+    *word = 1;
+    shade();
+    EXPECT_EQ(traces, 1);
+    *word = 0;
+    shade();
+    EXPECT_EQ(traces, 1 + 9);
+    EXPECT_EQ(*word, 0u);
 }
 
 TEST_F(StandardShading, ReflectionAndRefraction) {

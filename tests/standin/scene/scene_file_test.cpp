@@ -116,6 +116,7 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
         {R"({"frame": {"start": 5, "end": 4}})", "frame.end: must be an integer from 5 to 1000000"},
         {R"({"render": {"shadows": 1}})", "render.shadows: must be true or false"},
         {R"({"backdrop": [0, "0", 0]})", "backdrop[1]: must be a number"},
+        {R"({"gradient_backdrop": {"ground_squeeze": 0}})", "gradient_backdrop.ground_squeeze: must be a positive number"},
         {R"({"camera": {"fov": 180}})", "camera.fov: must be a number above 0 and below 180"},
         {R"({"lights": {}})", "lights: must be an array"},
         {R"({"lights": [{"type": "area"}]})", R"(lights[0].type: must be one of "distant", "point", "spot")"},

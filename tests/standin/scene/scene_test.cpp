@@ -114,3 +114,29 @@ TEST(ItemFrames, BrokenParentChainsEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Backdrop, OneColourOrAGradientBySkyAndGround) {
+    vxs::Scene scene;
+    scene.backdrop = {0.5, 0.5, 0.5};
+    expectNear(vxs::backdropColor(scene, {0, 1, 0}), {0.5, 0.5, 0.5}, "one colour");
+    vxs::BackdropGradient& g = scene.gradient;
+    g = {true, {0, 0, 1}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, 1, 2};
+    const double up30 = std::sqrt(1.0 / 3);  // 30 degrees below: a third of the way, squeezed by 2
+    struct Row {
+        const char* what;
+        Vec3 direction, expected;
+    };
+    const Row rows[] = {
+        {"zenith", {0, 2, 0}, {0, 0, 1}},
+        {"horizon is sky", {1, 0, 0}, {0, 1, 0}},
+        {"nadir", {0, -1, 0}, {1, 0, 0}},
+        {"half way up, linear", {1, 1, 0}, {0, 0.5, 0.5}},
+        {"30 degrees down", {0, -0.5, std::sqrt(0.75)}, {1, 1 - up30, 0}},
+        {"no direction is the sky's horizon", {0, 0, 0}, {0, 1, 0}},
+    };
+    for (const Row& r : rows) expectNear(vxs::backdropColor(scene, r.direction), r.expected, r.what);
+}
+
+}  // namespace
