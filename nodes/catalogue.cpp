@@ -8,7 +8,9 @@
 #include "nodes/constants.h"
 #include "nodes/functions.h"
 #include "nodes/input.h"
+#include "nodes/lighting.h"
 #include "nodes/operators.h"
+#include "nodes/shading.h"
 
 namespace vx {
 
@@ -26,6 +28,7 @@ using Maker = std::unique_ptr<Node> (*)(const KindContext&);
 constexpr Maker kKinds[] = {
     make<NRoot>,
     make<NSpot>,
+    make<NSpotShade>,
     make<NGeom>,
     make<NUVMap>,
     make<NVCol>,
@@ -89,6 +92,22 @@ constexpr Maker kKinds[] = {
     make<NHLStoRGB>,
     make<NRGBtoYCC>,
     make<NYCCtoRGB>,
+    make<NFullAmbient>,
+    make<NAmbient>,
+    make<NRadiosity>,
+    make<NCaustics>,
+    make<NBackLight>,
+    make<NBackLightW>,
+    make<NTranslucent>,
+    make<NLambert>,
+    make<NOrenNayer>,
+    make<NWrapDiffuse>,
+    make<NBlinn>,
+    make<NPhong>,
+    make<NMetal>,
+    make<NCookTorrance>,
+    make<NAniso>,
+    make<NVelvet>,
     makeMacro,
     make<NMacroRoot>,
 };

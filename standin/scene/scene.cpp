@@ -183,4 +183,10 @@ Vec3 itemParam(const Scene& scene, const Item& item, int code, double time) {
     return {0, 0, 0};
 }
 
+bool excludes(const Object& object, HostID light) {
+    if (light == kRadiosityLight) return object.excludeRadiosity;
+    if (light == kCausticsLight) return object.excludeCaustics;
+    return std::find(object.excludedLights.begin(), object.excludedLights.end(), light) != object.excludedLights.end();
+}
+
 }  // namespace vxs

@@ -83,6 +83,13 @@ struct Object {
     bool excludeRadiosity = false, excludeCaustics = false;
 };
 
+// The pseudo-lights through which illuminate hands out radiosity and caustics.
+inline constexpr HostID kRadiosityLight = 0x21000000;
+inline constexpr HostID kCausticsLight = 0x22000000;
+
+// Whether the object does not receive the light (or pseudo-light).
+bool excludes(const Object& object, HostID light);
+
 struct Camera {
     double fieldOfView = 0.8726646259971648;  // radians, horizontal (50 degrees)
 };
@@ -131,6 +138,7 @@ struct Scene {
     int frameWidth = 640, frameHeight = 480;
     double framesPerSecond = 24.0;
     int renderOpts = 0;  // HOST_RENDER_SHADOWS | ..._REFLECT | ..._REFRACT
+    int radiosityRays = 0;  // rays of the one-bounce gather per shaded point; 0 = no radiosity
     Vec3 ambientColor{1, 1, 1};
     double ambientIntensity = 0.05;
     Vec3 backdrop{0, 0, 0};

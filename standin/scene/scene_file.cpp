@@ -134,10 +134,11 @@ private:
 
     void render(const Fields& top) {
         const Json* v = top.find("render");
-        const Fields f(v ? *v : kNoKeys, "render", {"shadows", "reflection", "refraction"});
+        const Fields f(v ? *v : kNoKeys, "render", {"shadows", "reflection", "refraction", "radiosity"});
         scene_.renderOpts = (f.flag("shadows", true) ? HOST_RENDER_SHADOWS : 0) |
                             (f.flag("reflection", true) ? HOST_RENDER_REFLECT : 0) |
                             (f.flag("refraction", true) ? HOST_RENDER_REFRACT : 0);
+        scene_.radiosityRays = f.integer("radiosity", 0, 0, kMaxRadiosityRays);
     }
 
     void image(const Json& v, const std::string& path) {

@@ -94,12 +94,38 @@ void ambient(double, double out[3]) {
     for (int i = 0; i < 3; ++i) out[i] = scene.ambientColor[i] * scene.ambientIntensity;
 }
 
+int lightFlags(HostID id) {
+    const Light* light = lightOf(id);
+    if (!light) return 0;
+    return (light->affectDiffuse ? 0 : HOST_LIGHT_NO_DIFFUSE) | (light->affectSpecular ? 0 : HOST_LIGHT_NO_SPECULAR);
+}
+
+int lightShadowType(HostID id) {
+    const Light* light = lightOf(id);
+    return light ? light->shadowType : 0;
+}
+
+void lightShadowColor(HostID id, double, double out[3]) {
+    const Light* light = lightOf(id);
+    put(out, light ? light->shadowColor : Vec3{});
+}
+
+void lightCone(HostID id, double, double* radius, double* edge) {
+    const Light* light = lightOf(id);
+    *radius = light ? light->coneAngle : 0;
+    *edge = light ? light->edgeAngle : 0;
+}
+
 const HostLightInfo kLightInfo{.type = lightType,
                                .image = lightImage,
                                .color = lightColor,
                                .falloff = lightFalloff,
                                .range = lightRange,
-                               .ambient = ambient};
+                               .ambient = ambient,
+                               .flags = lightFlags,
+                               .shadowType = lightShadowType,
+                               .shadowColor = lightShadowColor,
+                               .coneAngles = lightCone};
 
 void backdrop(double, const double[3], double color[3]) { put(color, currentScene().backdrop); }
 

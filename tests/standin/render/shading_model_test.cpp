@@ -75,8 +75,8 @@ TEST(ShadingModel, LightAtPoint) {
         light.edgeAngle = 10 * kPi / 180;
         light.color = {1, 0.5, 0.25};
         light.intensity = 2;
-        const PlacedLight placed{1, &light, {}, {0, 0, 1}};
-        const LightRay ray = vxs::lightAtPoint(placed, r.point);
+        const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        const LightRay ray = vxs::lightAtPoint(placed, r.point, vxs::Scene{});
         expectNear(ray.color, NodeValue{2, 1, 0.5} * r.factor, r.what);
         expectNear(ray.direction, r.type == vxs::LIGHT_DISTANT ? NodeValue{0, 0, 1} : r.point, r.what);
     }
@@ -101,7 +101,7 @@ public:  // the tables' rows change the fixture through a reference
         light.type = vxs::LIGHT_DISTANT;
         light.shadowType = vxs::SHADOW_RAYTRACE;
         // Straight down onto a sample at the origin facing up.
-        lights.push_back({7, &light, {}, {0, -1, 0}});
+        lights.push_back({7, &light, {}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}});
         world.lights = lights;
         world.scene = &scene;
         scene.ambientColor = {0.2, 0.2, 0.2};
