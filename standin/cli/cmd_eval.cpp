@@ -1,6 +1,7 @@
 // valtorimex eval TREE [--record RECORD.json] [--scene SCENE.json] [--module PATH]
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 
 #include "standin/cli/commands.h"
 #include "standin/streams/files.h"
@@ -9,6 +10,7 @@
 #include "standin/cli/record_scene.h"
 #include "standin/scene/scene_file.h"
 #include "standin/streams/shader_tree.h"
+#include "standin/render/renderer.h"
 #include "standin/render/shading.h"
 
 namespace vxs {
@@ -45,6 +47,17 @@ int runEval(const EvalOptions& o) {
     if (!module) return reportBadInput(o.module, error);
     const auto shader = Shader::activate(*module, error);
     if (!shader) return reportBadInput(o.module, error);
+    // With a scene the sample gets the scene's lights, shadows and rays, as
+    // in a render.
+    std::unique_ptr<SceneCallbacks> callbacks;
+    if (withScene) {
+        try {
+            callbacks = std::make_unique<SceneCallbacks>(scene, nullptr, time);
+        } catch (const std::runtime_error& e) {
+            return reportBadInput(o.scene, e.what());
+        }
+        callbacks->attach(sa);
+    }
     {
         // The shader belongs to the sample's surface, as in a render.
         const auto inst = shader->make(const_cast<Surface*>(surface));

@@ -62,7 +62,6 @@ public:
 
     NodeValue pixelSample(Worker& worker, int x, int y, double ox, double oy) const;
 
-private:
     // What a shading record's callbacks know of their sample.
     struct SampleContext {
         const FrameRender* frame = nullptr;
@@ -84,6 +83,11 @@ private:
             return pos - faceNormal * eps;
         }
     };
+
+    // Points the record's callbacks at this frame, for the sample `sc`.
+    static void connect(HostShading& sa, SampleContext& sc);
+
+private:
 
     NodeValue trace(Worker& worker, const NodeValue& origin, const NodeValue& dir, double near, int depth, int sx,
                     int sy, double& distance) const;
@@ -301,12 +305,16 @@ int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, con
     sa.replacementPercentage = s.replacementPercentage;
     toArray(sa.replacementColor, toValue(s.replacementColor));
 
+    connect(sa, sc);
+    return index;
+}
+
+void FrameRender::connect(HostShading& sa, SampleContext& sc) {
     sa.callbackData = &sc;
     sa.illuminate = illuminate;
     sa.rayTrace = rayTrace;
     sa.rayCast = rayCast;
     sa.rayShade = rayShade;
-    return index;
 }
 
 void FrameRender::evaluate(Worker& worker, HostShading& sa, int surface) const {
@@ -383,6 +391,24 @@ double FrameRender::rayShade(void* ctx, const double pos[3], const double dir[3]
     return hit->distance;
 }
 }  // namespace
+
+struct SceneCallbacks::Frame {
+    FrameRender render;
+    Worker worker;
+    FrameRender::SampleContext sample;
+};
+
+SceneCallbacks::SceneCallbacks(const Scene& scene, const SurfaceShaders* shaders, double time)
+    : frame_(new Frame{FrameRender(scene, shaders, time, scene.frameWidth, scene.frameHeight), {}, {}}) {}
+
+SceneCallbacks::~SceneCallbacks() = default;
+
+void SceneCallbacks::attach(HostShading& sa) {
+    const NodeValue p = fromArray(sa.wPos);
+    frame_->sample = {&frame_->render, &frame_->worker, 0, sa.sx, sa.sy, p, normalized(fromArray(sa.gNorm)),
+                      normalized(fromArray(sa.wNorm)), p};
+    FrameRender::connect(sa, frame_->sample);
+}
 
 std::unique_ptr<SurfaceShaders> SurfaceShaders::load(const Scene& scene, const std::string& modulePath,
                                                      std::string& where, std::string& error) {
