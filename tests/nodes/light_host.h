@@ -19,7 +19,8 @@ struct TestLight {
     HostID id;
     int type = HOST_LIGHT_DISTANT;
     NodeValue color{1, 0.5, 0.25};
-    NodeValue forward{0, -1, 0};  // world forward axis
+    NodeValue forward{0, -1, 0};  // world axes
+    NodeValue right{1, 0, 0}, up{0, 0, 1};
     NodeValue position{};
     int flags = 0;
     int falloff = HOST_FALLOFF_NONE;
@@ -92,6 +93,8 @@ private:
         NodeValue v;
         if (l && code == HOST_IP_W_POSITION) v = l->position;
         if (l && code == HOST_IP_W_FORWARD) v = l->forward;
+        if (l && code == HOST_IP_W_RIGHT) v = l->right;
+        if (l && code == HOST_IP_W_UP) v = l->up;
         vx::toArray(out, v);
     }
     static int type(HostID id) { return find(id) ? find(id)->type : -1; }

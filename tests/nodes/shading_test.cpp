@@ -141,6 +141,34 @@ TEST(LightAtPoint, SpotConeHasASmoothEdge) {
     }
 }
 
+TEST(LightAtPoint, SpotImageProjectsAlongTheAxis) {
+    // A 45-degree cone looking along +z: the image spans x and y in -z..z.
+    struct Row {
+        NodeValue point;
+        bool inside;
+        double u, v;
+    };
+    const Row rows[] = {
+        {{0.5, 0.25, 1}, true, 0.75, 0.375},
+        {{-1, -1, 4}, true, 0.375, 0.625},
+        {{1, 0, 1}, false, 0, 0},   // on the frustum's edge
+        {{0, 0, -1}, false, 0, 0},  // behind the light
+    };
+    for (const Row& r : rows) {
+        LightHost host;
+        host.lights = {{.id = 1, .type = HOST_LIGHT_SPOT, .forward = {0, 0, 1}, .up = {0, 1, 0}, .cone = kPi / 4}};
+        double u = 0, v = 0;
+        EXPECT_EQ(projectSpotImage(1, 0, r.point, u, v), r.inside) << describe(r.point);
+        if (!r.inside) continue;
+        EXPECT_NEAR(u, r.u, 1e-12);
+        EXPECT_NEAR(v, r.v, 1e-12);
+    }
+    LightHost wide;
+    wide.lights = {{.id = 1, .type = HOST_LIGHT_SPOT, .forward = {0, 0, 1}, .up = {0, 1, 0}, .cone = kPi / 2}};
+    double u, v;
+    EXPECT_FALSE(projectSpotImage(1, 0, {0, 0, 1}, u, v));
+}
+
 TEST(LightLoop, ShadowColourBringsBackTheBlockedLightTinted) {
     LightHost host;
     host.lights = {keyLight()};
