@@ -137,7 +137,7 @@ FrameRender::FrameRender(const Scene& scene, const SurfaceShaders* shaders, doub
             lights_.push_back({item.id, &item.light, toValue(itemParam(scene, item, HOST_IP_W_POSITION, time)),
                                toValue(itemParam(scene, item, HOST_IP_W_RIGHT, time)),
                                toValue(itemParam(scene, item, HOST_IP_W_UP, time)),
-                               toValue(itemParam(scene, item, HOST_IP_W_FORWARD, time))});
+                               toValue(itemParam(scene, item, HOST_IP_W_FORWARD, time)), time});
     world_.lights = lights_;
     world_.scene = &scene;
 

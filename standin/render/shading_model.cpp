@@ -131,7 +131,7 @@ NodeValue ambientAt(const HostShading& sa, const ShadingWorld& world, const Obje
 
 LightRay lightAtPoint(const PlacedLight& placed, const NodeValue& p, const Scene& scene) {
     const Light& light = *placed.light;
-    NodeValue color = toValue(light.color) * light.intensity;
+    NodeValue color = toValue(lightColor(light, placed.time));
     if (light.type == LIGHT_DISTANT) return {placed.forward, color};
     const NodeValue d = p - placed.position;
     double factor = falloffFactor(light, length(d));

@@ -22,6 +22,7 @@ struct PlacedLight {
     const Light* light = nullptr;
     NodeValue position;
     NodeValue right, up, forward;  // unit
+    double time = 0;  // of the frame, for the animated colour
 };
 
 // Light arriving at a point with no shadow: the direction it travels (unit

@@ -31,6 +31,9 @@ struct Animated {
     Vec3 at(double time) const;
 };
 
+// The value of keys at `time` as Animated::at gives it, `value` without keys.
+Vec3 animatedAt(const Vec3& value, const std::vector<Animated::Key>& keys, double time);
+
 // Placement of an item relative to its parent. Rotation is heading, pitch,
 // bank in radians (about y, then x, then z).
 struct Placement {
@@ -57,7 +60,13 @@ struct Light {
     Vec3 shadowColor{0, 0, 0};
     bool affectDiffuse = true, affectSpecular = true;
     HostID image = 0;  // projected image of a spot light
+    // Keys that animate the colour and the intensity (in all three
+    // elements); without keys the values above hold.
+    std::vector<Animated::Key> colorKeys, intensityKeys;
 };
+
+// The light's colour times its intensity at `time`.
+Vec3 lightColor(const Light& light, double time);
 
 struct VertexMap {
     uint32_t type = HOST_VMAP_TXUV;  // "TXUV", "RGB ", "RGBA", "WGHT"

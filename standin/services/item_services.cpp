@@ -71,12 +71,9 @@ HostID lightImage(HostID id, double) {
     return light ? light->image : 0;
 }
 
-void lightColor(HostID id, double, double out[3]) {
+void color(HostID id, double time, double out[3]) {
     const Light* light = lightOf(id);
-    Vec3 c{};
-    if (light)
-        for (int i = 0; i < 3; ++i) c[i] = light->color[i] * light->intensity;
-    put(out, c);
+    put(out, light ? lightColor(*light, time) : Vec3{});
 }
 
 int lightFalloff(HostID id) {
@@ -118,7 +115,7 @@ void lightCone(HostID id, double, double* radius, double* edge) {
 
 const HostLightInfo kLightInfo{.type = lightType,
                                .image = lightImage,
-                               .color = lightColor,
+                               .color = color,
                                .falloff = lightFalloff,
                                .range = lightRange,
                                .ambient = ambient,

@@ -76,7 +76,8 @@ TEST_F(SceneFile, ReadsEveryPartOfAScene) {
       "lights": [{"name": "Key", "type": "spot", "color": [1, 1, 0.5], "intensity": 2, "falloff": "inverse_square",
                   "range": 4, "cone_angle": 20, "edge_angle": 4, "shadow": "off", "shadow_color": [0.1, 0, 0],
                   "affect_specular": false, "image": "pixels", "parent": "Ball",
-                  "keys": {"rotation": [{"time": 0, "value": [0, 0, 0]}, {"time": 1, "value": [90, 0, 0]}]}},
+                  "keys": {"rotation": [{"time": 0, "value": [0, 0, 0]}, {"time": 1, "value": [90, 0, 0]}],
+                           "intensity": [{"time": 0, "value": 1}, {"time": 1, "value": 3}]}},
                  {"name": "Fill"}],
       "objects": [{"name": "Ball", "type": "sphere", "radius": 2, "segments": 8, "surface": "Red",
                    "position": [1, 2, 3], "scale": [1, 2, 1], "pivot": [0, 1, 0], "pivot_rotation": [0, 0, 45],
@@ -140,6 +141,7 @@ TEST_F(SceneFile, ReadsEveryPartOfAScene) {
     EXPECT_EQ(key.parent, ball.id);
     ASSERT_EQ(key.placement.rotation.keys.size(), 2u);
     EXPECT_DOUBLE_EQ(key.placement.rotation.at(0.5)[0], 45 * kDeg);
+    EXPECT_EQ(vxs::lightColor(l, 0.5), (vxs::Vec3{2, 2, 1}));  // intensity 2 half way
     EXPECT_EQ(item(s, HOST_LIGHT, "Fill").light.type, vxs::LIGHT_DISTANT);
 
     EXPECT_EQ(ball.placement.position.value, (vxs::Vec3{1, 2, 3}));
@@ -295,6 +297,9 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
          "objects[0].keys.position[1].time: must be later than the key before"},
         {R"({"objects": [{"type": "box", "keys": {"position": [{"value": [0, 0, 0]}]}}]})",
          "objects[0].keys.position[0].time: must be given"},
+        {R"({"objects": [{"type": "box", "keys": {"intensity": []}}]})", "objects[0].keys.intensity: unknown key"},
+        {R"({"lights": [{"keys": {"intensity": [{"time": 0, "value": [1, 1, 1]}]}}]})",
+         "lights[0].keys.intensity[0].value: must be a number"},
         {R"({"objects": [{"type": "box", "vertex_maps": [{"name": "c", "type": "rgb", "points": [[1, 0]]}]}]})",
          "objects[0].vertex_maps[0].points[0]: must be an array of 3 numbers"},
         {R"({"objects": [{"type": "box", "vertex_maps": [{"name": "c", "type": "cmyk"}]}]})",
