@@ -1,6 +1,5 @@
 // The example trees load and give the colours their descriptions promise.
 #include <string>
-#include <utility>
 
 #include "core/persist.h"
 #include "core/root.h"
@@ -10,36 +9,6 @@
 
 namespace vxn {
 namespace {
-
-NodeList loadExample(const std::string& file) {
-    std::string bytes, error;
-    NodeList tree;
-    EXPECT_TRUE(vxs::readFile(std::string(VX_SOURCE_DIR) + "/examples/trees/" + file, bytes, error)) << error;
-    vxs::LoadStream stream(std::move(bytes));
-    EXPECT_EQ(stream.form(), HOST_IO_TEXT);
-    EXPECT_TRUE(loadInstanceTree(tree, library(), *stream.state()));
-    EXPECT_FALSE(stream.failed());
-    return tree;
-}
-
-// The gallery's trees: every kind found, and nothing lit without lights.
-TEST(Examples, ShadingModelTreesLoad) {
-    const std::pair<const char*, size_t> rows[] = {
-        {"lambert.shd", 4}, {"oren_nayer.shd", 4}, {"wrapped_diffuse.shd", 4}, {"blinn.shd", 6},
-        {"phong.shd", 6},   {"metallic.shd", 6},   {"cook_torrance.shd", 6},   {"anisotropic.shd", 6},
-        {"velvet.shd", 6},  {"translucent.shd", 6},
-    };
-    for (const auto& [file, nodes] : rows) {
-        SCOPED_TRACE(file);
-        const NodeList tree = loadExample(file);
-        EXPECT_EQ(tree.nodes.size(), nodes);
-        const Node* root = findRoot(tree);
-        ASSERT_TRUE(root);
-        NodeEnv env;
-        EXPECT_EQ(root->readInput(root->inputs[RI_COLOR], &env), NodeValue{});
-        EXPECT_EQ(root->readInput(root->inputs[RI_LUMI], &env), S(1));
-    }
-}
 
 TEST(Examples, LoadAndEvaluate) {
     const struct {
@@ -54,7 +23,13 @@ TEST(Examples, LoadAndEvaluate) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.file);
-        const NodeList tree = loadExample(r.file);
+        std::string bytes, error;
+        ASSERT_TRUE(vxs::readFile(std::string(VX_SOURCE_DIR) + "/examples/trees/" + r.file, bytes, error)) << error;
+        vxs::LoadStream stream(std::move(bytes));
+        ASSERT_EQ(stream.form(), HOST_IO_TEXT);
+        NodeList tree;
+        ASSERT_TRUE(loadInstanceTree(tree, library(), *stream.state()));
+        EXPECT_FALSE(stream.failed());
         EXPECT_EQ(tree.nodes.size(), r.nodes) << "a kind was not found";
         const Node* root = findRoot(tree);
         ASSERT_TRUE(root);

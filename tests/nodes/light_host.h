@@ -52,9 +52,9 @@ public:
     LightHost(const LightHost&) = delete;
     LightHost& operator=(const LightHost&) = delete;
 
-    // A render sample on object 7 at the origin with normal +y, seen from
+    // A render sample on object 7 at the origin with the normal, seen from
     // `eye`, wired to this host's callbacks.
-    void place(vx::NodeEnv& env, HostShading& sa, const NodeValue& eye, NodeValue normal = {0, 1, 0}) {
+    void place(vx::NodeEnv& env, HostShading& sa, const NodeValue& eye, const NodeValue& normal) {
         sa = HostShading{};
         sa.objID = 7;
         sa.sx = 3;
@@ -63,22 +63,19 @@ public:
         vx::toArray(sa.wNorm, normal);
         vx::toArray(sa.gNorm, normal);
         env.record = &sa;
-        env.normal = normal;
         env.callbackData = this;
         env.illuminate = illuminate;
-        env.rayCast = cast;
+        env.rayCast = [](void* ctx, const double*, const double*) { return ++static_cast<LightHost*>(ctx)->casts, -1.0; };
     }
 
 private:
     static inline LightHost* current_ = nullptr;
 
-    static const TestLight* find(HostID id) {
+    static const TestLight& find(HostID id) {
+        static const TestLight none{0};
         for (const TestLight& l : current_->lights)
-            if (l.id == id) return &l;
-        return nullptr;
-    }
-    static HostID first(int type, HostID) {
-        return type == HOST_LIGHT && !current_->lights.empty() ? current_->lights.front().id : 0;
+            if (l.id == id) return l;
+        return none;
     }
     static HostID next(HostID id) {
         const auto& all = current_->lights;
@@ -86,37 +83,15 @@ private:
             if (all[i].id == id) return all[i + 1].id;
         return 0;
     }
-    static int itemType(HostID) { return HOST_LIGHT; }
-    static const char* name(HostID) { return "light"; }
     static void param(HostID id, int code, double, double out[3]) {
-        const TestLight* l = find(id);
-        NodeValue v;
-        if (l && code == HOST_IP_W_POSITION) v = l->position;
-        if (l && code == HOST_IP_W_FORWARD) v = l->forward;
-        if (l && code == HOST_IP_W_RIGHT) v = l->right;
-        if (l && code == HOST_IP_W_UP) v = l->up;
+        const TestLight& l = find(id);
+        const NodeValue v = code == HOST_IP_W_POSITION ? l.position
+                            : code == HOST_IP_W_FORWARD ? l.forward
+                            : code == HOST_IP_W_RIGHT   ? l.right
+                            : code == HOST_IP_W_UP      ? l.up
+                                                        : NodeValue{};
         vx::toArray(out, v);
     }
-    static int type(HostID id) { return find(id) ? find(id)->type : -1; }
-    static HostID image(HostID, double) { return 0; }
-    static void color(HostID id, double, double out[3]) { vx::toArray(out, find(id) ? find(id)->color : NodeValue{}); }
-    static int falloff(HostID id) { return find(id)->falloff; }
-    static double range(HostID id, double) { return find(id)->range; }
-    static void ambientOf(double, double out[3]) { vx::toArray(out, current_->ambient); }
-    static int flags(HostID id) { return find(id)->flags; }
-    static int shadowType(HostID id) { return find(id)->shadowType; }
-    static void shadowColor(HostID id, double, double out[3]) { vx::toArray(out, find(id)->shadowColor); }
-    static void cone(HostID id, double, double* radius, double* edge) {
-        *radius = find(id)->cone;
-        *edge = find(id)->edge;
-    }
-    static int isExcluded(HostID, HostID light) {
-        const auto& ex = current_->excluded;
-        return std::find(ex.begin(), ex.end(), light) != ex.end();
-    }
-    static HostMeshInfo* noMesh(HostID, int) { return nullptr; }
-    static const char* noFile(HostID) { return ""; }
-    static int noCount(HostID) { return 0; }
 
     // Distant lights shine along their axis, others from their position;
     // a blocked light or an absent pseudo-light gives nothing.
@@ -128,25 +103,31 @@ private:
             vx::toArray(out, it->second);
             return 1;
         }
-        const TestLight* l = find(id);
-        if (!l || l->blocked) return 0;
-        vx::toArray(dir, l->type == HOST_LIGHT_DISTANT ? l->forward : vx::fromArray(pos) - l->position);
-        vx::toArray(out, l->color);
+        const TestLight& l = find(id);
+        if (!l.id || l.blocked) return 0;
+        vx::toArray(dir, l.type == HOST_LIGHT_DISTANT ? l.forward : vx::fromArray(pos) - l.position);
+        vx::toArray(out, l.color);
         return 1;
     }
-    static double cast(void* ctx, const double*, const double*) {
-        ++static_cast<LightHost*>(ctx)->casts;
-        return -1;
-    }
 
+    // clang-format off
     static inline const HostItemInfo kItems{
-        .first = first, .next = next, .firstChild = nullptr, .type = itemType, .name = name, .param = param};
-    static inline const HostLightInfo kLights{.type = type, .image = image, .color = color, .falloff = falloff,
-                                              .range = range, .ambient = ambientOf, .flags = flags,
-                                              .shadowType = shadowType, .shadowColor = shadowColor,
-                                              .coneAngles = cone};
+        .first = [](int type, HostID) { return type == HOST_LIGHT && !current_->lights.empty() ? current_->lights[0].id : 0; },
+        .next = next, .firstChild = nullptr, .type = [](HostID) { return int(HOST_LIGHT); },
+        .name = [](HostID) { return "light"; }, .param = param};
+    static inline const HostLightInfo kLights{
+        .type = [](HostID id) { return find(id).type; }, .image = [](HostID, double) { return HostID(0); },
+        .color = [](HostID id, double, double out[3]) { vx::toArray(out, find(id).color); },
+        .falloff = [](HostID id) { return find(id).falloff; }, .range = [](HostID id, double) { return find(id).range; },
+        .ambient = [](double, double out[3]) { vx::toArray(out, current_->ambient); },
+        .flags = [](HostID id) { return find(id).flags; }, .shadowType = [](HostID id) { return find(id).shadowType; },
+        .shadowColor = [](HostID id, double, double out[3]) { vx::toArray(out, find(id).shadowColor); },
+        .coneAngles = [](HostID id, double, double* r, double* e) { *r = find(id).cone, *e = find(id).edge; }};
     static inline const HostObjectInfo kObjects{
-        .filename = noFile, .numPoints = noCount, .numPolygons = noCount, .meshInfo = noMesh, .excluded = isExcluded};
+        .filename = nullptr, .numPoints = nullptr, .numPolygons = nullptr, .meshInfo = nullptr,
+        .excluded = [](HostID, HostID light) {
+            return int(std::count(current_->excluded.begin(), current_->excluded.end(), light)); }};
+    // clang-format on
 
     static void* lookup(const char* service, int) {
         const std::string s = service;

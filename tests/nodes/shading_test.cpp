@@ -47,6 +47,8 @@ struct ModelCase {
     NodeValue view;
     NodeValue normal;
     double weight;
+    int lightFlags = 0, lightFlag = -1;  // the light's flags; the node's light_flag when not -1
+    bool excluded = false;
 };
 
 TEST(ShadingModels, OneDistantLightGivesTheModelsWeight) {
@@ -70,74 +72,55 @@ TEST(ShadingModels, OneDistantLightGivesTheModelsWeight) {
         {"Illuminate", "backlight", {}, kView, up, 0},
         {"Illuminate", "backlight", {S(1), S(2)}, kView, down, 1},
         {"Illuminate", "backlight wrapped", {S(1), S(1), S(0)}, kView, down, 1.0 / 3},
+        // Which lights a node listens to.
+        {"Custom Shader", "Lambert", {}, kView, up, 0, HOST_LIGHT_NO_DIFFUSE},
+        {"Custom Shader", "Lambert", {}, kView, up, 0.5, HOST_LIGHT_NO_DIFFUSE, LF_ALL},
+        {"Custom Shader", "Lambert", {}, kView, up, 0.5, HOST_LIGHT_NO_SPECULAR},
+        {"Custom Shader", "Blinn", {S(1), S(1), S(0)}, kView, up, 0, HOST_LIGHT_NO_SPECULAR},
+        {"Custom Shader", "Lambert", {}, kView, up, 0, 0, LF_ALL, true},
     };
     for (size_t row = 0; row < cases.size(); ++row) {
         const ModelCase& c = cases[row];
         SCOPED_TRACE(::testing::Message() << "row " << row << ": " << c.name);
         LightHost host;
         host.lights = {keyLight()};
+        host.lights[0].flags = c.lightFlags;
+        if (c.excluded) host.excluded = {1};
         Sample s(host, c.view, c.normal);
         const auto node = makeKind(c.category, c.name, c.params);
+        if (c.lightFlag >= 0) node->inputs[3].param.intValue = c.lightFlag;
         EXPECT_TRUE(near(shade(*node, s.env), kColor * c.weight, 1e-12));
     }
 }
 
-TEST(ShadingModels, LightFlagAndExclusionChooseTheLights) {
-    struct Row {
-        int lightFlags, lightFlag;
-        bool excluded, lit;
-    };
-    const Row rows[] = {
-        {0, LF_DIFFUSE, false, true},
-        {HOST_LIGHT_NO_DIFFUSE, LF_DIFFUSE, false, false},
-        {HOST_LIGHT_NO_DIFFUSE, LF_ALL, false, true},
-        {HOST_LIGHT_NO_SPECULAR, LF_DIFFUSE, false, true},
-        {HOST_LIGHT_NO_SPECULAR, LF_SPECULAR, false, false},
-        {0, LF_ALL, true, false},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(::testing::Message() << "flags " << r.lightFlags << " light_flag " << r.lightFlag);
-        LightHost host;
-        host.lights = {keyLight()};
-        host.lights[0].flags = r.lightFlags;
-        if (r.excluded) host.excluded = {1};
-        Sample s(host, kView);
-        const auto node = makeKind("Custom Shader", "Lambert");
-        node->inputs[3].param.intValue = r.lightFlag;
-        EXPECT_TRUE(near(shade(*node, s.env), r.lit ? kColor * 0.5 : NodeValue{}, 1e-12));
-    }
-}
-
-TEST(LightAtPoint, FalloffsAtInsideAndBeyondTheRange) {
-    struct Row {
-        int falloff;
-        double distance, factor;
-    };
-    const Row rows[] = {
-        {HOST_FALLOFF_LINEAR, 1, 0.5},         {HOST_FALLOFF_LINEAR, 2, 0},
-        {HOST_FALLOFF_LINEAR, 3, 0},           {HOST_FALLOFF_INVERSE, 1, 2},
-        {HOST_FALLOFF_INVERSE_SQUARE, 1, 4},   {HOST_FALLOFF_INVERSE_SQUARE, 4, 0.25},
-        {HOST_FALLOFF_NONE, 5, 1},
-    };
-    for (const Row& r : rows) {
-        LightHost host;
-        host.lights = {{.id = 1, .type = HOST_LIGHT_POINT, .position = {0, r.distance, 0}, .falloff = r.falloff, .range = 2}};
-        NodeEnv env;
-        const LightRay ray = lightAtPoint(env, 1, {});
-        EXPECT_TRUE(near(ray.color, kColor * r.factor, 1e-12)) << r.falloff << " at " << r.distance;
-        EXPECT_EQ(ray.direction, (NodeValue{0, -r.distance, 0}));
-    }
-}
-
-TEST(LightAtPoint, SpotConeHasASmoothEdge) {
+// A point light at the origin with range 2, or a spot looking along +z with
+// a 0.5 radian cone and a 0.1 edge.
+TEST(LightAtPoint, FalloffsAndTheConesSmoothEdge) {
     const double inner = std::cos(0.4), outer = std::cos(0.5), s = (std::cos(0.45) - outer) / (inner - outer);
-    const std::pair<double, double> rows[] = {{0.3, 1}, {0.45, 3 * s * s - 2 * s * s * s}, {0.5, 0}, {0.6, 0}};
-    for (const auto& [angle, factor] : rows) {
+    const auto at = [](double angle) { return NodeValue{std::sin(angle), 0, std::cos(angle)}; };
+    struct Row {
+        int type, falloff;
+        NodeValue point;
+        double factor;
+    };
+    const Row rows[] = {
+        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, {0, 1, 0}, 0.5},
+        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, {0, 2, 0}, 0},
+        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, {0, 3, 0}, 0},
+        {HOST_LIGHT_POINT, HOST_FALLOFF_INVERSE, {0, 1, 0}, 2},
+        {HOST_LIGHT_POINT, HOST_FALLOFF_INVERSE_SQUARE, {0, 4, 0}, 0.25},
+        {HOST_LIGHT_POINT, HOST_FALLOFF_NONE, {0, 5, 0}, 1},
+        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.3), 1},
+        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.45), 3 * s * s - 2 * s * s * s},
+        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.5), 0},
+        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.6), 0},
+    };
+    for (const Row& r : rows) {
         LightHost host;
-        host.lights = {{.id = 1, .type = HOST_LIGHT_SPOT, .forward = {0, 0, 1}, .cone = 0.5, .edge = 0.1}};
-        NodeEnv env;
-        const LightRay ray = lightAtPoint(env, 1, NodeValue{std::sin(angle), 0, std::cos(angle)} * 2);
-        EXPECT_TRUE(near(ray.color, kColor * factor, 1e-12)) << angle;
+        host.lights = {{.id = 1, .type = r.type, .forward = {0, 0, 1}, .falloff = r.falloff, .range = 2}};
+        const LightRay ray = lightAtPoint(NodeEnv{}, 1, r.point);
+        EXPECT_TRUE(near(ray.color, kColor * r.factor, 1e-12)) << describe(r.point);
+        EXPECT_EQ(ray.direction, r.point);
     }
 }
 
@@ -235,25 +218,16 @@ TEST(Translucent, RepeatsPerPixelAndCastsASquareOfRays) {
     EXPECT_EQ(host.casts, 1);
 }
 
-TEST(Lighting, BoostZeroIsBlackWithoutAskingTheHost) {
-    for (const char* name : {"fullambient", "ambient", "radiosity", "caustics", "backlight", "backlight wrapped"}) {
-        LightHost host;
-        host.lights = {keyLight()};
-        host.pseudo = {{kRadiosityLight, S(1)}, {kCausticsLight, S(1)}};
-        Sample s(host, kView, {0, -1, 0});
-        const auto node = makeKind("Illuminate", name, {S(1), S(0)});
-        EXPECT_EQ(shade(*node, s.env), NodeValue{}) << name;
-        EXPECT_EQ(host.calls, 0) << name;
-    }
-}
-
-TEST(Lighting, RadiosityReplacesTheAmbientUnlessExcluded) {
+// Radiosity replaces the flat ambient unless excluded; boost 0 is black
+// without a host call.
+TEST(Lighting, RadiosityCausticsAndBoost) {
     const NodeValue radiosity{0.4, 0.4, 0.4}, caustics{0.1, 0, 0}, ambient{0.1, 0.2, 0.3};
     struct Row {
         const char* name;
         std::vector<HostID> excluded;
         bool hostHasRadiosity;
         NodeValue expected;
+        double boost = 1;
     };
     const std::vector<Row> rows = {
         {"fullambient", {}, true, radiosity + caustics},
@@ -263,15 +237,23 @@ TEST(Lighting, RadiosityReplacesTheAmbientUnlessExcluded) {
         {"radiosity", {kRadiosityLight}, true, {}},
         {"caustics", {}, true, caustics},
         {"ambient", {kRadiosityLight}, true, ambient},
+        {"fullambient", {}, true, {}, 0},
+        {"ambient", {}, true, {}, 0},
+        {"radiosity", {}, true, {}, 0},
+        {"caustics", {}, true, {}, 0},
+        {"backlight", {}, true, {}, 0},
+        {"backlight wrapped", {}, true, {}, 0},
     };
     for (const Row& r : rows) {
         LightHost host;
+        host.lights = {keyLight()};
         host.ambient = ambient;
         host.excluded = r.excluded;
         host.pseudo = {{kCausticsLight, caustics}};
         if (r.hostHasRadiosity) host.pseudo[kRadiosityLight] = radiosity;
-        Sample s(host, kView);
-        EXPECT_TRUE(near(shade(*makeKind("Illuminate", r.name), s.env), r.expected, 1e-12)) << r.name;
+        Sample s(host, kView, {0, -1, 0});
+        EXPECT_TRUE(near(shade(*makeKind("Illuminate", r.name, {S(1), S(r.boost)}), s.env), r.expected, 1e-12)) << r.name;
+        EXPECT_TRUE(r.boost != 0 || host.calls == 0) << r.name;
     }
 }
 

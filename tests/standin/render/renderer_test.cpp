@@ -206,7 +206,9 @@ TEST_F(RendererWithModule, TreeThatSetsTheColourToRedRendersRed) {
     EXPECT_EQ(stats.samples, uint64_t(kSize) * kSize);
 }
 
-TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
+// A floor, a glossy red ball, a chrome box with a blurred reflection (or
+// none), under a sun with a shadow colour and a bulb, with radiosity.
+Scene busyScene(double blur) {
     SceneBuilder b;
     b.camera({0, 2, -6}, {0, 15, 0});
     vxs::Light sun = vxs::testing::distantLight();
@@ -216,20 +218,28 @@ TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
     bulb.type = vxs::LIGHT_POINT;
     bulb.falloff = vxs::FALLOFF_INVERSE_SQUARE;
     bulb.range = 3;
+    bulb.affectSpecular = false;
     b.light(bulb, {-2, 3, -1});
-    Surface red = vxs::testing::matte();
-    red.tree = kRedTree;
+    Surface red = vxs::testing::matte({0.9, 0.2, 0.1});
     red.specular = 0.5;
+    red.colorHighlights = 0.5;
+    red.translucency = 0.3;
     Surface chrome = vxs::testing::matte({0.9, 0.9, 1});
     chrome.reflection = 0.7;
-    chrome.reflectionBlurring = 0.05;
+    chrome.reflectionBlurring = blur;
     b.object(vxs::planeMesh(20, 20), {0, 0, 0}, b.surface(vxs::testing::matte({0.8, 0.8, 0.7})));
     b.object(vxs::sphereMesh(1, 24), {-1, 1, 0}, b.surface(red));
     b.object(vxs::boxMesh({1.5, 1.5, 1.5}), {1.2, 0.75, 0.5}, b.surface(chrome), {30, 0, 0});
     b.scene.ambientIntensity = 0.1;
     b.scene.backdrop = {0.3, 0.4, 0.6};
     b.scene.radiosityRays = 4;
-    const auto shaders = shade(b.scene);
+    return b.scene;
+}
+
+TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
+    Scene scene = busyScene(0.05);
+    scene.surfaces[1].tree = kRedTree;
+    const auto shaders = shade(scene);
     ASSERT_TRUE(shaders);
 
     RenderSettings settings;
@@ -280,37 +290,14 @@ TEST_F(RendererWithModule, SpotShadeRedoesTheStandardShading) {
     std::string error;
     ASSERT_TRUE(vxs::writeTreeFile(file, tree, HOST_IO_TEXT, error)) << error;
 
-    SceneBuilder b;
-    b.camera({0, 2, -6}, {0, 15, 0});
-    vxs::Light sun = vxs::testing::distantLight();
-    sun.shadowColor = {0.1, 0.1, 0.3};
-    sun.color = {1, 0.9, 0.8};
-    b.light(sun, {0, 0, 0}, {30, 50, 0});
-    vxs::Light spot;
-    spot.type = vxs::LIGHT_SPOT;
-    spot.falloff = vxs::FALLOFF_INVERSE_SQUARE;
-    spot.range = 4;
-    spot.affectSpecular = false;
-    b.light(spot, {-2, 4, -2}, {40, 50, 0});
-    Surface red = vxs::testing::matte({0.9, 0.2, 0.1});
-    red.specular = 0.6;
-    red.colorHighlights = 0.5;
-    red.translucency = 0.3;
-    Surface mirror = vxs::testing::matte({0.9, 0.9, 1});
-    mirror.reflection = 0.6;
-    b.object(vxs::planeMesh(20, 20), {0, 0, 0}, b.surface(vxs::testing::matte({0.8, 0.8, 0.7})));
-    b.object(vxs::sphereMesh(1, 24), {-1, 1, 0}, b.surface(red));
-    b.object(vxs::sphereMesh(0.8, 24), {1.2, 0.8, 0.5}, b.surface(mirror));
-    b.scene.ambientIntensity = 0.1;
-    b.scene.backdrop = {0.3, 0.4, 0.6};
-    b.scene.radiosityRays = 4;
+    Scene scene = busyScene(0);
     RenderSettings settings;
     settings.width = 40;
     settings.height = 30;
-    vxs::currentScene() = b.scene;
+    vxs::currentScene() = scene;
     const Picture plain = vxs::render(vxs::currentScene(), nullptr, settings);
-    for (Surface& s : b.scene.surfaces) s.tree = file;
-    const auto shaders = shade(b.scene);
+    for (Surface& s : scene.surfaces) s.tree = file;
+    const auto shaders = shade(scene);
     ASSERT_TRUE(shaders);
     const Picture spotShaded = vxs::render(vxs::currentScene(), shaders.get(), settings);
     ASSERT_EQ(plain.rgb.size(), spotShaded.rgb.size());
