@@ -82,6 +82,25 @@ TEST(ShadingModel, LightAtPoint) {
     }
 }
 
+TEST(ShadingModel, SpotLightProjectsItsImage) {
+    // A 45-degree spot looking along +z projects a red | blue image.
+    vxs::Scene scene;
+    vxs::Image& image = scene.images.emplace_back();
+    image.id = 5;
+    image.width = 2;
+    image.height = 1;
+    image.rgba = {1, 0, 0, 1, 0, 0, 1, 1};
+    vxs::Light light;
+    light.type = vxs::LIGHT_SPOT;
+    light.coneAngle = kPi / 4;
+    light.image = 5;
+    const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    expectNear(vxs::lightAtPoint(placed, {-0.5, 0, 1}, scene).color, {1, 0, 0}, "left half");
+    expectNear(vxs::lightAtPoint(placed, {1, 0, 2}, scene).color, {0, 0, 1}, "right half, farther");
+    expectNear(vxs::lightAtPoint(placed, {1.5, 0, 1}, scene).color, {}, "outside the image");
+    expectNear(vxs::lightAtPoint(placed, {0, 0, -1}, scene).color, {}, "behind the light");
+}
+
 // A record whose callbacks answer from this fixture: one light reaching
 // the sample (or blocked) and a fixed colour for every traced ray.
 class StandardShading : public ::testing::Test {
