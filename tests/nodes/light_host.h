@@ -77,6 +77,13 @@ private:
             if (l.id == id) return l;
         return none;
     }
+    static HostID first(int type, HostID) {
+        return type == HOST_LIGHT && !current_->lights.empty() ? current_->lights[0].id : 0;
+    }
+    static void ambientOf(double, double out[3]) { vx::toArray(out, current_->ambient); }
+    static int excludes(HostID, HostID light) {
+        return int(std::count(current_->excluded.begin(), current_->excluded.end(), light));
+    }
     static HostID next(HostID id) {
         const auto& all = current_->lights;
         for (size_t i = 0; i + 1 < all.size(); ++i)
@@ -112,21 +119,19 @@ private:
 
     // clang-format off
     static inline const HostItemInfo kItems{
-        .first = [](int type, HostID) { return type == HOST_LIGHT && !current_->lights.empty() ? current_->lights[0].id : 0; },
-        .next = next, .firstChild = nullptr, .type = [](HostID) { return int(HOST_LIGHT); },
+        .first = first, .next = next, .firstChild = nullptr, .type = [](HostID) { return int(HOST_LIGHT); },
         .name = [](HostID) { return "light"; }, .param = param};
     static inline const HostLightInfo kLights{
         .type = [](HostID id) { return find(id).type; }, .image = [](HostID, double) { return HostID(0); },
         .color = [](HostID id, double, double out[3]) { vx::toArray(out, find(id).color); },
         .falloff = [](HostID id) { return find(id).falloff; }, .range = [](HostID id, double) { return find(id).range; },
-        .ambient = [](double, double out[3]) { vx::toArray(out, current_->ambient); },
+        .ambient = ambientOf,
         .flags = [](HostID id) { return find(id).flags; }, .shadowType = [](HostID id) { return find(id).shadowType; },
         .shadowColor = [](HostID id, double, double out[3]) { vx::toArray(out, find(id).shadowColor); },
         .coneAngles = [](HostID id, double, double* r, double* e) { *r = find(id).cone, *e = find(id).edge; }};
     static inline const HostObjectInfo kObjects{
         .filename = nullptr, .numPoints = nullptr, .numPolygons = nullptr, .meshInfo = nullptr,
-        .excluded = [](HostID, HostID light) {
-            return int(std::count(current_->excluded.begin(), current_->excluded.end(), light)); }};
+        .excluded = excludes};
     // clang-format on
 
     static void* lookup(const char* service, int) {
