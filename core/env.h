@@ -73,6 +73,23 @@ private:
 
 constexpr int32_t kMaxPullDepth = 1000;
 
+// The host's shadowed answer for one light at the sample: the direction the
+// light travels, its colour and the host's result (0: it does not arrive).
+struct LightSample {
+    HostID light;
+    NodeValue direction, color;
+    int32_t result;
+};
+
+// The lights already asked for in this sample, so that every lighting node
+// gets the same answer from one host call. Scenes have few lights: a linear
+// search over a fixed room, and lights beyond it are asked again each time.
+struct LightCache {
+    static constexpr int kRoom = 10;
+    LightSample samples[kRoom];
+    int32_t count = 0;
+};
+
 struct NodeEnv {
     uint8_t isPreview = 0;
     void* hostContext = nullptr;
@@ -95,6 +112,7 @@ struct NodeEnv {
     void (*itemParam)(HostID item, int code, double out[3]) = nullptr;
     uint32_t* shadowRayFlag = nullptr;
     uint32_t* rayShadeFlag = nullptr;
+    LightCache* lights = nullptr;  // null outside a render
     int32_t depth = 0;  // nested pulls, bounded so a deep chain cannot exhaust the stack
     OutputCache cache;
 };

@@ -172,6 +172,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     const Node& root = *found;
 
     HostTextureSample ts;
+    LightCache lights;
     NodeEnv env;
     env.hostContext = hostContext;
     env.time = gTime;
@@ -189,6 +190,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     env.itemParam = itemParam;
     env.shadowRayFlag = shadowRayFlag;
     env.rayShadeFlag = rayShadeFlag;
+    env.lights = &lights;
 
     const NodeValue* out = gatherRootChannels(root, env);
     toArray(sa->color, out[RI_COLOR]);

@@ -127,6 +127,8 @@ typedef struct HostItemInfo {
 /* Light types of HostLightInfo.type and falloff types of .falloff. */
 enum { HOST_LIGHT_DISTANT = 0, HOST_LIGHT_POINT = 1, HOST_LIGHT_SPOT = 2 };
 enum { HOST_FALLOFF_NONE = 0, HOST_FALLOFF_LINEAR = 1, HOST_FALLOFF_INVERSE = 2, HOST_FALLOFF_INVERSE_SQUARE = 3 };
+/* HostLightInfo.flags bits */
+enum { HOST_LIGHT_NO_DIFFUSE = 2, HOST_LIGHT_NO_SPECULAR = 4 };
 
 typedef struct HostLightInfo {
     int (*type)(HostID light);
@@ -135,6 +137,11 @@ typedef struct HostLightInfo {
     int (*falloff)(HostID light) HOST_LATER_ENTRY;
     double (*range)(HostID light, double time) HOST_LATER_ENTRY; /* where the falloff ends or halves */
     void (*ambient)(double time, double out[3]) HOST_LATER_ENTRY; /* the scene's, colour x intensity */
+    int (*flags)(HostID light) HOST_LATER_ENTRY;                  /* HOST_LIGHT_NO_* bits */
+    int (*shadowType)(HostID light) HOST_LATER_ENTRY;             /* 0 = casts no shadow */
+    void (*shadowColor)(HostID light, double time, double out[3]) HOST_LATER_ENTRY;
+    /* A spot light's cone half angle and the soft edge inside it, radians. */
+    void (*coneAngles)(HostID light, double time, double *radius, double *edge) HOST_LATER_ENTRY;
 } HostLightInfo;
 
 /* Vertex-map types as HostMeshInfo.pntVLookup takes them. */
@@ -165,6 +172,9 @@ typedef struct HostObjectInfo {
     int (*numPoints)(HostID object);
     int (*numPolygons)(HostID object);
     HostMeshInfo *(*meshInfo)(HostID object, int frozen); /* null if none; frozen 1 = as rendered */
+    /* Nonzero when the object does not receive the light; the radiosity and
+     * caustics pseudo-lights (0x21000000, 0x22000000) are asked too. */
+    int (*excluded)(HostID object, HostID light) HOST_LATER_ENTRY;
 } HostObjectInfo;
 
 /* HostSceneInfo.renderOpts bits */

@@ -9,8 +9,10 @@
 #include "nodes/functions.h"
 #include "nodes/gradient.h"
 #include "nodes/input.h"
+#include "nodes/lighting.h"
 #include "nodes/operators.h"
 #include "nodes/raytrace.h"
+#include "nodes/shading.h"
 #include "nodes/texture.h"
 #include "nodes/utility.h"
 
@@ -36,6 +38,7 @@ using Maker = std::unique_ptr<Node> (*)(const KindContext&);
 constexpr Maker kKinds[] = {
     make<NRoot>,
     make<NSpot>,
+    make<NSpotShade>,
     make<NGeom>,
     make<NUVMap>,
     make<NVCol>,
@@ -122,8 +125,24 @@ constexpr Maker kKinds[] = {
     make<NRefract>,
     make<NReflectBlur>,
     make<NRefractBlur>,
+    make<NFullAmbient>,
+    make<NAmbient>,
+    make<NRadiosity>,
+    make<NCaustics>,
+    make<NBackLight>,
+    make<NBackLightW>,
+    make<NTranslucent>,
     make<NOcclusion>,
     make<NOcclusionH>,
+    make<NLambert>,
+    make<NOrenNayer>,
+    make<NWrapDiffuse>,
+    make<NBlinn>,
+    make<NPhong>,
+    make<NMetal>,
+    make<NCookTorrance>,
+    make<NAniso>,
+    make<NVelvet>,
     makeMacro,
     make<NMacroRoot>,
 };

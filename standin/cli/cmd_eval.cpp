@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 #include <utility>
+#include <stdexcept>
 
 #include "standin/cli/commands.h"
 #include "standin/streams/files.h"
@@ -11,6 +12,7 @@
 #include "standin/scene/scene_file.h"
 #include "standin/streams/shader_tree.h"
 #include "standin/streams/tree_file.h"
+#include "standin/render/renderer.h"
 #include "standin/render/shading.h"
 
 namespace vxs {
@@ -47,6 +49,17 @@ int runEval(const EvalOptions& o) {
     if (!module) return reportBadInput(o.module, error);
     const auto shader = Shader::activate(*module, error);
     if (!shader) return reportBadInput(o.module, error);
+    // With a scene the sample gets the scene's lights, shadows and rays, as
+    // in a render.
+    std::unique_ptr<SceneCallbacks> callbacks;
+    if (withScene) {
+        try {
+            callbacks = std::make_unique<SceneCallbacks>(scene, nullptr, time);
+        } catch (const std::runtime_error& e) {
+            return reportBadInput(o.scene, e.what());
+        }
+        callbacks->attach(sa);
+    }
     {
         // The shader belongs to the sample's surface, as in a render.
         const auto inst = shader->make(const_cast<Surface*>(surface));

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <numbers>
 #include <thread>
 #include <utility>
 
@@ -63,7 +64,6 @@ public:
 
     NodeValue pixelSample(Worker& worker, int x, int y, double ox, double oy) const;
 
-private:
     // What a shading record's callbacks know of their sample.
     struct SampleContext {
         const FrameRender* frame = nullptr;
@@ -86,6 +86,11 @@ private:
         }
     };
 
+    // Points the record's callbacks at this frame, for the sample `sc`.
+    static void connect(HostShading& sa, SampleContext& sc);
+
+private:
+
     NodeValue trace(Worker& worker, const NodeValue& origin, const NodeValue& dir, double near, int depth, int sx,
                     int sy, double& distance) const;
     // Fills the record for a hit; the surface's index, or -1 for none.
@@ -93,7 +98,16 @@ private:
              const NodeValue& dir) const;
     void evaluate(Worker& worker, HostShading& sa, int surface) const;
     const Surface& surface(int index) const;
+    int surfaceIndex(const RayHit& hit) const;  // -1 for none
     const PlacedLight* findLight(HostID id) const;
+    // Light that reaches p unblocked, or nothing; `from` is where a shadow
+    // ray leaves (just off the surface).
+    bool unshadowed(const PlacedLight& light, const LightRay& ray, const NodeValue& from) const;
+    // One bounce of diffuse light: what the surfaces seen from p over the
+    // hemisphere of n reflect of the lights, averaged over cosine-weighted
+    // rays drawn from the pixel's own sequence.
+    NodeValue gatherRadiosity(const SampleContext& sc, const NodeValue& p, const NodeValue& n) const;
+    NodeValue reflectedLight(const RayHit& hit, const NodeValue& dir) const;
 
     static int illuminate(void* ctx, HostID light, const double pos[3], double dir[3], double color[3]);
     static double rayTrace(void* ctx, const double pos[3], const double dir[3], double color[3]);
@@ -123,7 +137,9 @@ FrameRender::FrameRender(const Scene& scene, const SurfaceShaders* shaders, doub
     for (const Item& item : scene.items)
         if (item.type == HOST_LIGHT)
             lights_.push_back({item.id, &item.light, toValue(itemParam(scene, item, HOST_IP_W_POSITION, time)),
-                               toValue(itemParam(scene, item, HOST_IP_W_FORWARD, time))});
+                               toValue(itemParam(scene, item, HOST_IP_W_RIGHT, time)),
+                               toValue(itemParam(scene, item, HOST_IP_W_UP, time)),
+                               toValue(itemParam(scene, item, HOST_IP_W_FORWARD, time)), time});
     world_.lights = lights_;
     world_.scene = &scene;
 
@@ -160,6 +176,60 @@ const Surface& FrameRender::surface(int index) const {
     return index >= 0 ? scene_.surfaces[size_t(index)] : plain;
 }
 
+int FrameRender::surfaceIndex(const RayHit& hit) const {
+    const Mesh& mesh = tracer_.objects()[size_t(hit.object)].item->object.mesh;
+    const size_t p = size_t(hit.polygon);
+    return p < mesh.polygonSurface.size() && mesh.polygonSurface[p] >= 0 &&
+                   size_t(mesh.polygonSurface[p]) < scene_.surfaces.size()
+               ? mesh.polygonSurface[p]
+               : -1;
+}
+
+bool FrameRender::unshadowed(const PlacedLight& light, const LightRay& ray, const NodeValue& from) const {
+    if (!(scene_.renderOpts & HOST_RENDER_SHADOWS) || light.light->shadowType == SHADOW_OFF) return true;
+    const double eps = tracer_.epsilon();
+    const NodeValue toLight = -normalized(ray.direction);
+    const double far = light.light->type == LIGHT_DISTANT ? INFINITY : length(ray.direction) - eps;
+    return !tracer_.occluded(from, toLight, eps, far);
+}
+
+NodeValue FrameRender::reflectedLight(const RayHit& hit, const NodeValue& dir) const {
+    const HitPoint h = tracer_.describe(hit);
+    const bool back = dot(h.faceNormal, dir) > 0;
+    const NodeValue n = back ? -h.smoothNormal : h.smoothNormal, face = back ? -h.faceNormal : h.faceNormal;
+    const Object& object = tracer_.objects()[size_t(hit.object)].item->object;
+    const Surface& s = surface(surfaceIndex(hit));
+    NodeValue irradiance;
+    for (const PlacedLight& light : lights_) {
+        if (excludes(object, light.id) || !light.light->affectDiffuse) continue;
+        const LightRay ray = lightAtPoint(light, h.worldPosition, scene_);
+        const double c = dot(n, -normalized(ray.direction));
+        if (c <= 0 || ray.color == NodeValue{}) continue;
+        if (unshadowed(light, ray, h.worldPosition + face * tracer_.epsilon())) irradiance = irradiance + ray.color * c;
+    }
+    const NodeValue color = toValue(s.color);
+    return irradiance * color * s.diffuse + color * s.luminosity;
+}
+
+NodeValue FrameRender::gatherRadiosity(const SampleContext& sc, const NodeValue& p, const NodeValue& n) const {
+    const int count = scene_.radiosityRays;
+    const NodeValue t = normalized(std::fabs(n.x) > 0.5 ? cross(n, {0, 1, 0}) : cross(n, {1, 0, 0}));
+    const NodeValue b = cross(n, t);
+    uint64_t state = mix(uint64_t(uint32_t(sc.sx)) | uint64_t(uint32_t(sc.sy)) << 32);
+    const auto draw = [&state] {
+        state += 0x9E3779B97F4A7C15ull;
+        return double(mix(state) >> 11) * 0x1p-53;
+    };
+    NodeValue sum;
+    for (int k = 0; k < count; ++k) {
+        const double phi = 2 * std::numbers::pi * draw(), r = draw();
+        const double sinTheta = std::sqrt(r), cosTheta = std::sqrt(1 - r);
+        const NodeValue d = t * (std::cos(phi) * sinTheta) + b * (std::sin(phi) * sinTheta) + n * cosTheta;
+        if (const auto hit = tracer_.intersect(sc.start(p, d), d, tracer_.epsilon())) sum = sum + reflectedLight(*hit, d);
+    }
+    return count > 0 ? sum * (1.0 / count) : sum;
+}
+
 const PlacedLight* FrameRender::findLight(HostID id) const {
     for (const PlacedLight& light : lights_)
         if (light.id == id) return &light;
@@ -185,7 +255,6 @@ NodeValue FrameRender::trace(Worker& worker, const NodeValue& origin, const Node
 int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& origin,
                       const NodeValue& dir) const {
     const PlacedObject& placed = tracer_.objects()[size_t(hit.object)];
-    const Mesh& mesh = placed.item->object.mesh;
     const HitPoint h = tracer_.describe(hit);
     // Every polygon is two-sided: its normals turn towards the ray.
     const bool back = dot(h.faceNormal, dir) > 0;
@@ -218,11 +287,7 @@ int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, con
     toArray(sa.wNorm, normal);
     toArray(sa.wNorm0, normal);
 
-    const size_t p = size_t(hit.polygon);
-    const int index = p < mesh.polygonSurface.size() && mesh.polygonSurface[p] >= 0 &&
-                              size_t(mesh.polygonSurface[p]) < scene_.surfaces.size()
-                          ? mesh.polygonSurface[p]
-                          : -1;
+    const int index = surfaceIndex(hit);
     const Surface& s = surface(index);
     toArray(sa.color, toValue(s.color));
     sa.luminous = s.luminosity;
@@ -242,13 +307,17 @@ int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, con
     sa.replacementPercentage = s.replacementPercentage;
     toArray(sa.replacementColor, toValue(s.replacementColor));
 
+    connect(sa, sc);
+    applySurfaceTextures(s, sa);
+    return index;
+}
+
+void FrameRender::connect(HostShading& sa, SampleContext& sc) {
     sa.callbackData = &sc;
     sa.illuminate = illuminate;
     sa.rayTrace = rayTrace;
     sa.rayCast = rayCast;
     sa.rayShade = rayShade;
-    applySurfaceTextures(s, sa);
-    return index;
 }
 
 void FrameRender::evaluate(Worker& worker, HostShading& sa, int surface) const {
@@ -269,21 +338,21 @@ void FrameRender::evaluate(Worker& worker, HostShading& sa, int surface) const {
 int FrameRender::illuminate(void* ctx, HostID light, const double pos[3], double dir[3], double color[3]) {
     const auto& sc = *static_cast<const SampleContext*>(ctx);
     const FrameRender& frame = *sc.frame;
+    const NodeValue p = fromArray(pos);
+    // Radiosity is gathered around the normal the caller passes in `dir`;
+    // caustics are not computed, so their pseudo-light, like an unknown id,
+    // brings nothing.
+    if (light == kRadiosityLight && frame.scene_.radiosityRays > 0) {
+        toArray(color, frame.gatherRadiosity(sc, p, normalized(fromArray(dir))));
+        return 1;
+    }
     toArray(color, {});
-    // Radiosity and caustics are not computed: their pseudo-lights, like
-    // unknown ids, bring nothing.
     const PlacedLight* placed = frame.findLight(light);
     if (!placed) return 0;
-    const NodeValue p = fromArray(pos);
-    const LightRay ray = lightAtPoint(*placed, p);
+    const LightRay ray = lightAtPoint(*placed, p, frame.scene_);
     const NodeValue toPoint = normalized(ray.direction);
     toArray(dir, toPoint);
-    if (ray.color == NodeValue{}) return 0;
-    if ((frame.scene_.renderOpts & HOST_RENDER_SHADOWS) && placed->light->shadowType != SHADOW_OFF) {
-        const double eps = frame.tracer_.epsilon();
-        const double far = placed->light->type == LIGHT_DISTANT ? INFINITY : length(ray.direction) - eps;
-        if (frame.tracer_.occluded(sc.start(p, -toPoint), -toPoint, eps, far)) return 0;
-    }
+    if (ray.color == NodeValue{} || !frame.unshadowed(*placed, ray, sc.start(p, -toPoint))) return 0;
     toArray(color, ray.color);
     return 1;
 }
@@ -325,6 +394,24 @@ double FrameRender::rayShade(void* ctx, const double pos[3], const double dir[3]
     return hit->distance;
 }
 }  // namespace
+
+struct SceneCallbacks::Frame {
+    FrameRender render;
+    Worker worker;
+    FrameRender::SampleContext sample;
+};
+
+SceneCallbacks::SceneCallbacks(const Scene& scene, const SurfaceShaders* shaders, double time)
+    : frame_(new Frame{FrameRender(scene, shaders, time, scene.frameWidth, scene.frameHeight), {}, {}}) {}
+
+SceneCallbacks::~SceneCallbacks() = default;
+
+void SceneCallbacks::attach(HostShading& sa) {
+    const NodeValue p = fromArray(sa.wPos);
+    frame_->sample = {&frame_->render, &frame_->worker, 0, sa.sx, sa.sy, p, normalized(fromArray(sa.gNorm)),
+                      normalized(fromArray(sa.wNorm)), p};
+    FrameRender::connect(sa, frame_->sample);
+}
 
 std::unique_ptr<SurfaceShaders> SurfaceShaders::load(const Scene& scene, const std::string& modulePath,
                                                      std::string& where, std::string& error) {

@@ -59,6 +59,27 @@ private:
     std::vector<Shader::InstancePtr> instances_;  // by surface
 };
 
+// The callbacks a render gives a sample (illuminate with shadows and
+// radiosity, trace, cast and shade against the scene at `time`), for a
+// record made outside a render. Surfaces that rays hit are shaded with the
+// given shaders, or with their plain channels without. Throws
+// std::runtime_error when Embree cannot build the scene.
+class SceneCallbacks {
+public:
+    SceneCallbacks(const Scene& scene, const SurfaceShaders* shaders, double time);
+    ~SceneCallbacks();
+    SceneCallbacks(const SceneCallbacks&) = delete;
+    SceneCallbacks& operator=(const SceneCallbacks&) = delete;
+
+    // Points the record's callbacks here, for a sample at its position with
+    // its normals, seen from its pixel; valid while this object lives.
+    void attach(HostShading& sa);
+
+private:
+    struct Frame;
+    std::unique_ptr<Frame> frame_;
+};
+
 // Renders one frame of `scene`: the shaders' init, their newTime for the
 // frame, the picture, their cleanup. With shaders, `scene` must be the scene
 // the service tables describe (currentScene()). The picture depends only on

@@ -15,13 +15,7 @@ constexpr int kBlurSamples = 3;  // rays per side of a blurred trace's grid
 
 double mean(const NodeValue& v) { return (v.x + v.y + v.z) / 3.0; }
 
-bool excluded(const Object* object, HostID light) {
-    if (!object) return false;
-    if (light == kRadiosityLight) return object->excludeRadiosity;
-    if (light == kCausticsLight) return object->excludeCaustics;
-    return std::find(object->excludedLights.begin(), object->excludedLights.end(), light) !=
-           object->excludedLights.end();
-}
+bool excluded(const Object* object, HostID light) { return object && excludes(*object, light); }
 
 // Spot cone with a smooth edge: 1 inside radius - edge, 0 outside radius.
 double coneFactor(const Light& light, const NodeValue& p, const PlacedLight& placed) {
@@ -47,6 +41,21 @@ NodeValue imageColor(const Image& image, double u, double v) {
     if (image.width <= 0 || image.height <= 0) return {};
     const Rgba c = imageSpot(image, u, v, std::min(1.0 / image.width, 1.0 / image.height), true);
     return {c[0], c[1], c[2]};
+}
+
+// The colour a spot light projects towards p: its image seen through a
+// perspective along the forward axis with the cone angle as half angle.
+// Nothing behind the light or outside the image.
+NodeValue projectedColor(const PlacedLight& placed, const Image& image, const NodeValue& p) {
+    const double radius = placed.light->coneAngle;
+    if (radius <= 0 || radius >= kPi / 2) return {};
+    const NodeValue d = p - placed.position;
+    const double depth = dot(d, placed.forward);
+    if (depth <= 0) return {};
+    const double focal = 1 / std::tan(radius);
+    const double x = focal * dot(d, placed.right) / depth, y = focal * dot(d, placed.up) / depth;
+    if (std::fabs(x) >= 1 || std::fabs(y) >= 1) return {};
+    return imageColor(image, (x + 1) / 2, 1 - (y + 1) / 2);
 }
 
 enum TraceMode { kReflection = 0, kRefraction = 1 };
@@ -109,13 +118,18 @@ NodeValue ambientAt(const HostShading& sa, const ShadingWorld& world, const Obje
 }
 }  // namespace
 
-LightRay lightAtPoint(const PlacedLight& placed, const NodeValue& p) {
+LightRay lightAtPoint(const PlacedLight& placed, const NodeValue& p, const Scene& scene) {
     const Light& light = *placed.light;
-    NodeValue color = toValue(light.color) * light.intensity;
+    NodeValue color = toValue(lightColor(light, placed.time));
     if (light.type == LIGHT_DISTANT) return {placed.forward, color};
     const NodeValue d = p - placed.position;
     double factor = falloffFactor(light, length(d));
-    if (light.type == LIGHT_SPOT) factor *= coneFactor(light, p, placed);
+    if (light.type == LIGHT_SPOT) {
+        if (const Image* image = light.image ? findImage(scene, light.image) : nullptr)
+            color = color * projectedColor(placed, *image, p);
+        else
+            factor *= coneFactor(light, p, placed);
+    }
     return {d, color * factor};
 }
 
@@ -139,7 +153,7 @@ NodeValue standardShading(const HostShading& sa, const ShadingWorld& world, cons
         if (light.shadowType != SHADOW_OFF) {
             // What the shadow took away comes back, averaged to grey and
             // tinted by the shadow colour.
-            const LightRay open = lightAtPoint(placed, P);
+            const LightRay open = lightAtPoint(placed, P, *world.scene);
             color = color + toValue(light.shadowColor) * mean(open.color - color);
             toPoint = open.direction;
             result = 1;

@@ -16,26 +16,24 @@ namespace vxs {
 
 using vx::NodeValue;
 
-// The pseudo-lights through which illuminate hands out radiosity and caustics.
-inline constexpr HostID kRadiosityLight = 0x21000000;
-inline constexpr HostID kCausticsLight = 0x22000000;
-
 // A light where it stands at the render time.
 struct PlacedLight {
     HostID id = 0;
     const Light* light = nullptr;
     NodeValue position;
-    NodeValue forward;  // unit
+    NodeValue right, up, forward;  // unit
+    double time = 0;  // of the frame, for the animated colour
 };
 
 // Light arriving at a point with no shadow: the direction it travels (unit
 // for a distant light, from the light's position to the point otherwise) and
-// its colour after intensity, falloff and cone.
+// its colour after intensity, falloff and cone, or through the projected
+// image of a spot light that has one.
 struct LightRay {
     NodeValue direction;
     NodeValue color;
 };
-LightRay lightAtPoint(const PlacedLight& light, const NodeValue& p);
+LightRay lightAtPoint(const PlacedLight& light, const NodeValue& p, const Scene& scene);
 
 // What shading reads of the scene beyond the record: the lights where they
 // stand, and the scene's ambient light, backdrop, render switches and images.

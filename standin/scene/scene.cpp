@@ -52,14 +52,22 @@ double determinant(const Mat& m, const double cof[3][3]) {
 }
 }  // namespace
 
-Vec3 Animated::at(double time) const {
+Vec3 Animated::at(double time) const { return animatedAt(value, keys, time); }
+
+Vec3 lightColor(const Light& light, double time) {
+    const Vec3 c = animatedAt(light.color, light.colorKeys, time);
+    const double k = animatedAt({light.intensity, light.intensity, light.intensity}, light.intensityKeys, time)[0];
+    return {c[0] * k, c[1] * k, c[2] * k};
+}
+
+Vec3 animatedAt(const Vec3& value, const std::vector<Animated::Key>& keys, double time) {
     if (keys.empty()) return value;
     if (time <= keys.front().time) return keys.front().value;
     if (time >= keys.back().time) return keys.back().value;
     const auto next = std::upper_bound(keys.begin(), keys.end(), time,
-                                       [](double t, const Key& k) { return t < k.time; });
-    const Key& a = *(next - 1);
-    const Key& b = *next;
+                                       [](double t, const Animated::Key& k) { return t < k.time; });
+    const Animated::Key& a = *(next - 1);
+    const Animated::Key& b = *next;
     const double f = (time - a.time) / (b.time - a.time);
     Vec3 v;
     for (int i = 0; i < 3; ++i) v[i] = a.value[i] + (b.value[i] - a.value[i]) * f;
@@ -181,6 +189,12 @@ Vec3 itemParam(const Scene& scene, const Item& item, int code, double time) {
         case HOST_IP_W_FORWARD: return unit(column(worldTransform(scene, item, time), code - HOST_IP_W_RIGHT));
     }
     return {0, 0, 0};
+}
+
+bool excludes(const Object& object, HostID light) {
+    if (light == kRadiosityLight) return object.excludeRadiosity;
+    if (light == kCausticsLight) return object.excludeCaustics;
+    return std::find(object.excludedLights.begin(), object.excludedLights.end(), light) != object.excludedLights.end();
 }
 
 }  // namespace vxs

@@ -33,6 +33,9 @@ struct Animated {
     Vec3 at(double time) const;
 };
 
+// The value of keys at `time` as Animated::at gives it, `value` without keys.
+Vec3 animatedAt(const Vec3& value, const std::vector<Animated::Key>& keys, double time);
+
 // Placement of an item relative to its parent. Rotation is heading, pitch,
 // bank in radians (about y, then x, then z).
 struct Placement {
@@ -59,7 +62,13 @@ struct Light {
     Vec3 shadowColor{0, 0, 0};
     bool affectDiffuse = true, affectSpecular = true;
     HostID image = 0;  // projected image of a spot light
+    // Keys that animate the colour and the intensity (in all three
+    // elements); without keys the values above hold.
+    std::vector<Animated::Key> colorKeys, intensityKeys;
 };
+
+// The light's colour times its intensity at `time`.
+Vec3 lightColor(const Light& light, double time);
 
 struct VertexMap {
     uint32_t type = HOST_VMAP_TXUV;  // "TXUV", "RGB ", "RGBA", "WGHT"
@@ -84,6 +93,13 @@ struct Object {
     std::vector<HostID> excludedLights;
     bool excludeRadiosity = false, excludeCaustics = false;
 };
+
+// The pseudo-lights through which illuminate hands out radiosity and caustics.
+inline constexpr HostID kRadiosityLight = 0x21000000;
+inline constexpr HostID kCausticsLight = 0x22000000;
+
+// Whether the object does not receive the light (or pseudo-light).
+bool excludes(const Object& object, HostID light);
 
 struct Camera {
     double fieldOfView = 0.8726646259971648;  // radians, horizontal (50 degrees)
@@ -144,6 +160,7 @@ struct Scene {
     int frameWidth = 640, frameHeight = 480;
     double framesPerSecond = 24.0;
     int renderOpts = 0;  // HOST_RENDER_SHADOWS | ..._REFLECT | ..._REFRACT
+    int radiosityRays = 0;  // rays of the one-bounce gather per shaded point; 0 = no radiosity
     Vec3 ambientColor{1, 1, 1};
     double ambientIntensity = 0.05;
     Vec3 backdrop{0, 0, 0};

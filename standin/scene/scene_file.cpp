@@ -149,10 +149,11 @@ private:
 
     void render(const Fields& top) {
         const Json* v = top.find("render");
-        const Fields f(v ? *v : kNoKeys, "render", {"shadows", "reflection", "refraction"});
+        const Fields f(v ? *v : kNoKeys, "render", {"shadows", "reflection", "refraction", "radiosity"});
         scene_.renderOpts = (f.flag("shadows", true) ? HOST_RENDER_SHADOWS : 0) |
                             (f.flag("reflection", true) ? HOST_RENDER_REFLECT : 0) |
                             (f.flag("refraction", true) ? HOST_RENDER_REFRACT : 0);
+        scene_.radiosityRays = f.integer("radiosity", 0, 0, kMaxRadiosityRays);
     }
 
     void image(const Json& v, const std::string& path) {
@@ -240,19 +241,23 @@ private:
         return int(scene_.surfaces.size() - 1);
     }
 
-    static std::vector<Animated::Key> animationKeys(const Fields& f, std::string_view key, double unit) {
+    // Keys of a triple, or with `number` of one number held in all three.
+    static std::vector<Animated::Key> animationKeys(const Fields& f, std::string_view key, double unit,
+                                                    bool number = false) {
         std::vector<Animated::Key> keys;
         forEach(f, key, [&](const Json& v, const std::string& path, std::size_t) {
             const Fields k(v, path, {"time", "value"});
             const double time = numberAt(k.required("time"), k.at("time"));
             if (!keys.empty() && !(time > keys.back().time))
                 failAt(k.at("time"), "must be later than the key before");
-            keys.push_back({time, scaled(tripleAt(k.required("value"), k.at("value")), unit)});
+            const Json& value = k.required("value");
+            const double n = number ? numberAt(value, k.at("value")) : 0;
+            keys.push_back({time, scaled(number ? Vec3{n, n, n} : tripleAt(value, k.at("value")), unit)});
         });
         return keys;
     }
 
-    static Placement placement(const Fields& f) {
+    static Placement placement(const Fields& f, int type) {
         Placement p;
         p.position.value = f.triple("position", {0, 0, 0});
         p.rotation.value = scaled(f.triple("rotation", {0, 0, 0}), kDegree);
@@ -260,7 +265,10 @@ private:
         p.pivot = f.triple("pivot", {0, 0, 0});
         p.pivotRotation = scaled(f.triple("pivot_rotation", {0, 0, 0}), kDegree);
         if (const Json* v = f.find("keys")) {
-            const Fields keys(*v, f.at("keys"), {"position", "rotation", "scale"});
+            std::vector<std::string_view> names{"position", "rotation", "scale"};
+            // A light's colour and intensity animate too; the light reads them.
+            if (type == HOST_LIGHT) names.insert(names.end(), {"color", "intensity"});
+            const Fields keys(*v, f.at("keys"), names);
             p.position.keys = animationKeys(keys, "position", 1);
             p.rotation.keys = animationKeys(keys, "rotation", kDegree);
             p.scale.keys = animationKeys(keys, "scale", 1);
@@ -277,7 +285,7 @@ private:
         item.id = makeItemId(type, index);
         item.type = type;
         item.name = f.text("name", defaultName);
-        item.placement = placement(f);
+        item.placement = placement(f, type);
         if (type != HOST_BONE) {
             if (!itemNames_.emplace(item.name, index).second)
                 failAt(f.at("name"), "another item is named " + inQuotes(item.name));
@@ -321,6 +329,11 @@ private:
         l.affectDiffuse = f.flag("affect_diffuse", l.affectDiffuse);
         l.affectSpecular = f.flag("affect_specular", l.affectSpecular);
         l.image = imageNamed(f, "image");
+        if (const Json* keys = f.find("keys")) {
+            const Fields k(*keys, f.at("keys"), {"position", "rotation", "scale", "color", "intensity"});
+            l.colorKeys = animationKeys(k, "color", 1);
+            l.intensityKeys = animationKeys(k, "intensity", 1, true);
+        }
     }
 
     void object(const Json& v, const std::string& path, std::size_t n) {

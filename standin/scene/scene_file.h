@@ -16,6 +16,7 @@ inline constexpr std::size_t kMaxSceneItems = 65536;
 inline constexpr std::size_t kMaxSceneMeshElements = std::size_t{8} << 20;
 inline constexpr std::size_t kMaxSceneImagePixels = std::size_t{32} << 20;
 inline constexpr int kMaxFrameSize = 16384;
+inline constexpr int kMaxRadiosityRays = 4096;  // per shaded point
 
 // Replaces `out` with the scene of the file; OBJ, image and tree paths in it
 // are relative to the file's directory. False, with a one-line reason in

@@ -71,12 +71,9 @@ HostID lightImage(HostID id, double) {
     return light ? light->image : 0;
 }
 
-void lightColor(HostID id, double, double out[3]) {
+void color(HostID id, double time, double out[3]) {
     const Light* light = lightOf(id);
-    Vec3 c{};
-    if (light)
-        for (int i = 0; i < 3; ++i) c[i] = light->color[i] * light->intensity;
-    put(out, c);
+    put(out, light ? lightColor(*light, time) : Vec3{});
 }
 
 int lightFalloff(HostID id) {
@@ -94,12 +91,38 @@ void ambient(double, double out[3]) {
     for (int i = 0; i < 3; ++i) out[i] = scene.ambientColor[i] * scene.ambientIntensity;
 }
 
+int lightFlags(HostID id) {
+    const Light* light = lightOf(id);
+    if (!light) return 0;
+    return (light->affectDiffuse ? 0 : HOST_LIGHT_NO_DIFFUSE) | (light->affectSpecular ? 0 : HOST_LIGHT_NO_SPECULAR);
+}
+
+int lightShadowType(HostID id) {
+    const Light* light = lightOf(id);
+    return light ? light->shadowType : 0;
+}
+
+void lightShadowColor(HostID id, double, double out[3]) {
+    const Light* light = lightOf(id);
+    put(out, light ? light->shadowColor : Vec3{});
+}
+
+void lightCone(HostID id, double, double* radius, double* edge) {
+    const Light* light = lightOf(id);
+    *radius = light ? light->coneAngle : 0;
+    *edge = light ? light->edgeAngle : 0;
+}
+
 const HostLightInfo kLightInfo{.type = lightType,
                                .image = lightImage,
-                               .color = lightColor,
+                               .color = color,
                                .falloff = lightFalloff,
                                .range = lightRange,
-                               .ambient = ambient};
+                               .ambient = ambient,
+                               .flags = lightFlags,
+                               .shadowType = lightShadowType,
+                               .shadowColor = lightShadowColor,
+                               .coneAngles = lightCone};
 
 void backdrop(double, const double ray[3], double color[3]) {
     put(color, backdropColor(currentScene(), {ray[0], ray[1], ray[2]}));

@@ -116,8 +116,16 @@ HostMeshInfo* meshInfo(HostID id, int) {
     return &rec->info;
 }
 
-const HostObjectInfo kObjectInfo{
-    .filename = filename, .numPoints = numPoints, .numPolygons = numPolygons, .meshInfo = meshInfo};
+int excluded(HostID id, HostID light) {
+    const Object* object = objectOf(id);
+    return object && excludes(*object, light);
+}
+
+const HostObjectInfo kObjectInfo{.filename = filename,
+                                 .numPoints = numPoints,
+                                 .numPolygons = numPolygons,
+                                 .meshInfo = meshInfo,
+                                 .excluded = excluded};
 }  // namespace
 
 const HostObjectInfo* objectInfoService() { return &kObjectInfo; }

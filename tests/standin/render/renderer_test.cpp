@@ -13,6 +13,8 @@
 #include "standin/services/globals.h"
 #include "standin/render/picture_file.h"
 #include "standin/render/png.h"
+#include "standin/streams/tree_file.h"
+#include "core/root.h"
 
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfInputFile.h>
@@ -116,7 +118,9 @@ TEST(Renderer, TakesTheSceneSizeUnlessTold) {
     EXPECT_EQ(p.height, 5);
 }
 
-TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
+// A floor, a glossy red ball, a chrome box with a blurred reflection (or
+// none), under a sun with a shadow colour and a bulb, with radiosity.
+Scene busyScene(double blur) {
     SceneBuilder b;
     b.camera({0, 2, -6}, {0, 15, 0});
     vxs::Light sun = vxs::testing::distantLight();
@@ -126,19 +130,28 @@ TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
     bulb.type = vxs::LIGHT_POINT;
     bulb.falloff = vxs::FALLOFF_INVERSE_SQUARE;
     bulb.range = 3;
+    bulb.affectSpecular = false;
     b.light(bulb, {-2, 3, -1});
-    Surface red = vxs::testing::matte();
-    red.tree = kRedTree;
+    Surface red = vxs::testing::matte({0.9, 0.2, 0.1});
     red.specular = 0.5;
+    red.colorHighlights = 0.5;
+    red.translucency = 0.3;
     Surface chrome = vxs::testing::matte({0.9, 0.9, 1});
     chrome.reflection = 0.7;
-    chrome.reflectionBlurring = 0.05;
+    chrome.reflectionBlurring = blur;
     b.object(vxs::planeMesh(20, 20), {0, 0, 0}, b.surface(vxs::testing::matte({0.8, 0.8, 0.7})));
     b.object(vxs::sphereMesh(1, 24), {-1, 1, 0}, b.surface(red));
     b.object(vxs::boxMesh({1.5, 1.5, 1.5}), {1.2, 0.75, 0.5}, b.surface(chrome), {30, 0, 0});
     b.scene.ambientIntensity = 0.1;
     b.scene.backdrop = {0.3, 0.4, 0.6};
-    const auto shaders = shade(b.scene);
+    b.scene.radiosityRays = 4;
+    return b.scene;
+}
+
+TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
+    Scene scene = busyScene(0.05);
+    scene.surfaces[1].tree = kRedTree;
+    const auto shaders = shade(scene);
     ASSERT_TRUE(shaders);
 
     RenderSettings settings;
@@ -155,6 +168,55 @@ TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
     const std::vector<uint8_t> bytes = vxs::toRgb8(one);
     EXPECT_GT(std::count(bytes.begin(), bytes.end(), 0), 0);
     EXPECT_GT(std::set<uint8_t>(bytes.begin(), bytes.end()).size(), 50u);
+}
+
+TEST(Renderer, RadiosityBringsLightBouncedOffAWall) {
+    // The light shines from behind the ball onto a white wall behind the
+    // camera, which lights the ball's front.
+    Scene scene = sphereScene(vxs::testing::matte(), vxs::testing::distantLight(), 180);
+    SceneBuilder b;
+    b.scene = scene;
+    b.object(vxs::planeMesh(40, 40), {0, 0, -1}, b.surface(vxs::testing::matte()), {0, 90, 0});
+    expectColour(centre(renderSmall(b.scene)), {}, "without radiosity");
+    b.scene.radiosityRays = 64;
+    const NodeValue lit = centre(renderSmall(b.scene));
+    EXPECT_GT(lit.x, 0.2);
+    EXPECT_LT(lit.x, 1);
+}
+
+// The module's "spot_shade" into the colour of a luminous surface with every
+// other channel 0 redoes the host's standard shading.
+TEST_F(RendererWithModule, SpotShadeRedoesTheStandardShading) {
+    const auto catalogue = vxs::nodeCatalogue();
+    vx::NodeList tree;
+    tree.nodes.push_back(catalogue->createByName("Root", "root"));
+    tree.nodes.push_back(catalogue->createByName("Global", "spot_shade"));
+    tree.nodes.push_back(catalogue->createByName("Generic", "value"));
+    tree.nodes.push_back(catalogue->createByName("Generic", "value"));
+    tree.nodes[3]->inputs[0].param.value = NodeValue::scalar(1);
+    vx::Node& root = *tree.nodes[0];
+    root.inputs[vx::RI_COLOR].source = tree.nodes[1].get();
+    for (int channel : {vx::RI_DIFF, vx::RI_SPEC, vx::RI_REFL, vx::RI_TRAN}) root.inputs[channel].source = tree.nodes[2].get();
+    root.inputs[vx::RI_LUMI].source = tree.nodes[3].get();
+    const std::string file = VX_BINARY_DIR "/spot_shade_test.shd";
+    std::string error;
+    ASSERT_TRUE(vxs::writeTreeFile(file, tree, HOST_IO_TEXT, error)) << error;
+
+    Scene scene = busyScene(0);
+    RenderSettings settings;
+    settings.width = 40;
+    settings.height = 30;
+    vxs::currentScene() = scene;
+    const Picture plain = vxs::render(vxs::currentScene(), nullptr, settings);
+    for (Surface& s : scene.surfaces) s.tree = file;
+    const auto shaders = shade(scene);
+    ASSERT_TRUE(shaders);
+    const Picture spotShaded = vxs::render(vxs::currentScene(), shaders.get(), settings);
+    ASSERT_EQ(plain.rgb.size(), spotShaded.rgb.size());
+    float worst = 0;
+    for (size_t i = 0; i < plain.rgb.size(); ++i) worst = std::max(worst, std::fabs(plain.rgb[i] - spotShaded.rgb[i]));
+    EXPECT_LT(worst, 1e-5);
+    EXPECT_GT(std::set<float>(plain.rgb.begin(), plain.rgb.end()).size(), 100u);
 }
 
 TEST(PictureFile, ExrHoldsTheLinearValuesUnclamped) {

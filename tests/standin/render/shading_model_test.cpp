@@ -59,11 +59,30 @@ TEST(ShadingModel, LightAtPoint) {
         light.edgeAngle = 10 * kPi / 180;
         light.color = {1, 0.5, 0.25};
         light.intensity = 2;
-        const PlacedLight placed{1, &light, {}, {0, 0, 1}};
-        const LightRay ray = vxs::lightAtPoint(placed, r.point);
+        const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        const LightRay ray = vxs::lightAtPoint(placed, r.point, vxs::Scene{});
         expectNear(ray.color, NodeValue{2, 1, 0.5} * r.factor, r.what);
         expectNear(ray.direction, r.type == vxs::LIGHT_DISTANT ? NodeValue{0, 0, 1} : r.point, r.what);
     }
+}
+
+TEST(ShadingModel, SpotLightProjectsItsImage) {
+    // A 45-degree spot looking along +z projects a red | blue image.
+    vxs::Scene scene;
+    vxs::Image& image = scene.images.emplace_back();
+    image.id = 5;
+    image.width = 2;
+    image.height = 1;
+    image.rgba = {1, 0, 0, 1, 0, 0, 1, 1};
+    vxs::Light light;
+    light.type = vxs::LIGHT_SPOT;
+    light.coneAngle = kPi / 4;
+    light.image = 5;
+    const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    expectNear(vxs::lightAtPoint(placed, {-0.5, 0, 1}, scene).color, {1, 0, 0}, "left half");
+    expectNear(vxs::lightAtPoint(placed, {1, 0, 2}, scene).color, {0, 0, 1}, "right half, farther");
+    expectNear(vxs::lightAtPoint(placed, {1.5, 0, 1}, scene).color, {}, "outside the image");
+    expectNear(vxs::lightAtPoint(placed, {0, 0, -1}, scene).color, {}, "behind the light");
 }
 
 // A record whose callbacks answer from this fixture: one light reaching
@@ -85,7 +104,7 @@ public:  // the tables' rows change the fixture through a reference
         light.type = vxs::LIGHT_DISTANT;
         light.shadowType = vxs::SHADOW_RAYTRACE;
         // Straight down onto a sample at the origin facing up.
-        lights.push_back({7, &light, {}, {0, -1, 0}});
+        lights.push_back({7, &light, {}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}});
         world.lights = lights;
         world.scene = &scene;
         scene.ambientColor = {0.2, 0.2, 0.2};
