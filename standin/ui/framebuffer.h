@@ -52,6 +52,8 @@ public:
     void bevel(int x, int y, int w, int h, int depth, bool sunken);
     // Copies `src` with its top-left corner at (x, y).
     void blit(const Framebuffer& src, int x, int y);
+    // Copies w x h pixels of RGB bytes, rows top first, to (x, y).
+    void copyRgb(int x, int y, int w, int h, const uint8_t* rgb);
 
 private:
     int width_ = 0, height_ = 0;
