@@ -195,6 +195,27 @@ TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
     EXPECT_EQ(t.nodes[3]->height, 400);  // 19 inputs: (19 + 6) x 16
 }
 
+// Components rows are 16 high from y = 71 (Root, Global, Generic, ...);
+// x = 14 is an item's triangle.
+TEST_F(EditCommand, ComponentsTreeAddsKindsOnlyByDoubleClick) {
+    const Outcome o = edit("", {"add Root/root", "click 60 111", "click 60 111", "click 14 79", "click 60 95",
+                                "click 60 95", "info", "click 60 95", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    // A category double-clicked adds nothing; a second root is refused; the
+    // next control event clears the line.
+    EXPECT_EQ(o.out, "Cannot put multiple root.\n\n");
+    EXPECT_EQ(saved().nodes.size(), 1u);
+}
+
+TEST_F(EditCommand, APressWhereNodesOverlapPicksTheTopOne) {
+    // Two colours at (64, 64) and (96, 96); canvas (100, 150) is in both.
+    const Outcome o = edit("", {"add Generic/color", "add Generic/color", "key Escape", "click 276 180",
+                                "key Delete", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "1 nodes deleted.\n");
+    EXPECT_EQ(positions(saved()), Texts{"64,64"});
+}
+
 TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThere) {
     const Outcome o = edit(testTree(), {"answer " + path("a"), "file Save", "answer " + path("b.SHD"), "file Save",
                                         "answer " + path("c."), "file Save", "info"});
