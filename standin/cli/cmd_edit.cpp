@@ -127,7 +127,9 @@ int runEdit(const EditOptions& o) {
 
     const auto inst = shader->make(surface);
     if (!o.tree.empty() && !loadShaderTree(*shader, inst.get(), o.tree, error)) return reportBadInput(o.tree, error);
-    std::string lastSaved = savedTree(*shader, inst.get());
+    // Taken once the editor is open: opening measures the nodes, which is no
+    // change of the artist's.
+    std::string lastSaved;
 
     UiSession& session = uiSession();
     session.presetFolder = o.presets.empty() ? defaultPresetFolder() : o.presets;
@@ -148,7 +150,11 @@ int runEdit(const EditOptions& o) {
         if (path && !save(*path, err)) session.asker->inform("Info", err);
         return true;
     };
-    const auto openEditor = [&] { iface.optionsFunc(inst.get()); };
+    const auto openEditor = [&] {
+        const bool first = lastSaved.empty();
+        iface.optionsFunc(inst.get());
+        if (first) lastSaved = savedTree(*shader, inst.get());
+    };
 
     if (!o.script.empty()) {
         std::string failure;

@@ -216,6 +216,19 @@ TEST_F(EditCommand, APressWhereNodesOverlapPicksTheTopOne) {
     EXPECT_EQ(positions(saved()), Texts{"64,64"});
 }
 
+// Closing asks to save only when the artist changed the tree: opening
+// measures the nodes, which the file does not hold yet, and is no change.
+TEST_F(EditCommand, ClosingAsksToSaveChangesToTheTreeFile) {
+    const std::string tree = testTree(), before = read("tree.shd");
+    ASSERT_EQ(edit(tree, {"answer ok", "close"}).status, 0);
+    EXPECT_EQ(read("tree.shd"), before);
+    ASSERT_EQ(edit(tree, {std::string("drag ") + kTitle1 + " 236 98", "answer ok", "close"}).status, 0);
+    vx::NodeList t;
+    std::string error;
+    ASSERT_TRUE(vxs::readTreeFile(tree, t, *vxs::nodeCatalogue(), error)) << error;
+    EXPECT_EQ(positions(t), (Texts{"240,40", "40,240", "40,60"}));
+}
+
 TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThere) {
     const Outcome o = edit(testTree(), {"answer " + path("a"), "file Save", "answer " + path("b.SHD"), "file Save",
                                         "answer " + path("c."), "file Save", "info"});
