@@ -52,6 +52,13 @@ std::unique_ptr<Window> Window::open(const Panel& panel, std::string& error) {
         error = std::string("cannot open a window: ") + SDL_GetError();
         return nullptr;
     }
+    // SDL falls back to drivers that show nothing; only take them when asked.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (!SDL_getenv("SDL_VIDEODRIVER") && (driver == "offscreen" || driver == "dummy")) {
+        error = "no display to open a window on (--script runs the editor without one)";
+        SDL_Quit();
+        return nullptr;
+    }
     SDL_Window* w = SDL_CreateWindow(panel.title().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                      panel.width(), panel.height(), SDL_WINDOW_RESIZABLE);
     if (!w) {
