@@ -104,14 +104,13 @@ int runEdit(const EditOptions& o) {
     if (!o.scene.empty() && !loadSceneFile(o.scene, scene, error)) return reportBadInput(o.scene, error);
     if (o.scene.empty()) scene.surfaces.emplace_back().name = "Default";
     currentScene() = std::move(scene);
+    if (currentScene().surfaces.empty()) return reportBadInput(o.scene, "the scene has no surface to edit");
     Surface* surface = &currentScene().surfaces.front();
     if (!o.surface.empty()) {
         surface = nullptr;
         for (Surface& s : currentScene().surfaces)
             if (s.name == o.surface) surface = &s;
         if (!surface) return reportBadInput(o.scene, "no surface named \"" + o.surface + "\"");
-    } else if (!o.scene.empty() && currentScene().surfaces.empty()) {
-        return reportBadInput(o.scene, "the scene has no surface to edit");
     }
 
     ModuleFolder folder;

@@ -66,17 +66,18 @@ TEST_F(UiServices, FileRequestFillsNameDirectoryAndPath) {
 
 TEST_F(UiServices, BlockingPanelsReturnTheButtonPressed) {
     const auto* ps = static_cast<const HostPanelServices*>(globalLookup(HOST_GLOBAL_PANEL_SERVICES, 0));
+    HostPanelHandlers handlers{};
+    handlers.open = [](void* data) {
+        auto* p = static_cast<const HostPanelServices*>(globalLookup(HOST_GLOBAL_PANEL_SERVICES, 0));
+        p->setSize(*static_cast<HostPanel*>(data), 300, 100);
+    };
+    HostPanel panel = nullptr;
+    panel = ps->create("Parameters", &handlers, &panel);
+    // The same panel opened twice: its buttons stay one pair below its size.
     for (const char* button : {"OK", "Cancel"}) {
-        HostPanelHandlers handlers{};
-        handlers.open = [](void* data) {
-            auto* p = static_cast<const HostPanelServices*>(globalLookup(HOST_GLOBAL_PANEL_SERVICES, 0));
-            p->setSize(*static_cast<HostPanel*>(data), 300, 100);
-        };
-        HostPanel panel = nullptr;
-        panel = ps->create("Parameters", &handlers, &panel);
-        ui::Panel* shown = nullptr;
         uiSession().eventLoop = [&](const std::function<bool()>& more) {
-            shown = focusPanel();
+            ui::Panel* shown = focusPanel();
+            ASSERT_EQ(shown->controls().size(), 2u);
             ui::Control* b = shown->find(ui::ControlKind::Button, button);
             ASSERT_NE(b, nullptr);
             shown->mouseDown(asker, ui::qual::kLeft, b->area.x + 4, b->area.y + 4);
@@ -88,8 +89,8 @@ TEST_F(UiServices, BlockingPanelsReturnTheButtonPressed) {
         ps->getSize(panel, &w, &h);
         EXPECT_EQ(std::make_pair(w, h), std::make_pair(300, 100 + 32));  // the buttons' row below
         EXPECT_EQ(focusPanel(), nullptr);
-        ps->destroy(panel);
     }
+    ps->destroy(panel);
 }
 
 // A two-level tree: item 1 holds items 11 and 12.
