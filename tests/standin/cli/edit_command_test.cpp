@@ -164,6 +164,10 @@ TEST_F(EditCommand, EditsTheTestTree) {
          {std::string("click ") + kMacroTitle, std::string("click ") + kMacroTitle, "close", "open", "info",
           "add Operator/add"},
          "Welcome to the valtorimex editor.\n", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 4u); }},
+        {"context-menu items run their command; a separator or no choice runs none",
+         {"menu Select all", "click 500 400 both", "menu Delete", "click 500 400 both", "info",
+          "menu ------------------", "click 500 400 both", "info", "click 500 400 both", "info"},
+         "3 nodes deleted.\n\n\n", [](const vx::NodeList& t) { EXPECT_TRUE(t.nodes.empty()); }},
         {"Clear nodes answered Cancel changes nothing",
          {"answer cancel", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
         {"Clear nodes answered OK empties the tree",
@@ -229,13 +233,17 @@ TEST_F(EditCommand, ClosingAsksToSaveChangesToTheTreeFile) {
     EXPECT_EQ(positions(t), (Texts{"240,40", "40,240", "40,60"}));
 }
 
-TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThere) {
+TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThereAndOpensAgain) {
+    // The last three lines open one of the files again, in the requester's
+    // folder, over a cleared tree.
     const Outcome o = edit(testTree(), {"answer " + path("a"), "file Save", "answer " + path("b.SHD"), "file Save",
-                                        "answer " + path("c."), "file Save", "info"});
+                                        "answer " + path("c."), "file Save", "info", "answer ok",
+                                        "file Clear nodes", "answer a.shd", "file Open", "info"});
     ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out, "Save valtorimex done.\n");
+    EXPECT_EQ(o.out, "Save valtorimex done.\nOpen valtorimex done.\n");
     for (const char* file : {"a.shd", "b.SHD", "c.shd"}) EXPECT_TRUE(std::filesystem::exists(path(file))) << file;
     EXPECT_FALSE(std::filesystem::exists(path("c..shd")));
+    EXPECT_EQ(links(saved()), kTestLinks);
 }
 
 TEST_F(EditCommand, ResizingStopsAtTheMinimumAndRelaysTheControls) {

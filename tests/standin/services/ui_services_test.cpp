@@ -169,5 +169,37 @@ TEST_F(UiServices, ShelfKeepsPresetsWithThumbnailsAndLoadsAClickedOne) {
     shelf->close(c);
 }
 
+TEST_F(UiServices, SceneObjectsListObjectsTheirSurfacesAndMaps) {
+    const Scene before = currentScene();
+    Scene& scene = currentScene();
+    scene = Scene{};
+    for (const char* s : {"A", "B", "C"}) scene.surfaces.emplace_back().name = s;
+    for (const char* name : {"vase", "floor"}) {
+        Item& item = scene.items.emplace_back();
+        item.name = name;
+        item.type = HOST_OBJECT;
+    }
+    scene.items.emplace_back().type = HOST_LIGHT;
+    Mesh& vase = scene.items[0].object.mesh;
+    vase.polygonSurface = {2, 0, 2};
+    vase.maps.emplace_back().name = "uv1";
+    for (const char* m : {"uv1", "uv2"}) scene.items[1].object.mesh.maps.emplace_back().name = m;
+    scene.items[1].object.mesh.maps.emplace_back().type = HOST_VMAP_RGB;
+
+    const auto* so = static_cast<const HostSceneObjects*>(globalLookup(HOST_GLOBAL_SCENE_OBJECTS, 0));
+    EXPECT_EQ(so->numObjects(), 2);
+    EXPECT_STREQ(so->objectName(1), "floor");
+    EXPECT_EQ(so->objectName(2), nullptr);
+    EXPECT_EQ(so->numSurfaces(0), 2);  // each once, in scene order
+    EXPECT_STREQ(so->surfaceName(0, 0), "A");
+    EXPECT_STREQ(so->surfaceName(0, 1), "C");
+    EXPECT_EQ(so->numSurfaces(1), 0);
+    EXPECT_EQ(so->numVMaps(HOST_VMAP_TXUV), 2);
+    EXPECT_STREQ(so->vmapName(HOST_VMAP_TXUV, 1), "uv2");
+    EXPECT_EQ(so->vmapName(HOST_VMAP_TXUV, 2), nullptr);
+    EXPECT_EQ(so->numVMaps(HOST_VMAP_RGB), 1);
+    currentScene() = before;
+}
+
 }  // namespace
 }  // namespace vxs
