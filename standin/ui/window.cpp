@@ -26,7 +26,9 @@ int shiftBit() { return (SDL_GetModState() & KMOD_SHIFT) ? qual::kShift : 0; }
 int hostKey(const SDL_Keysym& k) {
     switch (k.sym) {
         case SDLK_DELETE: return key::kDelete;
-        case SDLK_RETURN: case SDLK_KP_ENTER: return key::kReturn;
+        case SDLK_RETURN: return key::kReturn;
+        case SDLK_KP_ENTER: return key::kEnter;
+        case SDLK_INSERT: return key::kInsert;
         case SDLK_ESCAPE: return key::kEscape;
         case SDLK_SPACE: return key::kSpace;
         case SDLK_LEFT: return key::kLeft;
