@@ -257,6 +257,20 @@ TEST_F(EditCommand, ResizingStopsAtTheMinimumAndRelaysTheControls) {
     EXPECT_EQ(big.at(700 - 30, 100), (std::array<int, 3>{128, 128, 128}));  // information line at H - 32
 }
 
+TEST_F(EditCommand, WithoutATreeEditsTheSurfacesOwn) {
+    const Outcome o = edit("", {"info"}, "");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(saved().nodes.empty());
+    ASSERT_EQ(run({"--scene", VX_SOURCE_DIR "/examples/scenes/vase.json", "--surface", "Glaze", "--script",
+                   write("s.txt", "save " + path("out.shd") + "\n")})
+                  .status,
+              0);
+    vx::NodeList vase;
+    std::string error;
+    ASSERT_TRUE(vxs::readTreeFile(VX_SOURCE_DIR "/examples/scenes/trees/vase.shd", vase, *vxs::nodeCatalogue(), error));
+    EXPECT_EQ(saved().nodes.size(), vase.nodes.size());
+}
+
 TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
     struct Row {
         std::vector<std::string> args;
