@@ -81,8 +81,8 @@ struct NodeEnv {
     double time = 0;
     NodeValue normal;
     HostShading* record = nullptr;
-    // Filled from the record on first use (textureSample() of evaluate.h):
-    // most trees never read it, and filling it costs as much as a small tree.
+    // A render fills it before the first pass; elsewhere it is filled from
+    // the record on first use (textureSample() of evaluate.h).
     HostTextureSample* textureSample = nullptr;
     bool textureSampleFilled = false;
     void* callbackData = nullptr;

@@ -58,6 +58,8 @@ double written(const Channel& c, double v) {
     return c.snapOne ? snapTo(v, 1) : v;
 }
 
+}  // namespace
+
 void fillTextureSample(const HostShading& sa, HostTextureSample& ts) {
     ts = HostTextureSample{};
     std::memcpy(ts.oPos, sa.oPos, sizeof ts.oPos);
@@ -86,7 +88,6 @@ void fillTextureSample(const HostShading& sa, HostTextureSample& ts) {
     ts.illuminate = sa.illuminate;
     ts.rayCast = sa.rayCast;
 }
-}  // namespace
 
 void initTree(const NodeList& tree, void* hostContext) {
     resetThreadFlags();
@@ -176,7 +177,10 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     env.time = gTime;
     env.normal = fromArray(sa->wNorm);
     env.record = sa;
+    // Filled before the first pass: the second would see the tilted normal.
+    fillTextureSample(*sa, ts);
     env.textureSample = &ts;
+    env.textureSampleFilled = true;
     env.callbackData = sa->callbackData;
     env.illuminate = sa->illuminate;
     env.rayTrace = sa->rayTrace;

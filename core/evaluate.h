@@ -30,7 +30,18 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env);
 
 // Glossiness g of a tree and the host's roughness r = 2^-(10 g + 2).
 inline double glossFromRoughness(double r) { return (std::log2(1.0 / r) - 2.0) / 10.0; }
-inline double roughnessFromGloss(double g) { return std::exp2(-(10.0 * g + 2.0)); }
+// A glossiness that is a stored single-precision parameter (0.4 is 0.4f) is
+// scaled in single precision, where 10 x 0.4f is exactly 4: a typed 0.4 gives
+// 1/64. Any other value keeps double precision, so a host's roughness passes
+// through unchanged apart from rounding.
+inline double roughnessFromGloss(double g) {
+    const auto single = static_cast<float>(g);
+    const double tenG = single == g ? static_cast<double>(10.0f * single) : 10.0 * g;
+    return std::exp2(-(tenG + 2.0));
+}
+
+// The texture record of a shading record.
+void fillTextureSample(const HostShading& sa, HostTextureSample& ts);
 
 // The sample's texture record, filled from its shading record on first use.
 HostTextureSample& textureSample(NodeEnv& env);

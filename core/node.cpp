@@ -149,11 +149,16 @@ std::unique_ptr<NodeList> cloneList(const NodeList& list, const NodeFactoryData&
     return copy;
 }
 
+// One pass to unlink and one to erase, however many placeholders there are.
 void removePlaceholders(NodeList& list) {
-    std::vector<Node*> nulls;
-    for (const auto& n : list.nodes)
-        if (dynamic_cast<const N_Null*>(n.get())) nulls.push_back(n.get());
-    for (Node* n : nulls) removeNode(list, n);
+    const auto isNull = [](const Node* n) { return dynamic_cast<const N_Null*>(n) != nullptr; };
+    for (auto& n : list.nodes)
+        for (InputPort& in : n->inputs)
+            if (in.source && isNull(in.source)) {
+                in.source = nullptr;
+                in.sourceOutput = 0;
+            }
+    std::erase_if(list.nodes, [&](const std::unique_ptr<Node>& n) { return isNull(n.get()); });
 }
 
 void resolveLinks(NodeList& list, const std::vector<uint32_t>& positions) {

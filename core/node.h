@@ -98,7 +98,10 @@ public:
             return out[port.sourceOutput];
         return out ? port.param.value : pull(port, *env);
     }
-    double readScalar(int i, NodeEnv& env) const { return readInput(inputs[i], &env).mean(); }
+    double readScalar(int i, NodeEnv& env) const {
+        const NodeValue v = readInput(inputs[i], &env);
+        return (v.x + v.y + v.z) / 3.0;
+    }
     NodeValue readValue(int i, NodeEnv& env) const { return readInput(inputs[i], &env); }
     // This node's output array in the sample's cache, made on first use.
     NodeValue* outputSlots(NodeEnv& env) const {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/host_wrappers.h"
+
 namespace vx {
 
 namespace {
@@ -35,6 +37,15 @@ void saveRow(const HostSaveState& s, const PluginParam& row) {
     }
     case PT_PSTR: s.writeStr(s.data, static_cast<const std::string*>(row.data)->c_str()); break;
     case PT_PBIN: s.writeRaw(s.data, row.data, n); break;
+    case PT_PVTX:
+        for (int i = 0; i < n; ++i) static_cast<VTexture* const*>(row.data)[i]->save(s);
+        break;
+    case PT_PVPR:
+        for (int i = 0; i < n; ++i) static_cast<VParam* const*>(row.data)[i]->save(s);
+        break;
+    case PT_PVEV:
+        for (int i = 0; i < n; ++i) static_cast<VEnvelope* const*>(row.data)[i]->param().save(s);
+        break;
     case PT_PUSR:
         if (row.save) row.save(s, row.data);
         break;
@@ -66,6 +77,15 @@ void loadRow(const HostLoadState& s, const PluginParam& row) {
         break;
     }
     case PT_PBIN: s.readRaw(s.data, row.data, n); break;
+    case PT_PVTX:
+        for (int i = 0; i < n; ++i) static_cast<VTexture* const*>(row.data)[i]->load(s);
+        break;
+    case PT_PVPR:
+        for (int i = 0; i < n; ++i) static_cast<VParam* const*>(row.data)[i]->load(s);
+        break;
+    case PT_PVEV:
+        for (int i = 0; i < n; ++i) static_cast<VEnvelope* const*>(row.data)[i]->param().load(s);
+        break;
     case PT_PUSR:
         if (row.load) row.load(s, row.data);
         break;

@@ -22,7 +22,7 @@ constexpr uint32_t PT_PUSR = HOST_ID4('P', 'U', 'S', 'R');
 struct PluginParam {
     const char* name;  // null ends the table
     uint32_t type = 0;
-    void* data = nullptr;  // PSTR: a std::string
+    void* data = nullptr;  // PSTR: a std::string; PVTX, PVPR, PVEV: VTexture*, VParam*, VEnvelope* each
     int32_t count = 1;     // PSTR: the longest text read back
     bool (*save)(const HostSaveState& state, void* data) = nullptr;
     bool (*load)(const HostLoadState& state, void* data) = nullptr;

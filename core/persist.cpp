@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/macro.h"
 #include "core/params.h"
 #include "host/host.h"
 
@@ -109,9 +110,41 @@ void dropInvalidOutputs(NodeList& list) {
             }
 }
 
-bool abandon(const HostLoadState& s, int levels) {
-    while (levels-- > 0) s.endBlk(s.data);
+int depth(const HostLoadState& s) { return s.depth(s.data); }
+
+// Leaves every block entered since the stream stood at `level`, whatever a
+// node's own reader left open: the stream ends up exactly after them.
+void leaveTo(const HostLoadState& s, int level) {
+    for (int d = depth(s); d > level; --d) s.endBlk(s.data);
+}
+
+bool abandon(const HostLoadState& s, int level) {
+    leaveTo(s, level);
     return false;
+}
+
+// The lists being read on this thread, the outermost one included, and
+// whether one of them held macros nested deeper than a tree may.
+struct ListsOpen {
+    int count = 0;
+    bool tooDeep = false;
+};
+thread_local ListsOpen gOpen;
+struct ListLevel {
+    ListLevel() {
+        if (gOpen.count++ == 0) gOpen.tooDeep = false;
+    }
+    ~ListLevel() { --gOpen.count; }
+    ListLevel(const ListLevel&) = delete;
+    ListLevel& operator=(const ListLevel&) = delete;
+};
+
+// Whether no macro in `list` nests more than `levels` deep.
+bool nestsWithin(const NodeList& list, int levels) {
+    for (const auto& n : list.nodes)
+        if (const auto* macro = dynamic_cast<const NMacro*>(n.get()))
+            if (levels == 0 || !nestsWithin(macro->inner, levels - 1)) return false;
+    return true;
 }
 
 struct TreeLoad {
@@ -145,23 +178,28 @@ bool saveList(const NodeList& list, const HostSaveState& state) {
 }
 
 bool loadList(NodeList& list, const HostLoadState& state, const NodeFactoryData& catalogue) {
-    if (!state.findBlk(state.data, kListTable)) return abandon(state, 1);
+    const ListLevel level;
+    const int outside = depth(state);
+    // A deeper list is left unread, which keeps hostile nesting bounded, and
+    // the whole tree is refused: no writer made it.
+    if (gOpen.count > kMaxMacroNesting + 1) gOpen.tooDeep = true;
+    if (gOpen.tooDeep || !state.findBlk(state.data, kListTable)) return abandon(state, outside);
     int32_t version = 0, count = 0;
     if (!readI4(state, version) || version != kListVersion || !readI4(state, count) || count < 0)
-        return abandon(state, 1);
+        return abandon(state, outside);
     // Nodes are read into a list of their own, so that nothing is appended
     // unless the whole block was read. The count is not trusted for
-    // allocation: the blocks present end the loop. A missing node block
-    // leaves the list and the block around it, as readers of this format
-    // always have; a node block that ends early is left first.
+    // allocation: the blocks present end the loop.
     NodeList read;
     std::vector<uint32_t> positions;
     for (int32_t i = 0; i < count; ++i) {
-        if (state.findBlk(state.data, kNodeTable) != kNodeBlock.id) return abandon(state, 2);
-        if (!loadNode(read, positions, state, catalogue)) return abandon(state, 3);
-        state.endBlk(state.data);
+        if (state.findBlk(state.data, kNodeTable) != kNodeBlock.id) return abandon(state, outside);
+        const bool complete = loadNode(read, positions, state, catalogue);
+        leaveTo(state, outside + 1);
+        if (!complete) return abandon(state, outside);
     }
-    state.endBlk(state.data);
+    leaveTo(state, outside);
+    if (gOpen.tooDeep) return false;
     try {
         resolveLinks(read, positions);
     } catch (const std::out_of_range&) {
@@ -203,10 +241,12 @@ HostID loadImageRef(const HostLoadState& state) {
     return id;
 }
 
-void saveInstanceTree(const NodeList& tree, const HostSaveState& state) {
+bool saveInstanceTree(const NodeList& tree, const HostSaveState& state) {
+    if (!nestsWithin(tree, kMaxMacroNesting)) return false;
     writeI4(state, kInstanceVersion);
     const PluginParam table[] = {{"nlist", PT_PUSR, const_cast<NodeList*>(&tree), 1, saveTree, nullptr}, {nullptr}};
     savePluginParams(state, table);
+    return true;
 }
 
 bool loadInstanceTree(NodeList& tree, const NodeFactoryData& catalogue, const HostLoadState& state) {

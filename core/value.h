@@ -12,7 +12,8 @@ struct NodeValue {
     constexpr NodeValue(double a, double b, double c) : x(a), y(b), z(c) {}
     static constexpr NodeValue scalar(double v) { return {v, v, v}; }
 
-    // A scalar stored as (v, v, v) reads back as exactly v.
+    // The channel a scalar written as (v, v, v) stands for: exactly v, so a
+    // host value passes through the root unchanged.
     constexpr double mean() const { return x == y && y == z ? x : (x + y + z) / 3.0; }
     constexpr bool operator==(const NodeValue&) const = default;
 
@@ -20,6 +21,7 @@ struct NodeValue {
     constexpr NodeValue operator-(const NodeValue& o) const { return {x - o.x, y - o.y, z - o.z}; }
     constexpr NodeValue operator*(const NodeValue& o) const { return {x * o.x, y * o.y, z * o.z}; }
     constexpr NodeValue operator*(double s) const { return {x * s, y * s, z * s}; }
+    constexpr NodeValue operator/(double s) const { return {x / s, y / s, z / s}; }
     constexpr NodeValue operator-() const { return {-x, -y, -z}; }
 };
 
@@ -43,7 +45,7 @@ inline double length(const NodeValue& a) { return std::sqrt(dot(a, a)); }
 // A zero-length vector stays (0, 0, 0) rather than turning into NaNs.
 inline void normalize(NodeValue& a) {
     const double l = length(a);
-    a = l > 0 ? a * (1.0 / l) : NodeValue{};
+    a = l > 0 ? a / l : NodeValue{};
 }
 
 inline NodeValue normalized(NodeValue a) {

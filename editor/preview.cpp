@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/evaluate.h"
+#include "core/host_wrappers.h"
 #include "core/macro.h"
 #include "core/root.h"
 #include "editor/preview_scene.h"
@@ -50,15 +51,43 @@ constexpr SurfaceChannel kSurfaceChannels[] = {
     {"DiffuseSharpness",     &HostShading::diffSharpness,  0,   same},
     {"ReflectionBlurring",   &HostShading::reflectionBlur, 0,   same},
     {"RefractionBlurring",   &HostShading::refractionBlur, 0,   same},
-    // Untextured, the bump channel is the same over the whole ball, so it
-    // has no slope to tilt the normal with; it only sets the bump height.
     {"Bump",                 &HostShading::bumpHeight,     0,   same},
 };
 // clang-format on
 
-// The part of every ball sample's record that does not depend on the pixel.
-// The stand-in's channels carry no textures, so reading them once serves
-// every pixel.
+// The surface's textures at the ball point, laid over its channels: "Bump"
+// first, tilting the normal by its slope, so the others see the tilted one.
+void textureChannels(void* surface, HostShading& sa, HostTextureSample& ts) {
+    const HostSurfaceFuncs* funcs = host().surfaceFuncs;
+    const HostTextureFuncs* tf = textureFuncs();
+    if (!surface || !funcs || !funcs->channelTexture || !tf) return;
+    const auto texture = [&](const char* name) { return static_cast<const HostTexture*>(funcs->channelTexture(surface, name)); };
+    fillTextureSample(sa, ts);
+    if (const HostTexture* bump = texture("Bump")) {
+        HostTextureSample own = ts;
+        own.bumpHeight = 0;
+        double slope[3] = {0, 0, 0};
+        tf->evaluate(bump, &own, slope);
+        const NodeValue n = normalized(fromArray(sa.wNorm) - fromArray(slope));
+        toArray(sa.wNorm, n);
+        toArray(ts.wNorm, n);
+        sa.bumpHeight += own.bumpHeight;
+    }
+    if (const HostTexture* colour = texture("BaseColor")) tf->evaluate(colour, &ts, sa.color);
+    for (const SurfaceChannel& c : kSurfaceChannels) {
+        const HostTexture* t = c.field == &HostShading::bumpHeight ? nullptr : texture(c.name);
+        if (!t) continue;
+        // Glossiness is textured as a glossiness, not as the record's roughness.
+        const bool gloss = c.toRecord == roughnessFromGloss;
+        double v[3];
+        v[0] = v[1] = v[2] = gloss ? glossFromRoughness(sa.*c.field) : sa.*c.field;
+        tf->evaluate(t, &ts, v);
+        sa.*c.field = gloss ? roughnessFromGloss(v[0]) : v[0];
+    }
+}
+
+// The part of every ball sample's record that does not depend on the pixel;
+// textures are laid over it per pixel.
 HostShading surfaceRecord(void* surface) {
     HostShading sa{};
     for (int i = 0; i < 9; i += 4) sa.oXfrm[i] = sa.wXfrm[i] = 1;
@@ -194,12 +223,13 @@ void renderPreview(void* surface, const NodeList& list, Node& node) {
                 HostShading sa = base;
                 placeOnBall(sa, row, column, p, n);
                 HostTextureSample ts;
+                textureChannels(surface, sa, ts);
                 NodeEnv env;
                 env.isPreview = 1;
                 env.hostContext = surface;
                 env.previewLight = kPreviewLight;
                 env.time = when.time;
-                env.normal = n;
+                env.normal = fromArray(sa.wNorm);
                 env.record = &sa;
                 env.textureSample = &ts;
                 env.callbackData = &lights;
@@ -208,7 +238,7 @@ void renderPreview(void* surface, const NodeList& list, Node& node) {
                 env.rayCast = previewCast;
                 env.rayShade = previewShade;
                 env.itemParam = previewItemParam;
-                colour = root ? shadeRoot(*root, env, lights, ambient, p, n) : firstOutput(node, env);
+                colour = root ? shadeRoot(*root, env, lights, ambient, p, env.normal) : firstOutput(node, env);
             }
             pixel[0] = toByte(colour.x);
             pixel[1] = toByte(colour.y);

@@ -7,12 +7,18 @@
 
 #include "core/catalogue.h"
 #include "core/persist.h"
+#include "host/host.h"
+#include "standin/services/globals.h"
 #include "standin/streams/streams.h"
 
 namespace {
 
+// With the stand-in as host, so that texture and envelope blocks are read.
 const vx::NodeFactoryData& catalogue() {
-    static const auto cat = vx::buildCatalogue(nullptr, "QK_Valtorimex");
+    static const auto cat = [] {
+        vx::acquireHandlerGlobals(vxs::globalLookup);
+        return vx::buildCatalogue(nullptr, "QK_Valtorimex");
+    }();
     return *cat;
 }
 

@@ -1,6 +1,6 @@
 /* The host's service tables: plain C records of function pointers, handed out
  * by name through the global-lookup function. The module reaches the host only
- * through these; the stand-in host fills them in. */
+ * through these; the host fills them in. */
 #ifndef VX_HOST_SERVICES_H
 #define VX_HOST_SERVICES_H
 
@@ -190,6 +190,15 @@ typedef struct HostImageList {
     void (*prepare)(HostID image);
     void (*save)(HostID image, const HostSaveState *state);
     void (*load)(const HostLoadState *state);
+    /* Width and height in pixels; 0 x 0 for an id that is not an image. */
+    void (*size)(HostID image, int *width, int *height) HOST_LATER_ENTRY;
+    /* Lookups at (u, v), both wrapping over [0, 1): with blending off the
+     * nearest pixel, with it on a filtered value over a square of side
+     * spotSize (in the unit of u and v). An unknown id gives 0. */
+    void (*spotColor)(HostID image, double u, double v, double spotSize, int blend, double rgb[3]) HOST_LATER_ENTRY;
+    double (*spotLuma)(HostID image, double u, double v, double spotSize, int blend) HOST_LATER_ENTRY;
+    int (*hasAlpha)(HostID image) HOST_LATER_ENTRY;
+    double (*spotAlpha)(HostID image, double u, double v, double spotSize, int blend) HOST_LATER_ENTRY;
 } HostImageList;
 
 /* "LW Backdrop Info 2": the colour a ray that hits nothing sees. */
@@ -206,6 +215,11 @@ typedef struct HostSurfaceFuncs {
      * surface sets it: a colour fills out, a scalar all three elements. Zero,
      * out untouched, for a channel the surface does not have. */
     int (*getChannel)(void *surface, const char *channel, double out[3]) HOST_LATER_ENTRY;
+    /* The surface's channel group (a HostChanGroup of "Animation Envelopes"). */
+    void *(*chanGroup)(void *surface) HOST_LATER_ENTRY;
+    /* The texture (a HostTexture of "Texture Functions 3") layered over a
+     * channel of the surface; null when the channel has none. */
+    void *(*channelTexture)(void *surface, const char *channel) HOST_LATER_ENTRY;
 } HostSurfaceFuncs;
 
 /* "LW Interface Info 3": the state of the host's interface. */

@@ -7,8 +7,10 @@
 #include "nodes/compose.h"
 #include "nodes/constants.h"
 #include "nodes/functions.h"
+#include "nodes/gradient.h"
 #include "nodes/input.h"
 #include "nodes/operators.h"
+#include "nodes/texture.h"
 
 namespace vx {
 
@@ -16,6 +18,12 @@ namespace {
 template <class Kind>
 std::unique_ptr<Node> make(const KindContext&) {
     return std::make_unique<Kind>();
+}
+
+// Kinds that hold host resources of the instance's surface.
+template <class Kind>
+std::unique_ptr<Node> makeHeld(const KindContext& ctx) {
+    return std::make_unique<Kind>(ctx.hostContext, ctx.serverName);
 }
 
 std::unique_ptr<Node> makeMacro(const KindContext& ctx) { return std::make_unique<NMacro>(ctx.catalogue); }
@@ -71,6 +79,15 @@ constexpr Maker kKinds[] = {
     make<NExp>,
     make<NLog>,
     make<NLogN>,
+    makeHeld<NTextureC>,
+    makeHeld<NTextureV>,
+    makeHeld<NTextureB>,
+    make<NImageC>,
+    make<NImageV>,
+    makeHeld<NEnvelopeC>,
+    makeHeld<NEnvelopeV>,
+    make<NGradientC>,
+    make<NGradientV>,
     make<NCompMul>,
     make<NScreen>,
     make<NOverlay>,

@@ -39,14 +39,13 @@ const char* copy(HostInstance to, HostInstance from) {
 
 const char* load(HostInstance inst, const HostLoadState* state) {
     ShaderInstance& s = self(inst);
-    loadInstanceTree(*s.tree, *s.catalogue, *state);
+    const bool read = loadInstanceTree(*s.tree, *s.catalogue, *state);
     s.editor.reset();
-    return nullptr;
+    return read ? nullptr : kIncompleteMessage;
 }
 
 const char* save(HostInstance inst, const HostSaveState* state) {
-    saveInstanceTree(*self(inst).tree, *state);
-    return nullptr;
+    return saveInstanceTree(*self(inst).tree, *state) ? nullptr : kTooDeepMessage;
 }
 
 const char* descln(HostInstance inst) {

@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang-14 libclang-rt-14-dev
   libgtest-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libembree-dev libstb-dev libtinyobjloader-dev
-  libfreetype-dev fonts-dejavu-core libsdl2-dev
+  libfreetype-dev fonts-dejavu-core libsdl2-dev libopenexr-dev
 )
 missing=()
 for p in "${packages[@]}"; do

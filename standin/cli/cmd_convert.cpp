@@ -13,7 +13,7 @@ struct ConvertOptions {
 };
 
 int runConvert(const ConvertOptions& o) {
-    const auto catalogue = nodeCatalogue();
+    const auto catalogue = hostedCatalogue();
     vx::NodeList tree;
     std::string error;
     if (!readTreeFile(o.in, tree, *catalogue, error)) return reportBadInput(o.in, error);

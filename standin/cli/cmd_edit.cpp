@@ -16,6 +16,7 @@
 #include "standin/streams/files.h"
 #include "standin/streams/shader_tree.h"
 #include "standin/streams/streams.h"
+#include "standin/streams/tree_file.h"
 #include "standin/ui/script.h"
 #include "standin/ui/script_runner.h"
 #include "standin/ui/window.h"
@@ -127,7 +128,11 @@ int runEdit(const EditOptions& o) {
     const auto inst = shader->make(surface);
     // Without a tree file of its own the editor takes the surface's.
     const std::string tree = o.tree.empty() ? surface->tree : o.tree;
-    if (!tree.empty() && !loadShaderTree(*shader, inst.get(), tree, error)) return reportBadInput(tree, error);
+    if (!tree.empty()) {
+        std::string bytes;
+        if (!readTreeBytes(tree, bytes, error) || !loadShaderTree(*shader, inst.get(), std::move(bytes), error))
+            return reportBadInput(tree, error);
+    }
     // Taken once the editor is open: opening measures the nodes, which is no
     // change of the artist's.
     std::string lastSaved;

@@ -1,6 +1,7 @@
 // valtorimex eval TREE [--record RECORD.json] [--scene SCENE.json] [--module PATH]
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "standin/cli/commands.h"
 #include "standin/streams/files.h"
@@ -9,6 +10,7 @@
 #include "standin/cli/record_scene.h"
 #include "standin/scene/scene_file.h"
 #include "standin/streams/shader_tree.h"
+#include "standin/streams/tree_file.h"
 #include "standin/render/shading.h"
 
 namespace vxs {
@@ -19,9 +21,9 @@ struct EvalOptions {
 };
 
 int runEval(const EvalOptions& o) {
-    std::string error;
-    // A bad tree is named before any other input.
-    if (!checkShaderTree(o.tree, error)) return reportBadInput(o.tree, error);
+    std::string error, treeBytes;
+    // A tree that cannot be read is named before any other input.
+    if (!readTreeBytes(o.tree, treeBytes, error)) return reportBadInput(o.tree, error);
 
     Scene& scene = currentScene();
     const bool withScene = !o.scene.empty();
@@ -49,7 +51,7 @@ int runEval(const EvalOptions& o) {
         // The shader belongs to the sample's surface, as in a render.
         const auto inst = shader->make(const_cast<Surface*>(surface));
         if (!inst) return reportBadInput(o.module, "create made no instance");
-        if (!loadShaderTree(*shader, inst.get(), o.tree, error)) return reportBadInput(o.tree, error);
+        if (!loadShaderTree(*shader, inst.get(), std::move(treeBytes), error)) return reportBadInput(o.tree, error);
         shader->init(inst.get(), 0);
         shader->newTime(inst.get(), frame, time);
         shader->evaluate(inst.get(), sa);

@@ -4,8 +4,12 @@
 #include <memory>
 
 #include "core/macro.h"
+#include "nodes/gradient.h"
+#include "nodes/texture.h"
 #include "standin/cli/commands.h"
 #include "standin/streams/tree_file.h"
+#include "standin/textures/procedural.h"
+#include "standin/textures/texture.h"
 
 namespace vxs {
 
@@ -38,6 +42,26 @@ std::string paramChange(const vx::ParamValue& p, const vx::ParamValue& def) {
     return out;
 }
 
+const HostTexture* textureOf(const vx::Node& n) {
+    const vx::VTexture* v = nullptr;
+    if (const auto* c = dynamic_cast<const vx::NTextureC*>(&n)) v = &c->texture();
+    if (const auto* t = dynamic_cast<const vx::NTextureV*>(&n)) v = &t->texture();
+    if (const auto* b = dynamic_cast<const vx::NTextureB*>(&n)) v = &b->texture();
+    return v ? v->texture() : nullptr;
+}
+
+// A texture's layers, one line each, as the stand-in holds them.
+void printTexture(const HostTexture& t, const std::string& indent) {
+    for (const auto& l : t.layers) {
+        std::string what = layerTypeName(l->type);
+        if (l->type == LAYER_PROCEDURAL) what += std::string(" ") + patternName(l->pattern);
+        if (l->type == LAYER_IMAGE) what += std::string(" ") + projectionName(l->projection) + ", image " + std::to_string(l->image);
+        if (l->type == LAYER_GRADIENT) what += " over \"" + l->input + "\", " + std::to_string(l->keys.size()) + " keys";
+        std::printf("%s  layer: %s, %s, opacity %s%s\n", indent.c_str(), what.c_str(), blendName(l->blend),
+                    number(l->opacity).c_str(), l->invert ? ", inverted" : "");
+    }
+}
+
 void printList(const vx::NodeList& list, const vx::NodeFactoryData& catalogue, const std::string& indent) {
     vx::numberNodes(list);
     for (const auto& n : list.nodes) {
@@ -55,6 +79,11 @@ void printList(const vx::NodeList& list, const vx::NodeFactoryData& catalogue, c
             const std::string change = paramChange(in.param, proto->inputs[i].param);
             if (!change.empty()) std::printf("%s  %s = %s\n", indent.c_str(), in.name.c_str(), change.c_str());
         }
+        if (const HostTexture* t = textureOf(*n)) printTexture(*t, indent);
+        const vx::Gradient* g = nullptr;
+        if (const auto* c = dynamic_cast<const vx::NGradientC*>(n.get())) g = &c->gradient;
+        if (const auto* v = dynamic_cast<const vx::NGradientV*>(n.get())) g = &v->gradient;
+        if (g) std::printf("%s  %zu keys\n", indent.c_str(), g->keys.size());
         if (const auto* macro = dynamic_cast<const vx::NMacro*>(n.get())) {
             std::printf("%s  inner tree:\n", indent.c_str());
             printList(macro->inner, catalogue, indent + "    ");
@@ -63,7 +92,7 @@ void printList(const vx::NodeList& list, const vx::NodeFactoryData& catalogue, c
 }
 
 int runInfo(const std::string& path) {
-    const auto catalogue = nodeCatalogue();
+    const auto catalogue = hostedCatalogue();
     vx::NodeList tree;
     std::string error;
     if (!readTreeFile(path, tree, *catalogue, error)) return reportBadInput(path, error);

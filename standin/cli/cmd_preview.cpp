@@ -1,5 +1,6 @@
 // valtorimex preview TREE [--node I | --all] [--scene SCENE.json --surface NAME]
 //                   [--time T] [--scale K] -o OUT
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "standin/scene/preview_scene.h"
 #include "standin/scene/scene_file.h"
 #include "standin/streams/tree_file.h"
+#include "standin/textures/surface_textures.h"
 
 namespace vxs {
 
@@ -23,7 +25,7 @@ namespace {
 struct PreviewOptions {
     std::string tree, scene, surface, out;
     bool nodeGiven = false, all = false;
-    long long node = 0;  // 1-based position in the file
+    std::string node;  // 1-based position in the file, as given
     double time = 0;
     int scale = 1;
 };
@@ -60,7 +62,7 @@ std::string fileStem(size_t position, size_t count, const vx::Node& node) {
 }
 
 int runPreview(const PreviewOptions& o) {
-    const auto catalogue = nodeCatalogue();
+    const auto catalogue = hostedCatalogue();
     vx::NodeList tree;
     std::string error;
     if (!readTreeFile(o.tree, tree, *catalogue, error)) return reportBadInput(o.tree, error);
@@ -69,10 +71,14 @@ int runPreview(const PreviewOptions& o) {
     if (o.all) {
         for (const auto& n : tree.nodes) nodes.push_back(n.get());
     } else if (o.nodeGiven) {
-        if (o.node < 1 || static_cast<unsigned long long>(o.node) > tree.nodes.size())
-            return reportBadInput(o.tree, "no node " + std::to_string(o.node) + ": the tree has " +
-                                              std::to_string(tree.nodes.size()) + " nodes");
-        nodes.push_back(tree.nodes[size_t(o.node) - 1].get());
+        // Read here rather than by the option, so that any number is named as given.
+        size_t position = 0;
+        const char* end = o.node.data() + o.node.size();
+        const auto [stop, ec] = std::from_chars(o.node.data(), end, position);
+        if (ec != std::errc() || stop != end || position < 1 || position > tree.nodes.size())
+            return reportBadInput(o.tree, "no node " + o.node + ": the tree has " + std::to_string(tree.nodes.size()) +
+                                              " nodes");
+        nodes.push_back(tree.nodes[position - 1].get());
     } else if (vx::Node* root = vx::findRoot(tree)) {
         nodes.push_back(root);
     } else {
@@ -89,6 +95,7 @@ int runPreview(const PreviewOptions& o) {
         if (!surface) return reportBadInput(o.scene, "no surface named \"" + o.surface + "\"");
     }
     setInterfaceTime(o.time);
+    surfaceTexturesNewTime(currentScene(), o.time, int(std::trunc(o.time * currentScene().framesPerSecond)));
     // After the scene is in place: the scene information is a record the
     // lookup refreshes.
     vx::acquireHandlerGlobals(globalLookup);

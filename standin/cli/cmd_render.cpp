@@ -1,4 +1,4 @@
-// valtorimex render [SCENE] [-o OUT.png] [--width W] [--height H] [--frame F]
+// valtorimex render [SCENE] [-o OUT.png|.jpg|.exr] [--width W] [--height H] [--frame F]
 //                   [--samples N] [--threads N] [--module PATH]
 #include <unistd.h>
 
@@ -11,9 +11,10 @@
 #include "standin/cli/commands.h"
 #include "standin/scene/demo_scene.h"
 #include "standin/services/globals.h"
-#include "standin/render/png.h"
+#include "standin/render/picture_file.h"
 #include "standin/render/renderer.h"
 #include "standin/scene/scene_file.h"
+#include "standin/streams/files.h"
 
 namespace vxs {
 
@@ -27,22 +28,40 @@ struct RenderOptions {
     int samples = 1, threads = 0;
 };
 
+// One side given alone keeps the scene's aspect ratio.
+void applySize(const RenderOptions& o, Scene& scene) {
+    const double aspect = double(scene.frameWidth) / scene.frameHeight;
+    const auto side = [](double v) { return int(std::clamp<double>(std::lround(v), 1, 16384)); };
+    if (o.width && !o.height) scene.frameHeight = side(*o.width / aspect);
+    if (o.height && !o.width) scene.frameWidth = side(*o.height * aspect);
+    if (o.width) scene.frameWidth = *o.width;
+    if (o.height) scene.frameHeight = *o.height;
+}
+
 int runRender(const RenderOptions& o) {
     std::string error;
-    // The demo's files live until the render is done.
+    // The output is checked before any work is done.
+    const std::optional<PictureFormat> format = pictureFormat(o.output);
+    if (!format) return reportBadInput(o.output, "cannot write such a picture: the name must end in .png, .jpg, .jpeg or .exr");
+    if (!canCreate(o.output, error)) return reportBadInput(o.output, error);
+    // The demo's files live until the render is done; messages name the demo,
+    // not the temporary folder it sits in.
     const bool useDemo = o.scene.empty();
     const std::optional<DemoScene> demo = useDemo ? DemoScene::write(error) : std::nullopt;
     if (useDemo && !demo) return reportBadInput("demo scene", error);
     const std::string scenePath = demo ? demo->scenePath() : o.scene;
+    const std::string sceneName = useDemo ? "demo scene" : o.scene;
     Scene scene;
-    if (!loadSceneFile(scenePath, scene, error)) return reportBadInput(scenePath, error);
+    if (!loadSceneFile(scenePath, scene, error)) return reportBadInput(sceneName, error);
     // The module reads the frame size from the scene, so it must agree
     // with the picture.
-    if (o.width) scene.frameWidth = *o.width;
-    if (o.height) scene.frameHeight = *o.height;
+    applySize(o, scene);
     if (int64_t(scene.frameWidth) * scene.frameHeight > kMaxPixels)
-        return reportBadInput(scenePath, std::to_string(scene.frameWidth) + " x " + std::to_string(scene.frameHeight) +
+        return reportBadInput(sceneName, std::to_string(scene.frameWidth) + " x " + std::to_string(scene.frameHeight) +
                                              " pixels is more than " + std::to_string(kMaxPixels) + " in all");
+    if (o.frame && (*o.frame < scene.frameStart || *o.frame > scene.frameEnd))
+        std::fprintf(stderr, "warning: frame %d is outside the scene's frames %d to %d\n", *o.frame, scene.frameStart,
+                     scene.frameEnd);
     currentScene() = std::move(scene);
     const Scene& current = currentScene();
 
@@ -50,7 +69,7 @@ int runRender(const RenderOptions& o) {
     if (std::any_of(current.surfaces.begin(), current.surfaces.end(), [](const Surface& s) { return !s.tree.empty(); })) {
         std::string where;
         shaders = SurfaceShaders::load(current, o.module, where, error);
-        if (!shaders) return reportBadInput(where, error);
+        if (!shaders) return reportBadInput(useDemo && where != o.module ? sceneName : where, error);
     }
 
     RenderSettings settings;
@@ -60,7 +79,7 @@ int runRender(const RenderOptions& o) {
     settings.progress = isatty(STDERR_FILENO);
     RenderStats stats;
     const Picture picture = render(current, shaders.get(), settings, &stats);
-    if (!writePng(o.output, picture, error)) return reportBadInput(o.output, error);
+    if (!writePicture(o.output, *format, picture, error)) return reportBadInput(o.output, error);
     std::printf("%s: %d x %d, frame %d, %d sample%s per pixel, %.2f s\n", o.output.c_str(), picture.width,
                 picture.height, settings.frame, settings.samples, settings.samples == 1 ? "" : "s", stats.seconds);
     return 0;
@@ -71,13 +90,14 @@ void addRenderCommand(CLI::App& app, int& status) {
     auto o = std::make_shared<RenderOptions>();
     o->module = defaultModulePath();
     CLI::App* cmd = app.add_subcommand(
-        "render", "Renders a frame of a scene file to a PNG, shading surfaces with their trees through the module. "
+        "render", "Renders a frame of a scene file to a PNG, JPEG or OpenEXR picture, shading surfaces with their trees through the module. "
                   "Without a scene it renders the built-in demo.");
     cmd->add_option("SCENE", o->scene, "Scene file (JSON); the built-in demo when left out");
-    cmd->add_option("-o,--output", o->output, "The PNG to write")->capture_default_str();
-    cmd->add_option("--width", o->width, "Picture width in pixels; the scene's when left out")
+    cmd->add_option("-o,--output", o->output,
+                    "The picture to write: PNG, JPEG or OpenEXR (linear, unclamped) by its extension")->capture_default_str();
+    cmd->add_option("--width", o->width, "Picture width in pixels; the scene's when left out, kept in proportion to --height when only that is given")
         ->check(CLI::Range(1, 16384));
-    cmd->add_option("--height", o->height, "Picture height in pixels; the scene's when left out")
+    cmd->add_option("--height", o->height, "Picture height in pixels; the scene's when left out, kept in proportion to --width when only that is given")
         ->check(CLI::Range(1, 16384));
     cmd->add_option("--frame", o->frame, "The frame to render; the scene's first when left out");
     cmd->add_option("--samples", o->samples, "Camera rays per pixel, stratified")

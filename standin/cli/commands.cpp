@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "host/host.h"
+#include "standin/services/globals.h"
+#include "standin/streams/tree_file.h"
+
 namespace vxs {
 
 int reportBadInput(const std::string& path, const std::string& what) {
@@ -19,6 +23,11 @@ std::string defaultModulePath() {
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     const std::filesystem::path dir = ec ? std::filesystem::path(".") : exe.parent_path();
     return (dir / "QK_Valtorimex.p").string();
+}
+
+std::unique_ptr<vx::NodeFactoryData> hostedCatalogue() {
+    vx::acquireHandlerGlobals(globalLookup);
+    return nodeCatalogue();
 }
 
 }  // namespace vxs

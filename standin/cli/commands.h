@@ -2,9 +2,12 @@
 // it runs it leaves the exit status in `status`.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <CLI/CLI.hpp>
+
+#include "core/catalogue.h"
 
 namespace vxs {
 
@@ -21,6 +24,10 @@ void addEditCommand(CLI::App& app, int& status);
 
 // Writes "PATH: WHAT" as one line on standard error; returns kBadInput.
 int reportBadInput(const std::string& path, const std::string& what);
+
+// The node catalogue of the module code linked into this program, with the
+// stand-in as its host, so that textures and envelopes in trees have a home.
+std::unique_ptr<vx::NodeFactoryData> hostedCatalogue();
 
 // QK_Valtorimex.p in the directory of the running executable.
 std::string defaultModulePath();

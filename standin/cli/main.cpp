@@ -1,8 +1,11 @@
 // valtorimex: renders scenes and evaluates, lists, converts and previews node
 // tree files and opens the node editor, driving the QK_Valtorimex module as its
 // host does.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "standin/cli/commands.h"
 
@@ -17,6 +20,15 @@ int main(int argc, char** argv) {
     vxs::addPreviewCommand(app, status);
     vxs::addKindsCommand(app, status);
     vxs::addEditCommand(app, status);
+    // CLI11 would only say that a subcommand is required.
+    const std::vector<CLI::App*> subcommands = app.get_subcommands({});
+    const auto named = [&](const CLI::App* sub) { return sub->check_name(argv[1]); };
+    if (argc > 1 && argv[1][0] != '-' && std::none_of(subcommands.begin(), subcommands.end(), named)) {
+        std::string names;
+        for (const CLI::App* sub : subcommands) names += (names.empty() ? "" : ", ") + sub->get_name();
+        std::fprintf(stderr, "valtorimex: no subcommand \"%s\"; the subcommands are %s\n", argv[1], names.c_str());
+        return vxs::kBadInput;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,5 +1,6 @@
 #include "standin/cli/record_json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -67,10 +68,20 @@ bool isInt(const nlohmann::json& v) {
     return i >= std::numeric_limits<int>::min() && i <= std::numeric_limits<int>::max();
 }
 
-bool isNumberArray(const nlohmann::json& v, size_t size) {
-    if (!v.is_array() || v.size() != size) return false;
-    for (const auto& e : v)
-        if (!e.is_number()) return false;
+// JSON has no non-finite numbers: they are the strings "nan", "inf" and
+// "-inf", as the record is written.
+bool readNumber(const nlohmann::json& v, double& out) {
+    if (v.is_number()) {
+        out = v.get<double>();
+        return true;
+    }
+    if (!v.is_string()) return false;
+    const std::string& s = v.get_ref<const std::string&>();
+    const double inf = std::numeric_limits<double>::infinity();
+    if (s == "nan") out = std::numeric_limits<double>::quiet_NaN();
+    else if (s == "inf") out = inf;
+    else if (s == "-inf") out = -inf;
+    else return false;
     return true;
 }
 
@@ -82,14 +93,16 @@ bool setField(const Field& f, const nlohmann::json& value, HostShading& sa) {
             sa.sx = value[0].get<int>();
             sa.sy = value[1].get<int>();
             return true;
-        case Shape::Vector:
-            if (!isNumberArray(value, 3)) return false;
-            for (int i = 0; i < 3; ++i) (sa.*f.vector)[i] = value[i].get<double>();
+        case Shape::Vector: {
+            double v[3];
+            if (!value.is_array() || value.size() != 3) return false;
+            for (int i = 0; i < 3; ++i)
+                if (!readNumber(value[i], v[i])) return false;
+            std::copy(v, v + 3, sa.*f.vector);
             return true;
+        }
         case Shape::Scalar:
-            if (!value.is_number()) return false;
-            sa.*f.scalar = value.get<double>();
-            return true;
+            return readNumber(value, sa.*f.scalar);
     }
     return false;
 }
@@ -116,7 +129,7 @@ const char* shapeText(Shape shape) {
 
 void appendNumber(std::string& out, double v) {
     if (!std::isfinite(v)) {
-        out += "null";
+        out += std::isnan(v) ? "\"nan\"" : v > 0 ? "\"inf\"" : "\"-inf\"";
         return;
     }
     char buf[32];

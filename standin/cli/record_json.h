@@ -23,7 +23,8 @@ bool readRecordJson(std::string_view text, HostShading& record, std::string& err
                     RecordTarget* target = nullptr);
 
 // Every key on one line; numbers with 17 significant digits, so a double
-// reads back exactly. A value that is not finite is written as null.
+// reads back exactly. A value that is not finite is written as the string
+// "nan", "inf" or "-inf", which reads back too.
 std::string recordJson(const HostShading& record);
 
 }  // namespace vxs

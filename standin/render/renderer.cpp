@@ -9,10 +9,13 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "standin/render/raytracer.h"
 #include "standin/streams/shader_tree.h"
+#include "standin/streams/tree_file.h"
 #include "standin/render/shading_model.h"
+#include "standin/textures/surface_textures.h"
 
 namespace vxs {
 
@@ -245,6 +248,7 @@ int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, con
     sa.rayTrace = rayTrace;
     sa.rayCast = rayCast;
     sa.rayShade = rayShade;
+    applySurfaceTextures(s, sa);
     return index;
 }
 
@@ -343,7 +347,9 @@ std::unique_ptr<SurfaceShaders> SurfaceShaders::load(const Scene& scene, const s
             return nullptr;
         }
         where = surface.tree;
-        if (!loadShaderTree(shader, inst.get(), where, error)) return nullptr;
+        std::string bytes;
+        if (!readTreeBytes(where, bytes, error) || !loadShaderTree(shader, inst.get(), std::move(bytes), error))
+            return nullptr;
         out->instances_.back() = std::move(inst);
     }
     where.clear();
@@ -386,6 +392,7 @@ Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSe
     const std::vector<HostInstance> instances = shaders ? shaders->instances() : std::vector<HostInstance>{};
     for (HostInstance inst : instances) shaders->shader().init(inst, 0);
     for (HostInstance inst : instances) shaders->shader().newTime(inst, settings.frame, time);
+    surfaceTexturesNewTime(scene, time, settings.frame);
 
     const int tilesX = (picture.width + kTile - 1) / kTile, tilesY = (picture.height + kTile - 1) / kTile;
     const int tiles = tilesX * tilesY;
@@ -438,6 +445,7 @@ Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSe
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
     for (HostInstance inst : instances) shaders->shader().cleanup(inst);
+    surfaceTexturesCleanup(scene);
 
     if (stats) {
         *stats = {};

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "standin/scene/image_file.h"
+#include "standin/scene/image_lookup.h"
 
 namespace vxs {
 
@@ -41,22 +42,11 @@ double falloffFactor(const Light& light, double dist) {
     }
 }
 
-// Bilinear colour of an image at (u, v), both wrapping over [0, 1).
+// An image's colour filtered over one pixel, as the module samples maps.
 NodeValue imageColor(const Image& image, double u, double v) {
-    if (image.width <= 0 || image.height <= 0 || image.rgba.size() < size_t(image.width) * image.height * 4 ||
-        !std::isfinite(u) || !std::isfinite(v))
-        return {};
-    const double x = u * image.width - 0.5, y = v * image.height - 0.5;
-    const double fx = std::floor(x), fy = std::floor(y);
-    const auto texel = [&](double tx, double ty) {
-        const int ix = int(vx::wrap(tx, image.width)) % image.width;
-        const int iy = int(vx::wrap(ty, image.height)) % image.height;
-        const float* p = &image.rgba[(size_t(iy) * image.width + ix) * 4];
-        return NodeValue{p[0], p[1], p[2]};
-    };
-    const double ax = x - fx, ay = y - fy;
-    return (texel(fx, fy) * (1 - ax) + texel(fx + 1, fy) * ax) * (1 - ay) +
-           (texel(fx, fy + 1) * (1 - ax) + texel(fx + 1, fy + 1) * ax) * ay;
+    if (image.width <= 0 || image.height <= 0) return {};
+    const Rgba c = imageSpot(image, u, v, std::min(1.0 / image.width, 1.0 / image.height), true);
+    return {c[0], c[1], c[2]};
 }
 
 // fmod(|x|, 1), mirrored below zero, as the spherical map folds angles.

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "standin/scene/exr_file.h"
 #include "standin/streams/files.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -24,6 +25,7 @@ struct StbFree {
 bool readImageFile(const std::string& path, Image& out, std::string& error) {
     std::string bytes;
     if (!readFile(path, bytes, error)) return false;
+    if (isExr(bytes)) return decodeExr(bytes, out, error);
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int size = int(bytes.size());
     int w = 0, h = 0, channels = 0;

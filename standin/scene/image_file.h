@@ -1,4 +1,4 @@
-// Image files read into the scene's images, with stb_image.
+// Image files read into the scene's images, with stb_image and OpenEXR.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,7 @@ namespace vxs {
 // Larger images are refused before they are decoded.
 inline constexpr std::size_t kMaxImagePixels = std::size_t{4096} * 4096;
 
-// Reads a PNG, JPEG, BMP or TGA file into the pixels, size and alpha flag of
+// Reads a PNG, JPEG, BMP, TGA or OpenEXR file into the pixels, size and alpha flag of
 // `out` (its id, name and path are left alone). False, with a one-line reason
 // in `error`, when the file cannot be read or decoded or is too large.
 bool readImageFile(const std::string& path, Image& out, std::string& error);

@@ -32,6 +32,11 @@ bool readObjMesh(const std::string& path, std::size_t maxElements, Mesh& out, st
     const std::size_t pointCount = attrib.vertices.size() / 3, uvCount = attrib.texcoords.size() / 2;
     std::size_t corners = 0;
     for (const tinyobj::shape_t& shape : reader.GetShapes()) corners += shape.mesh.indices.size();
+    // The reader skips lines it does not know, so any text passes it.
+    if (corners == 0) {
+        error = "not a readable OBJ file: it holds no faces";
+        return false;
+    }
     if (pointCount + corners > maxElements) {
         error = "more than " + std::to_string(maxElements) + " points and face corners";
         return false;

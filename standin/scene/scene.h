@@ -7,12 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "host/services.h"
+#include "host/texture_services.h"
 
 namespace vxs {
 
@@ -113,6 +115,8 @@ struct Surface {
     HostID reflectionImage = 0, refractionImage = 0;
     double reflectionSeamAngle = 0, refractionSeamAngle = 0;  // radians
     std::string tree;  // tree file that attaches the shader; empty = none
+    // Textures layered over channels, by channel name ("BaseColor", "Bump", ...).
+    std::map<std::string, std::shared_ptr<HostTexture>> textures;
 };
 
 struct Image {

@@ -9,6 +9,7 @@
 #include "standin/scene/json_fields.h"
 #include "standin/scene/obj_mesh.h"
 #include "standin/scene/primitives.h"
+#include "standin/scene/texture_json.h"
 
 namespace vxs {
 
@@ -92,6 +93,7 @@ public:
         forEach(top, "lights", [&](const Json& v, const std::string& path, std::size_t i) { light(v, path, i); });
         forEach(top, "objects", [&](const Json& v, const std::string& path, std::size_t i) { object(v, path, i); });
         resolveParents();
+        resolveItemRefs();
         return std::move(scene_);
     }
 
@@ -105,6 +107,7 @@ private:
     Scene scene_;
     std::unordered_map<std::string, std::size_t> itemNames_;  // items other than bones, by name
     std::vector<PendingParent> parents_;
+    std::vector<PendingItemRef> itemRefs_;  // of texture layers
     std::size_t meshElements_ = 0, imagePixels_ = 0;
 
     template <class Visit>
@@ -176,7 +179,8 @@ private:
                                            "refraction_image",
                                            "reflection_seam_angle",
                                            "refraction_seam_angle",
-                                           "tree"};
+                                           "tree",
+                                           "textures"};
         for (const auto& n : kSurfaceNumbers) keys.push_back(n.first);
         const Fields f(v, path, keys);
         Surface s;
@@ -196,6 +200,14 @@ private:
             s.tree = resolve(file);
             std::error_code ec;
             if (!fs::is_regular_file(s.tree, ec)) failAt(f.at("tree"), inQuotes(file) + ": no such file");
+        }
+        if (const Json* t = f.find("textures")) {
+            const auto image = [this](const Json& name, const std::string& at) {
+                for (const Image& i : scene_.images)
+                    if (i.name == textAt(name, at)) return i.id;
+                failAt(at, "no image named " + name.dump());
+            };
+            readSurfaceTextures(*t, f.at("textures"), s, image, itemRefs_);
         }
         scene_.surfaces.push_back(std::move(s));
     }
@@ -414,6 +426,14 @@ private:
         });
         object.excludeRadiosity = x.flag("radiosity", false);
         object.excludeCaustics = x.flag("caustics", false);
+    }
+
+    void resolveItemRefs() {
+        for (const PendingItemRef& r : itemRefs_) {
+            const auto it = itemNames_.find(r.name);
+            if (it == itemNames_.end()) failAt(r.path, "no item named " + inQuotes(r.name));
+            *r.target = scene_.items[it->second].id;
+        }
     }
 
     void resolveParents() {

@@ -7,6 +7,9 @@
 #include "standin/services/render_memory.h"
 #include "standin/services/scene_services.h"
 #include "standin/services/ui_services.h"
+#include "standin/textures/editors.h"
+#include "standin/textures/texture.h"
+#include "standin/textures/vparm.h"
 
 namespace vxs {
 
@@ -55,6 +58,11 @@ void* globalLookup(const char* serviceName, int) {
     else if (name == HOST_GLOBAL_SHELF_FUNCS) table = shelfService();
     else if (name == HOST_GLOBAL_IMAGE_UTILITY) table = imageUtilityService();
     else if (name == HOST_GLOBAL_SCENE_OBJECTS) table = sceneObjectsService();
+    else if (name == HOST_GLOBAL_TEXTURE_FUNCS) table = textureService();
+    else if (name == HOST_GLOBAL_TEXTURE_EDITOR) table = textureEditorService();
+    else if (name == HOST_GLOBAL_ENVELOPES) table = envelopesService();
+    else if (name == HOST_GLOBAL_CHANNEL_INFO) table = channelInfoService();
+    else if (name == HOST_GLOBAL_VPARM_FUNCS) table = vparmService();
     // The module holds tables as const pointers; the C lookup type is void*.
     return const_cast<void*>(table);
 }

@@ -1,8 +1,10 @@
 // "LW Image List 3".
+#include <algorithm>
 #include <filesystem>
 
 #include "standin/services/globals.h"
 #include "standin/scene/image_file.h"
+#include "standin/scene/image_lookup.h"
 #include "standin/services/scene_services.h"
 
 namespace vxs {
@@ -62,13 +64,49 @@ void load(const HostLoadState* state) {
     scene.images.push_back(std::move(image));
 }
 
+void size(HostID id, int* width, int* height) {
+    const Image* image = findImage(currentScene(), id);
+    if (width) *width = image ? image->width : 0;
+    if (height) *height = image ? image->height : 0;
+}
+
+Rgba spot(HostID id, double u, double v, double spotSize, int blend) {
+    const Image* image = findImage(currentScene(), id);
+    return image ? imageSpot(*image, u, v, spotSize, blend != 0) : Rgba{};
+}
+
+void spotColor(HostID id, double u, double v, double spotSize, int blend, double rgb[3]) {
+    const Rgba c = spot(id, u, v, spotSize, blend);
+    if (rgb) std::copy_n(c.begin(), 3, rgb);
+}
+
+// Rec. 709 weights, as for any linear RGB image.
+double spotLuma(HostID id, double u, double v, double spotSize, int blend) {
+    const Rgba c = spot(id, u, v, spotSize, blend);
+    return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
+}
+
+int hasAlpha(HostID id) {
+    const Image* image = findImage(currentScene(), id);
+    return image && image->hasAlpha;
+}
+
+double spotAlpha(HostID id, double u, double v, double spotSize, int blend) {
+    return spot(id, u, v, spotSize, blend)[3];
+}
+
 const HostImageList kImageList{.first = first,
                                .next = next,
                                .name = name,
                                .findByName = findByName,
                                .prepare = prepare,
                                .save = save,
-                               .load = load};
+                               .load = load,
+                               .size = size,
+                               .spotColor = spotColor,
+                               .spotLuma = spotLuma,
+                               .hasAlpha = hasAlpha,
+                               .spotAlpha = spotAlpha};
 }  // namespace
 
 const HostImageList* imageListService() { return &kImageList; }

@@ -3,6 +3,7 @@
 
 #include "standin/scene/scene.h"
 #include "standin/services/scene_services.h"
+#include "standin/textures/envelope.h"
 
 namespace vxs {
 
@@ -68,7 +69,21 @@ int getChannel(void* surface, const char* channel, double out[3]) {
     return 0;
 }
 
-const HostSurfaceFuncs kSurfaceFuncs{.name = name, .getInt = getInt, .getImage = getImage, .getChannel = getChannel};
+void* chanGroup(void* surface) { return surfaceGroup(surface); }
+
+void* channelTexture(void* surface, const char* channel) {
+    if (!surface || !channel) return nullptr;
+    const auto& textures = surfaceOf(surface)->textures;
+    const auto it = textures.find(channel);
+    return it == textures.end() ? nullptr : it->second.get();
+}
+
+const HostSurfaceFuncs kSurfaceFuncs{.name = name,
+                                     .getInt = getInt,
+                                     .getImage = getImage,
+                                     .getChannel = getChannel,
+                                     .chanGroup = chanGroup,
+                                     .channelTexture = channelTexture};
 }  // namespace
 
 const HostSurfaceFuncs* surfaceService() { return &kSurfaceFuncs; }

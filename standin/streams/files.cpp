@@ -1,8 +1,11 @@
 #include "standin/streams/files.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace vxs {
@@ -50,6 +53,20 @@ bool writeFile(const std::string& path, std::string_view bytes, std::string& err
     // fclose flushes, so a full disk may only show here.
     if (!written || std::fclose(f.release()) != 0) {
         error = failure("cannot write");
+        return false;
+    }
+    return true;
+}
+
+bool canCreate(const std::string& path, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = "cannot create: it is a folder";
+        return false;
+    }
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
+        error = failure("cannot create");
         return false;
     }
     return true;

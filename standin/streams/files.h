@@ -15,5 +15,10 @@ inline constexpr std::size_t kMaxInputBytes = std::size_t{64} << 20;
 // whole or is larger than kMaxInputBytes.
 bool readFile(const std::string& path, std::string& bytes, std::string& error);
 bool writeFile(const std::string& path, std::string_view bytes, std::string& error);
+// Whether a file could be created at `path` (its folder exists and takes
+// new files, and it is not a folder itself), so that a command can say so
+// before its work rather than after. False, with a reason as writeFile
+// gives it, when not.
+bool canCreate(const std::string& path, std::string& error);
 
 }  // namespace vxs

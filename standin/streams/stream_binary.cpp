@@ -135,12 +135,8 @@ public:
 private:
     const unsigned char* at() const { return reinterpret_cast<const unsigned char*>(data_.data()) + pos_; }
     size_t blockEnd() const { return ends_.empty() ? data_.size() : ends_.back(); }
-    // Whether the current block holds `n` more bytes; a failure when not.
-    bool has(size_t n) {
-        if (blockEnd() - pos_ >= n) return true;
-        fail();
-        return false;
-    }
+    // Whether the current block holds `n` more bytes.
+    bool has(size_t n) const { return blockEnd() - pos_ >= n; }
     // Garbage where a block header should be: the rest of this block is lost.
     uint32_t malformed() {
         fail();

@@ -12,8 +12,9 @@ namespace vxs {
 
 inline constexpr std::string_view kBinarySignature{"\x89VXB", 4};
 // Deeper blocks are refused, so hostile nesting cannot run a recursive
-// reader out of stack.
-inline constexpr int kMaxBlockDepth = 64;
+// reader out of stack. A tree's macros take two blocks a level: this leaves
+// room for the deepest tree the module saves.
+inline constexpr int kMaxBlockDepth = 1024;
 
 class StreamWriter {
 public:
@@ -30,8 +31,10 @@ public:
     virtual std::string bytes() const = 0;
 };
 
-// Every read delivers all it was asked for or nothing; nothing is a failure
-// that stays remembered.
+// Every read delivers all it was asked for or nothing, and says which; the
+// reader decides what a missing value means. Damaged structure (a block
+// without its end, a syntax error, a block header that does not fit) is a
+// failure that stays remembered.
 class StreamReader {
 public:
     virtual ~StreamReader() = default;

@@ -141,10 +141,7 @@ public:
     int readStr(char* buf, int max) override {
         if (max <= 0) return -1;
         const Token t = token(pos_);
-        if (t.kind != Kind::String) {
-            fail();
-            return -1;
-        }
+        if (t.kind != Kind::String) return -1;
         int k = 0;
         for (size_t i = t.begin; i < t.end && k < max - 1; ++i) {
             char c = data_[i];
@@ -160,10 +157,7 @@ public:
         const Token t = token(pos_);
         bool ok = t.kind == Kind::Word && t.end - t.begin == 2 * static_cast<size_t>(n);
         for (size_t i = t.begin; ok && i < t.end; ++i) ok = hexDigit(data_[i]) >= 0;
-        if (!ok) {
-            fail();
-            return 0;
-        }
+        if (!ok) return 0;
         auto* b = static_cast<unsigned char*>(bytes);
         for (int i = 0; i < n; ++i)
             b[i] = static_cast<unsigned char>(hexDigit(data_[t.begin + 2 * i]) * 16 + hexDigit(data_[t.begin + 2 * i + 1]));
@@ -276,10 +270,7 @@ private:
         for (int i = 0; i < n; ++i) {
             const Token t = token(p);
             T probe;
-            if (t.kind != Kind::Word || !parse(text(t), probe)) {
-                fail();
-                return 0;
-            }
+            if (t.kind != Kind::Word || !parse(text(t), probe)) return 0;
             p = t.next;
         }
         for (int i = 0; i < n; ++i) {

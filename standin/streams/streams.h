@@ -43,7 +43,7 @@ public:
     LoadStream& operator=(LoadStream&&) noexcept;
 
     const HostLoadState* state() const { return &state_; }
-    // A read past the end of a block, a malformed block or a syntax error.
+    // A block without its end, a malformed block header or a syntax error.
     bool failed() const;
     int form() const { return state_.ioMode; }
 

@@ -10,19 +10,22 @@ namespace vxs {
 
 std::unique_ptr<vx::NodeFactoryData> nodeCatalogue() { return vx::buildCatalogue(nullptr, "QK_Valtorimex"); }
 
+bool readTreeBytes(const std::string& path, std::string& bytes, std::string& error) {
+    if (!readFile(path, bytes, error)) return false;
+    // The frame's leading version word tells a tree file from anything else.
+    LoadStream probe(bytes);
+    int32_t version = 0;
+    if (probe.state()->readI4(probe.state()->data, &version, 1) != 1 || version != vx::kInstanceVersion) {
+        error = "not a tree file";
+        return false;
+    }
+    return true;
+}
+
 bool readTreeFile(const std::string& path, vx::NodeList& tree, const vx::NodeFactoryData& catalogue,
                   std::string& error) {
     std::string bytes;
-    if (!readFile(path, bytes, error)) return false;
-    {
-        // The frame's leading version word tells a tree file from anything else.
-        LoadStream probe(bytes);
-        int32_t version = 0;
-        if (probe.state()->readI4(probe.state()->data, &version, 1) != 1 || version != vx::kInstanceVersion) {
-            error = "not a tree file";
-            return false;
-        }
-    }
+    if (!readTreeBytes(path, bytes, error)) return false;
     LoadStream stream(std::move(bytes));
     vx::NodeList loaded;
     bool complete = false;
@@ -32,7 +35,7 @@ bool readTreeFile(const std::string& path, vx::NodeList& tree, const vx::NodeFac
         complete = false;  // a stored link beyond the list
     }
     if (!complete) {
-        error = "the node list cannot be read completely";
+        error = vx::kIncompleteMessage;
         return false;
     }
     tree = std::move(loaded);
@@ -41,7 +44,10 @@ bool readTreeFile(const std::string& path, vx::NodeList& tree, const vx::NodeFac
 
 bool writeTreeFile(const std::string& path, const vx::NodeList& tree, int ioMode, std::string& error) {
     SaveStream stream(ioMode);
-    vx::saveInstanceTree(tree, *stream.state());
+    if (!vx::saveInstanceTree(tree, *stream.state())) {
+        error = vx::kTooDeepMessage;
+        return false;
+    }
     return writeFile(path, stream.bytes(), error);
 }
 

@@ -13,6 +13,9 @@ namespace vxs {
 // The catalogue a fresh shader instance builds, without a host context.
 std::unique_ptr<vx::NodeFactoryData> nodeCatalogue();
 
+// The file's bytes, once its leading version word shows a tree file. False,
+// with a one-line reason in `error`, when it cannot be read or is no tree file.
+bool readTreeBytes(const std::string& path, std::string& bytes, std::string& error);
 // Replaces `tree` with the file's tree. False, with a one-line reason in
 // `error`, when the file cannot be read, is not a tree file, or its node list
 // cannot be read completely; `tree` is then unchanged.

@@ -35,15 +35,6 @@ TEST(Macro, PassesInnerValueOutThroughNesting) {
     EXPECT_EQ(env.cache.find(outer)[0], (NodeValue{1, 0, 0}));
 }
 
-TEST(Macro, WithoutMacroRootGivesZero) {
-    MacroTree t;
-    auto* m = static_cast<NMacro*>(add(t.list, *t.cat, "Macro", "macro"));
-    add(m->inner, *t.cat, "Root", "root");  // a root, but not a macro root
-    NodeEnv env;
-    m->evaluate(env);
-    EXPECT_EQ(env.cache.find(m)[0], NodeValue{});
-}
-
 TEST(Macro, ReadByTwoInputsRunsInnerTreeOnce) {
     MacroTree t;
     Node* counter = nullptr;

@@ -46,22 +46,6 @@ TEST(NodeModel, BadOutputIndexReadsParam) {
     EXPECT_EQ(a->readValue(0, env), (NodeValue{1, 2, 3}));
 }
 
-TEST(NodeModel, CycleDetection) {
-    Graph g;
-    Node* a = g.node("count");
-    Node* b = g.node("count");
-    Node* c = g.node("count");
-    EXPECT_FALSE(hasCycle(g.list));
-    link(b, 0, a);
-    link(c, 0, b);
-    link(c, 1, a);  // diamond, not a cycle
-    EXPECT_FALSE(hasCycle(g.list));
-    link(a, 0, c);
-    EXPECT_TRUE(hasCycle(g.list));
-    link(a, 0, a);
-    EXPECT_TRUE(hasCycle(g.list)) << "a self-link is a cycle";
-}
-
 TEST(NodeModel, CycleCheckOnLongChainAndWideDiamonds) {
     Graph g;
     Node* prev = g.node("count");
@@ -74,44 +58,6 @@ TEST(NodeModel, CycleCheckOnLongChainAndWideDiamonds) {
     EXPECT_FALSE(hasCycle(g.list));
     link(g.list.nodes.front().get(), 0, prev);
     EXPECT_TRUE(hasCycle(g.list));
-}
-
-TEST(NodeModel, RemoveNodeClearsLinksToIt) {
-    Graph g;
-    Node* c = g.node("const");
-    Node* a = g.node("count");
-    a->inputs[1].param.value = {3, 3, 3};
-    link(a, 0, c, 0);
-    link(a, 1, c, 0);
-    removeNode(g.list, c);
-    ASSERT_EQ(g.list.nodes.size(), 1u);
-    for (const InputPort& in : a->inputs) {
-        EXPECT_EQ(in.source, nullptr);
-        EXPECT_EQ(in.sourceOutput, 0);
-    }
-    EXPECT_EQ(a->inputs[1].param.value, (NodeValue{3, 3, 3}));
-}
-
-TEST(NodeModel, BringToFrontPicksTopmostAndHonoursCollapse) {
-    Graph g;
-    Node* a = g.node("const");
-    Node* b = g.node("const");
-    b->x = 64;
-    EXPECT_EQ(bringToFront(g.list, 100, 100), b);
-    EXPECT_EQ(bringToFront(g.list, 10, 10), a);
-    EXPECT_EQ(g.list.nodes.back().get(), a);
-    a->expanded = false;
-    EXPECT_EQ(bringToFront(g.list, 10, 20), nullptr) << "a collapsed node is 16 high";
-    EXPECT_EQ(bringToFront(g.list, 500, 500), nullptr);
-}
-
-TEST(NodeModel, FindRootIsFirstRootInOrder) {
-    Graph g;
-    g.node("const");
-    EXPECT_EQ(findRoot(g.list), nullptr);
-    Node* r1 = add(g.list, *g.cat, "Root", "root");
-    add(g.list, *g.cat, "Macro", "macro root");
-    EXPECT_EQ(findRoot(g.list), r1);
 }
 
 TEST(NodeModel, CloneIsDeepAndKeepsLinksByPosition) {
@@ -136,17 +82,6 @@ TEST(NodeModel, CloneIsDeepAndKeepsLinksByPosition) {
     EXPECT_FALSE(c2->expanded);
     c2->inputs[0].param.value = {};
     EXPECT_EQ(c->inputs[0].param.value, (NodeValue{0.5, 0.25, 1}));
-}
-
-TEST(NodeModel, ResolveLinksRefusesPositionsBeyondList) {
-    Graph g;
-    g.node("count");
-    EXPECT_THROW(resolveLinks(g.list, {0, 2}), std::out_of_range);
-    try {
-        resolveLinks(g.list, {2, 0});
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "invalid vector<T> subscript");
-    }
 }
 
 TEST(Catalogue, CreateByNameMatchesCategoryAndExactName) {

@@ -107,30 +107,6 @@ TEST_P(PluginParams, UnmatchedRowsAreSkippedAndKeepTheirValues) {
     EXPECT_EQ(wider[2], 9);
 }
 
-TEST_P(PluginParams, OnlyRowsWithDataAreCounted) {
-    Rows src;
-    const PluginParam table[] = {src.row("u"), {"none", PT_PINT, nullptr, 1}, {"nocb", PT_PUSR, &src, 1},
-                                 src.row("s"), {nullptr}};
-    LoadStream in(save(GetParam(), table));
-    const HostLoadState& s = *in.state();
-    const HostBlockId lib[] = {{HOST_ID4('P', 'D', 'L', 'B'), "PluginDataLib"}, {0, nullptr}};
-    const HostBlockId param[] = {{HOST_ID4('P', 'D', 'P', 'R'), "PluginDataParam"}, {0, nullptr}};
-    ASSERT_EQ(s.findBlk(s.data, lib), lib[0].id);
-    int32_t count = 0;
-    s.readI4(s.data, &count, 1);
-    EXPECT_EQ(count, 3);
-    int blocks = 0;
-    for (; s.findBlk(s.data, param); ++blocks) s.endBlk(s.data);
-    EXPECT_EQ(blocks, 3);
-    EXPECT_FALSE(in.failed());
-}
-
-TEST(PluginParamsText, DoublesAreBigEndianBytes) {
-    double d = 1.0;
-    const PluginParam table[] = {{"d", PT_PDBL, &d, 1}, {nullptr}};
-    EXPECT_NE(save(HOST_IO_TEXT, table).find("3ff0000000000000"), std::string::npos);
-}
-
 struct TextCase {
     const char* what;
     const char* stream;

@@ -143,55 +143,6 @@ TEST(ConfigKeys, KeyTableBoundaries) {
     }
 }
 
-TEST(ConfigKeys, FindGivesTheShortcutOfACode) {
-    SCMan shortcuts;
-    shortcuts.add('q', "Operator", "add");
-    shortcuts.add('5', "Math", "abs");
-    ASSERT_NE(shortcuts.find(17), nullptr);
-    EXPECT_EQ(shortcuts.find(17)->name, "add");
-    ASSERT_NE(shortcuts.find(0x1035), nullptr);
-    EXPECT_EQ(shortcuts.find(0x1035)->category, "Math");
-    EXPECT_EQ(shortcuts.find(5), nullptr);
-    EXPECT_EQ(shortcuts.find(0), nullptr);
-}
-
-TEST(ConfigFile, LaterReadingsReplaceAndNeverRemove) {
-    const vxt::TempDir tmp("vx_config");
-    const std::string first = tmp.write("first.cfg",
-        "InitialWidth 1024\nTitle \"one\"\nShortCut a \"Operator\" \"add\"\nShortCut b \"Operator\" \"sub\"\n");
-    const std::string second =
-        tmp.write("second.cfg", "Title \"two\"\nInitialWidth \"wide\"\nShortCut A \"Math\" \"mul\"\nLineMode 1\n");
-    OptMan options;
-    SCMan shortcuts;
-    EditorOptions editor;
-    ASSERT_TRUE(readConfigFile(first, options, shortcuts));
-    fetchEditorOptions(options, editor);
-    ASSERT_TRUE(readConfigFile(second, options, shortcuts));
-    fetchEditorOptions(options, editor);
-
-    EXPECT_EQ(optionRows(options),
-              (std::vector<OptRow>{str("InitialWidth", "wide"), str("Title", "two"), num("LineMode", 1)}));
-    EXPECT_EQ(keyRows(shortcuts), (std::vector<KeyRow>{{1, "Math", "mul"}, {2, "Operator", "sub"}}));
-    // A text value leaves the last integer in force.
-    EXPECT_EQ(editor.initialWidth, 1024);
-    EXPECT_EQ(editor.lineMode, 1);
-}
-
-TEST(ConfigFile, MissingOrUnreadableFileChangesNothing) {
-    const vxt::TempDir tmp("vx_config");
-    OptMan options;
-    SCMan shortcuts;
-    scanConfig("LineMode 1\nShortCut a \"Operator\" \"add\"\n", options, shortcuts);
-    const auto optionsBefore = optionRows(options);
-    const auto keysBefore = keyRows(shortcuts);
-    for (const std::string& path : {tmp.path("absent.cfg"), tmp.path(""), std::string()}) {
-        SCOPED_TRACE(path);
-        EXPECT_FALSE(readConfigFile(path, options, shortcuts));
-        EXPECT_EQ(optionRows(options), optionsBefore);
-        EXPECT_EQ(keyRows(shortcuts), keysBefore);
-    }
-}
-
 TEST(ConfigFile, OversizedFileKeepsWholeLinesWithinTheLimit) {
     const vxt::TempDir tmp("vx_config");
     std::string text = "InitialWidth 1000\n";

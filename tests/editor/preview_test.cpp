@@ -18,14 +18,8 @@
 namespace vx {
 namespace {
 
-// Which tables the host offers; without the light entries it is an older
-// host whose light table ends after the image.
-struct Offer {
-    bool items = true, lightEntries = true, surface = true, interface = true;
-};
-
-// A host with a few lights, one surface and the interface's time, each table
-// offered or withheld as a test needs. Installs itself while it lives.
+// A host with a few lights, one surface and the interface's time. Installs
+// itself while it lives.
 struct PreviewHost {
     struct Light {
         HostID id;
@@ -86,24 +80,21 @@ struct PreviewHost {
 
     static inline HostItemInfo items{first, next, none, itemType, name, param};
     static inline HostLightInfo fullLights{lightType, lightImage, color, falloff, range, ambientAt};
-    static inline HostLightInfo olderLights{.type = lightType, .image = lightImage};
     static inline HostSurfaceFuncs surfaces{surfaceName, surfaceInt, surfaceImage, channel};
     static inline HostInterfaceInfo interface{currentTime};
     static inline HostSceneInfo scene{"preview", 0, 10, 320, 240, 24.0, 0};
-    static inline Offer offer;
 
     static void* lookup(const char* service, int) {
         const std::string s = service;
-        if (s == HOST_GLOBAL_ITEM_INFO && offer.items) return &items;
-        if (s == HOST_GLOBAL_LIGHT_INFO) return offer.lightEntries ? &fullLights : &olderLights;
-        if (s == HOST_GLOBAL_SURFACE_FUNCS && offer.surface) return &surfaces;
-        if (s == HOST_GLOBAL_INTERFACE_INFO && offer.interface) return &interface;
+        if (s == HOST_GLOBAL_ITEM_INFO) return &items;
+        if (s == HOST_GLOBAL_LIGHT_INFO) return &fullLights;
+        if (s == HOST_GLOBAL_SURFACE_FUNCS) return &surfaces;
+        if (s == HOST_GLOBAL_INTERFACE_INFO) return &interface;
         if (s == HOST_GLOBAL_SCENE_INFO) return &scene;
         return nullptr;
     }
 
-    explicit PreviewHost(Offer with = {}) {
-        offer = with;
+    PreviewHost() {
         lights.clear();
         channels.clear();
         ambient = {};
@@ -140,12 +131,6 @@ struct Tree {
 };
 
 constexpr Pixel kLightSquare{191, 191, 191}, kDarkSquare{89, 89, 89};
-
-::testing::AssertionResult near(const NodeValue& got, const NodeValue& want) {
-    if (length(got - want) <= 1e-12) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << got.x << ", " << got.y << ", " << got.z << ") is not (" << want.x
-                                         << ", " << want.y << ", " << want.z << ")";
-}
 
 bool onBall(int row, int column) {
     const double x = (column - 32) * 0.015625 * 1.1, y = (row - 32) * 0.015625 * 1.1;
@@ -207,16 +192,6 @@ TEST(Preview, SecondPreviewGivesTheSameBytesInTheSameImage) {
     t.preview(root);
     EXPECT_EQ(root->preview.get(), image);
     EXPECT_EQ(std::vector<uint8_t>(image, image + kPreviewBytes), first);
-}
-
-TEST(Preview, NodeWithoutOutputsIsBlack) {
-    PreviewHost host;
-    Tree t;
-    t.list.nodes.push_back(std::make_unique<N_Null>());
-    Node* null = t.list.nodes.back().get();
-    t.preview(null);
-    EXPECT_EQ(at(*null, 32, 32), (Pixel{0, 0, 0}));
-    EXPECT_EQ(at(*null, 0, 0), kLightSquare);
 }
 
 // What the centre pixel's environment held.
@@ -290,19 +265,6 @@ TEST(Preview, EnvironmentTimeAndLifecycle) {
     EXPECT_EQ(at(*probe, 32, 32), (Pixel{127, 63, 191}));  // the surface's colour reached the record
 }
 
-TEST(Preview, WithoutSurfaceOrInterfaceTheBallIsPlainGreyAtTimeZero) {
-    PreviewHost host({.surface = false, .interface = false});
-    host.now = 3;
-    Tree t;
-    t.list.nodes.push_back(std::make_unique<Probe>());
-    Node* probe = t.list.nodes.back().get();
-    Probe::calls.clear();
-    t.preview(probe);
-    ASSERT_GE(Probe::calls.size(), 2u);
-    EXPECT_EQ(Probe::calls[1], "time 0.000000 frame 0");
-    EXPECT_EQ(at(*probe, 32, 32), (Pixel{200, 200, 200}));  // 0.785
-}
-
 // A lit root: a distant light from the upper left and a point light with
 // inverse-square falloff, some channels from the surface and some linked.
 // The expected bytes were worked out by hand from the shading formulas.
@@ -311,7 +273,7 @@ struct LitRoot {
     Tree t;
     Node* root;
 
-    LitRoot(Offer offer = {}) : host(offer) {
+    LitRoot() {
         host.lights = {{1, HOST_LIGHT_DISTANT, NodeValue::scalar(0.8), {}, {1, -1, 1}},
                        {2, HOST_LIGHT_POINT, {1, 0.9, 0.8}, {-2, 2, -2}, {}, HOST_FALLOFF_INVERSE_SQUARE, 3}};
         host.ambient = NodeValue::scalar(0.1);
@@ -354,89 +316,6 @@ TEST(PreviewRoot, LoopingLightListCountsEachLightOnce) {
     PreviewHost::loopingLights = true;
     lit.t.preview(lit.root);
     EXPECT_EQ(std::vector<uint8_t>(lit.root->preview.get(), lit.root->preview.get() + kPreviewBytes), once);
-}
-
-// Without item info only the replacement colour's share is left.
-TEST(PreviewRoot, WithoutItemInfoOnlyTheReplacementShows) {
-    LitRoot lit({.items = false});
-    lit.t.preview(lit.root);
-    EXPECT_EQ(at(*lit.root, 32, 32), (Pixel{0, 0, 63}));
-    EXPECT_EQ(at(*lit.root, 20, 22), (Pixel{0, 0, 63}));
-}
-
-// An older host without the light entries: no direct light, no ambient, but
-// the checker still shows in reflection and refraction.
-TEST(PreviewRoot, OlderLightTableGivesNoLight) {
-    LitRoot lit({.lightEntries = false});
-    lit.t.preview(lit.root);
-    // S = 0.1 Cb x 0.7 + 0.35 x 0.2 HL + 0.35 x 0.3 FL, HL = FL = (0.9, 0.7, 0.6),
-    // then 0.75 S + 0.25 (0, 0, 1).
-    EXPECT_EQ(at(*lit.root, 32, 32), (Pixel{40, 28, 86}));
-}
-
-TEST(PreviewIllumination, FalloffOverDistance) {
-    struct Row {
-        int type, falloff;
-        double range;
-        NodeValue from;  // the light's position (point) or forward axis (distant)
-        NodeValue dir, color;
-    };
-    // The sample sits at (0, 0, -0.5); point lights four units in front of it.
-    const NodeValue front{0, 0, -4.5};
-    const Row rows[] = {
-        {HOST_LIGHT_POINT, HOST_FALLOFF_NONE, 2, front, {0, 0, 4}, {1, 1, 1}},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 5, front, {0, 0, 4}, NodeValue::scalar(0.2)},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 4, front, {0, 0, 4}, {0, 0, 0}},  // d = range: dark
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, 3, front, {0, 0, 4}, {0, 0, 0}},  // beyond the range
-        {HOST_LIGHT_POINT, HOST_FALLOFF_INVERSE, 2, front, {0, 0, 4}, NodeValue::scalar(0.5)},
-        {HOST_LIGHT_SPOT, HOST_FALLOFF_INVERSE_SQUARE, 2, front, {0, 0, 4}, NodeValue::scalar(0.25)},
-        {HOST_LIGHT_POINT, 9, 2, front, {0, 0, 4}, {1, 1, 1}},  // unknown falloff: none
-        {HOST_LIGHT_DISTANT, HOST_FALLOFF_INVERSE_SQUARE, 2, {0, 3, 4}, {0, 0.6, 0.8}, {1, 1, 1}},
-    };
-    PreviewHost host;
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        const Row& r = rows[i];
-        SCOPED_TRACE(i);
-        const bool distant = r.type == HOST_LIGHT_DISTANT;
-        host.lights = {{5, r.type, {1, 1, 1}, distant ? NodeValue{} : r.from, distant ? r.from : NodeValue{},
-                        r.falloff, r.range}};
-        PreviewLights lights = readPreviewLights(0);
-        double pos[3] = {0, 0, -0.5}, dir[3], col[3];
-        ASSERT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-        EXPECT_TRUE(near({dir[0], dir[1], dir[2]}, r.dir));
-        EXPECT_TRUE(near({col[0], col[1], col[2]}, r.color));
-    }
-}
-
-TEST(PreviewIllumination, TakesTheLightAtTheGivenTime) {
-    PreviewHost host;
-    host.lights = {{5, HOST_LIGHT_POINT, {1, 1, 1}, {0, 0, -4.5}, {}}};
-    PreviewLights lights = readPreviewLights(2);
-    double pos[3] = {0, 0, -0.5}, dir[3], col[3];
-    ASSERT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-    EXPECT_EQ((NodeValue{dir[0], dir[1], dir[2]}), (NodeValue{-2, 0, 4}));  // the light drifted to x = 2
-}
-
-TEST(PreviewIllumination, NoLightFromPseudoLightsStrangersOrAnOlderHost) {
-    {
-        PreviewHost host;
-        host.lights = {{5, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}},
-                       {0x21000000, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}},
-                       {0x22000000, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}}};
-        PreviewLights lights = readPreviewLights(0);
-        double pos[3] = {}, dir[3], col[3] = {9, 9, 9};
-        for (HostID id : {0x21000000, 0x22000000, 6, 0}) {
-            EXPECT_EQ(previewIlluminate(&lights, id, pos, dir, col), 0) << id;
-            EXPECT_EQ(col[0], 0);
-        }
-        EXPECT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 1);
-    }
-    PreviewHost older({.lightEntries = false});
-    older.lights = {{5, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {0, 0, 1}}};
-    PreviewLights lights = readPreviewLights(0);
-    EXPECT_TRUE(lights.present);
-    double pos[3] = {}, dir[3], col[3];
-    EXPECT_EQ(previewIlluminate(&lights, 5, pos, dir, col), 0);
 }
 
 // Where each ray lands, worked out by hand: (Ox + f Dx, Oy + f Dy) with

@@ -93,15 +93,5 @@ TEST(Colour, ConversionsRoundTripOverAGrid) {
                 }
 }
 
-TEST(Colour, HueStaysWithinATurn) {
-    for (int r = 0; r <= 10; ++r)
-        for (int g = 0; g <= 10; ++g)
-            for (int b = 0; b <= 10; ++b) {
-                const NodeValue c{r / 10.0, g / 10.0, b / 10.0};
-                const double h = rgbToHsv(c).x;
-                EXPECT_TRUE(h >= 0 && h < 1) << describe(c) << " hue " << h;
-            }
-}
-
 }  // namespace
 }  // namespace vxn

@@ -1,4 +1,5 @@
-// The example trees load and give the colours their descriptions promise.
+// The example trees, and those in the tree-file page, load and give what
+// their descriptions promise.
 #include <string>
 
 #include "core/persist.h"
@@ -10,6 +11,37 @@
 namespace vxn {
 namespace {
 
+NodeList loadText(std::string bytes) {
+    vxs::LoadStream stream(std::move(bytes));
+    EXPECT_EQ(stream.form(), HOST_IO_TEXT);
+    NodeList tree;
+    EXPECT_TRUE(loadInstanceTree(tree, library(), *stream.state()));
+    EXPECT_FALSE(stream.failed());
+    return tree;
+}
+
+TEST(Examples, TreeFilePageExamples) {
+    std::string page, error;
+    ASSERT_TRUE(vxs::readFile(VX_SOURCE_DIR "/docs/tree-files.md", page, error)) << error;
+    const struct {
+        size_t nodes;
+        int input;
+        NodeValue value;
+    } rows[] = {{1, RI_COLOR, S(0.785)}, {2, RI_COLOR, {1, 0, 0}}, {2, RI_DIFF, S(0.25)}};
+    size_t at = 0;
+    for (const auto& r : rows) {
+        at = page.find("```shd\n", at);
+        ASSERT_NE(at, std::string::npos) << "fewer examples than rows";
+        at += 7;
+        const NodeList tree = loadText(page.substr(at, page.find("```", at) - at));
+        EXPECT_EQ(tree.nodes.size(), r.nodes);
+        const Node* root = findRoot(tree);
+        ASSERT_TRUE(root);
+        NodeEnv env;
+        EXPECT_TRUE(near(root->readInput(root->inputs[r.input], &env), r.value, 1e-7));
+    }
+}
+
 TEST(Examples, LoadAndEvaluate) {
     const struct {
         const char* file;
@@ -20,16 +52,13 @@ TEST(Examples, LoadAndEvaluate) {
         {"hue_shift.shd", 5, {0.1, 0.7, 0.9}},  // the opposite hue of (0.9, 0.3, 0.1)
         {"overlay.shd",   4, {0.4, 0.5, 0.6}},
         {"clamp_sum.shd", 5, {1, 0.8, 1}},
+        {"gradient.shd",  4, {0.9, 0.2, 0.2}},  // a normal facing the camera: the key at 0
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.file);
         std::string bytes, error;
         ASSERT_TRUE(vxs::readFile(std::string(VX_SOURCE_DIR) + "/examples/trees/" + r.file, bytes, error)) << error;
-        vxs::LoadStream stream(std::move(bytes));
-        ASSERT_EQ(stream.form(), HOST_IO_TEXT);
-        NodeList tree;
-        ASSERT_TRUE(loadInstanceTree(tree, library(), *stream.state()));
-        EXPECT_FALSE(stream.failed());
+        const NodeList tree = loadText(std::move(bytes));
         EXPECT_EQ(tree.nodes.size(), r.nodes) << "a kind was not found";
         const Node* root = findRoot(tree);
         ASSERT_TRUE(root);

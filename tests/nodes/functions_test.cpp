@@ -33,6 +33,10 @@ TEST(Functions, ClampsAndStepsAtTheirBoundaries) {
     });
 }
 
+TEST(Functions, NormalizeDividesByTheLength) {
+    expectCases({{"Function", "normalize", {{1, 1, 5}}, NodeValue(1, 1, 5) / std::sqrt(27.0)}}, 0);
+}
+
 TEST(Functions, VectorLengths) {
     expectCases({
         {"Function", "normalize", {},                        {0, 0, 0}},  // not NaN

@@ -10,7 +10,6 @@
 #include "plugin/instance.h"
 #include "tests/nodes/eval_helper.h"
 #include "tests/nodes/fake_scene.h"
-#include "tests/nodes/kind_order.h"
 
 namespace vxn {
 namespace {
@@ -87,61 +86,6 @@ std::unique_ptr<Node> mapNode(const char* name, const char* map) {
     std::unique_ptr<Node> n = makeKind("Global", name);
     n->inputs[0].param.text = map;
     return n;
-}
-
-// Inputs as name/valueType/paramKind, * for a parameter without a port;
-// outputs as name/valueType.
-// clang-format off
-constexpr KindPorts kKinds[] = {
-    {"Global",  "spot",       "",
-     "color/1 diff/2 spec/2 gloss/2 lumi/2 refl/2 tran/2 eta/2 trsl/2 c_spec/2 c_tran/2 refl_blur/2 "
-     "tran_blur/2 add_tran/2 diff_shrp/2 bump_h/2 repl_per/2 repl_col/1"},
-    {"Global",  "geom",       "",                     "norm/3 norm_0/3 norm_g/3 pos/3 pos_o/3"},
-    {"Global",  "uv",         "uv/0/19*",             "uv/3 uv_n/3"},
-    {"Global",  "vcolor",     "vcolor/0/20*",         "col/1 alpha/2"},
-    {"Global",  "scene",      "",                     "time/2 raysource/3 view_vec/3 sx/2 sy/2 fps/2"},
-    {"Global",  "item",       "item/0/10*",
-     "pos/3 x_vec/3 y_vec/3 z_vec/3 item_pos/3 item_rot/3 item_scale/3 pivot_pos/3 pivot_rot/3"},
-    {"Generic", "transform",  "from_axis/0/10* pos/3/3", "r/3"},
-    {"Generic", "vtransform", "from_axis/0/10* vec/3/3", "r/3"},
-    {"Utility", "pol_face",   "front/0/1 back/0/1",   "result/0"},
-};
-// clang-format on
-
-std::string describeInputs(const Node& n) {
-    std::string s;
-    for (const InputPort& p : n.inputs)
-        s += (s.empty() ? "" : " ") + p.name + "/" + std::to_string(p.valueType) + "/" +
-             std::to_string(p.paramKind) + (p.connectable ? "" : "*");
-    return s;
-}
-
-std::string describeOutputs(const Node& n) {
-    std::string s;
-    for (const OutputPort& p : n.outputs) s += (s.empty() ? "" : " ") + p.name + "/" + std::to_string(p.valueType);
-    return s;
-}
-
-TEST(InputKinds, InCatalogueOrderWithTheirPorts) {
-    expectKindsInOrder(kKinds, [](const Node& kind, const KindPorts& want) {
-        EXPECT_EQ(describeInputs(kind), want.inputs);
-        EXPECT_EQ(describeOutputs(kind), want.outputs);
-    });
-    // The value inputs follow the root directly.
-    const auto offered = offeredKinds();
-    const auto spot = std::find_if(offered.begin(), offered.end(),
-                                   [](const OfferedKind& k) { return k.kind->name == "spot"; });
-    ASSERT_NE(spot, offered.end());
-    ASSERT_NE(spot, offered.begin());
-    EXPECT_EQ(std::prev(spot)->kind->name, "root");
-}
-
-TEST(InputKinds, TransformsStartFromTheUnitX) {
-    for (const char* name : {"transform", "vtransform"}) {
-        const std::unique_ptr<Node> n = makeKind("Generic", name);
-        EXPECT_EQ(n->inputs[1].param.value, NodeValue(1, 0, 0)) << name;
-        EXPECT_EQ(n->inputs[0].param.intValue, 0) << name;
-    }
 }
 
 TEST(InputUV, PolygonValuesWinAndUncoveredVerticesAddNothing) {
@@ -266,22 +210,6 @@ TEST(InputItem, FramesOfKnownItems) {
     });
 }
 
-TEST(InputItem, BeforeTheFirstNewTimeEveryItemHasTheIdentityFrame) {
-    Scene scene;
-    scene.items.clear();
-    itemParams().rebuild(0, 0);  // a render that has not reached its first frame
-    scene.items = sceneItems();
-    expectItemRows({
-        {"item", kObject, 0, {}, 0, {0, 0, 0}},
-        {"item", kObject, 0, {}, 1, {1, 0, 0}},
-        {"item", kObject, 0, {}, 2, {0, 1, 0}},
-        {"item", kObject, 0, {}, 3, {0, 0, 1}},
-        {"item", kObject, 0, {}, 6, {1, 1, 1}},
-        {"transform", kObject, 0, {1, 2, 3}, 0, {1, 2, 3}},
-        {"vtransform", kObject, 0, {1, 2, 3}, 0, {1, 2, 3}},
-    });
-}
-
 TEST(InputItem, NewTimeRefillsTheCacheBeforeTheNodesHearOfIt) {
     Scene scene;
     HostInstanceFuncs inst{};
@@ -296,18 +224,6 @@ TEST(InputItem, NewTimeRefillsTheCacheBeforeTheNodesHearOfIt) {
     double w[3] = {};
     EXPECT_TRUE(itemParams().lookup(kBone2, HOST_IP_W_POSITION, w));
     EXPECT_EQ(NodeValue(w[0], w[1], w[2]), FakeScene::kDrift * 0.5);
-}
-
-TEST(ItemCache, WalksLightsCamerasThenObjectsWithTheirBones) {
-    Scene scene;
-    IParamMan cache;
-    cache.rebuild(1, 1);
-    std::vector<HostID> order;
-    for (size_t i = 0; i < scene.asked.size(); i += 12) order.push_back(scene.asked[i].first);
-    EXPECT_EQ(order, (std::vector<HostID>{kLight, kCamera, kObject, kBone, kOtherObject, kBone2}));
-    std::vector<int> codes;
-    for (size_t i = 0; i < 12; ++i) codes.push_back(scene.asked[i].second);
-    EXPECT_EQ(codes, (std::vector<int>{1, 8, 5, 6, 7, 12, 2, 3, 4, 9, 10, 11}));
 }
 
 TEST(ItemCache, LookupLeavesOutAloneForUnknownItemsAndCodes) {
@@ -327,19 +243,6 @@ TEST(ItemCache, LookupLeavesOutAloneForUnknownItemsAndCodes) {
             EXPECT_EQ(NodeValue(out[0], out[1], out[2]), S(7));
         }
     }
-}
-
-TEST(ItemCache, WithoutItemInfoTheCacheIsKept) {
-    IParamMan cache;
-    {
-        Scene scene;
-        cache.rebuild(3, 72);
-    }
-    Scene bare({.items = false});
-    cache.rebuild(4, 96);
-    EXPECT_EQ(cache.frame(), 72);
-    double out[3] = {};
-    EXPECT_TRUE(cache.lookup(kObject, HOST_IP_SCALING, out));
 }
 
 TEST(ItemCache, LoopingItemListEnds) {
@@ -422,31 +325,6 @@ TEST(InputFace, BackOnlyWhenRenderingTheBackOfAPolygon) {
     }
 }
 
-TEST(InputScene, PixelPositionAndRay) {
-    struct Row {
-        uint8_t preview;
-        int sx, sy;
-        double x, y;
-    } rows[] = {{1, 32, 16, 0.5, 0.25}, {0, 32, 16, 0.1, 1.0 / 15}, {0, 320, 0, 1, 0}, {1, 0, 64, 0, 1}};
-    Scene scene;
-    for (const Row& r : rows) {
-        HostShading sa{};
-        sa.sx = r.sx;
-        sa.sy = r.sy;
-        sa.wPos[0] = 1;
-        sa.raySource[0] = 1;
-        sa.raySource[1] = 3;
-        sa.raySource[2] = 4;
-        const auto out = run(*makeKind("Global", "scene"), sa, r.preview);
-        ASSERT_EQ(out.size(), 6u);
-        EXPECT_TRUE(near(out[3], S(r.x), 1e-15)) << r.sx << " preview " << int(r.preview);
-        EXPECT_TRUE(near(out[4], S(r.y), 1e-15)) << r.sy << " preview " << int(r.preview);
-        EXPECT_EQ(out[1], NodeValue(1, 3, 4));
-        EXPECT_TRUE(near(out[2], {0, 0.6, 0.8}, 1e-15));
-        EXPECT_EQ(out[5], S(25));
-    }
-}
-
 TEST(InputSpot, GlossAndSharpnessAreConverted) {
     struct Row {
         double roughness, sharpness, gloss, sharp;
@@ -465,31 +343,6 @@ TEST(InputSpot, GlossAndSharpnessAreConverted) {
         EXPECT_TRUE(near(out[3], S(r.gloss), 1e-15)) << r.roughness;
         EXPECT_TRUE(near(out[14], S(r.sharp), 1e-15)) << r.sharpness;
     }
-}
-
-TEST(InputSpot, EveryChannelLandsOnItsOutput) {
-    HostShading sa{};
-    double HostShading::*const fields[] = {
-        &HostShading::diffuse,      &HostShading::specular,       &HostShading::roughness,
-        &HostShading::luminous,     &HostShading::mirror,         &HostShading::transparency,
-        &HostShading::eta,          &HostShading::translucency,   &HostShading::colorHL,
-        &HostShading::colorFL,      &HostShading::reflectionBlur, &HostShading::refractionBlur,
-        &HostShading::addTransp,    &HostShading::diffSharpness,  &HostShading::bumpHeight,
-        &HostShading::replacementPercentage,
-    };
-    for (size_t i = 0; i < std::size(fields); ++i) sa.*fields[i] = 0.01 * (i + 1);
-    sa.color[1] = 0.3;
-    sa.replacementColor[2] = 0.7;
-    sa.roughness = 1.0 / 64;
-    sa.diffSharpness = 1;
-    const std::unique_ptr<Node> spot = makeKind("Global", "spot");
-    const auto out = run(*spot, sa);
-    EXPECT_EQ(out[0], NodeValue(0, 0.3, 0));
-    EXPECT_EQ(out[17], NodeValue(0, 0, 0.7));
-    for (size_t i = 0; i < std::size(fields); ++i)
-        if (i != 2 && i != 13) {  // the two converted channels have their own test
-            EXPECT_EQ(out[1 + i], S(sa.*fields[i])) << spot->outputs[1 + i].name;
-        }
 }
 
 TEST(InputGeom, NormalIsTheOneTheSampleArrivedWith) {

@@ -31,11 +31,6 @@ struct Instance {
     }
 };
 
-TEST(Instance, DescriptionLine) {
-    Instance i;
-    EXPECT_STREQ(i.handler.inst.descln(i.s), "QK's Valtorimex version 0.52");
-}
-
 TEST(Instance, UseItemsKeepsFirst512AndNullWhenNone) {
     Instance i;
     EXPECT_EQ(i.handler.item.useItems(i.s), nullptr);
@@ -51,15 +46,6 @@ TEST(Instance, UseItemsKeepsFirst512AndNullWhenNone) {
     EXPECT_EQ(i.s->usedItems[0], 1) << "no ids: the instance's array is left as it was";
 }
 
-TEST(Instance, ChangeIdRemapsPairs) {
-    Instance i;
-    i.items({5, 7, 8});
-    const HostID pairs[] = {5, 9, 7, 11, 0};
-    i.handler.item.changeID(i.s, pairs);
-    const HostID* ids = i.handler.item.useItems(i.s);
-    EXPECT_EQ(std::vector<HostID>(ids, ids + 4), (std::vector<HostID>{9, 11, 8, 0}));
-}
-
 TEST(Instance, CopyIsIndependentAndKeepsOwnCatalogueAndContext) {
     int surfaceA = 0, surfaceB = 0;
     Instance a(&surfaceA), b(&surfaceB);
@@ -71,17 +57,6 @@ TEST(Instance, CopyIsIndependentAndKeepsOwnCatalogueAndContext) {
     ASSERT_EQ(b.s->tree->nodes.size(), 1u);
     b.s->tree->nodes[0]->inputs[RI_DIFF].param.value = {};
     EXPECT_EQ(a.s->tree->nodes[0]->inputs[RI_DIFF].param.value, NodeValue::scalar(0.3));
-}
-
-TEST(Instance, FreshInstanceLeavesSampleAlone) {
-    FakeHost fake;
-    Instance i;
-    HostShading sa = defaultSample();
-    sa.replacementPercentage = 0.5;
-    const HostShading before = sa;
-    i.handler.h.evaluate(i.s, &sa);
-    EXPECT_EQ(std::memcmp(&sa, &before, sizeof sa), 0);
-    EXPECT_EQ(i.handler.h.flags(i.s), 0x7BFu);
 }
 
 TEST(Instance, NoItemCallbacksWhenHostOffersNone) {

@@ -32,16 +32,6 @@ protected:
     std::unique_ptr<Module> module;
 };
 
-TEST_F(ModuleTest, DescriptorDeclaresBothServers) {
-    const HostModuleDescriptor& d = module->descriptor();
-    EXPECT_EQ(d.sysSync, 0x04121994u);
-    EXPECT_EQ(d.sysVersion, 3u);
-    EXPECT_EQ(d.sysMachine, 0x300u);
-    EXPECT_NE(module->findServer("ShaderHandler", "QK_Valtorimex"), nullptr);
-    EXPECT_NE(module->findServer("ShaderInterface", "QK_Valtorimex"), nullptr);
-    EXPECT_EQ(module->findServer("ShaderHandler", "QK_Torvanixa"), nullptr);
-}
-
 TEST_F(ModuleTest, ActivationTakesOnlyVersionFour) {
     struct Row {
         const char* className;
@@ -67,20 +57,6 @@ TEST_F(ModuleTest, ActivationTakesOnlyVersionFour) {
             EXPECT_EQ(inst.create, nullptr) << r.className;
         }
     }
-}
-
-TEST_F(ModuleTest, HandlerFillsEveryCallback) {
-    HostInstanceFuncs inst{};
-    HostItemFuncs item{};
-    HostRenderFuncs rend{};
-    HostShaderHandler handler{&inst, &item, &rend, nullptr, nullptr};
-    ASSERT_EQ(module->activate("ShaderHandler", "QK_Valtorimex", &handler, error), HOST_AFUNC_OK) << error;
-    for (const void* f : {(const void*)inst.create, (const void*)inst.destroy, (const void*)inst.copy,
-                          (const void*)inst.load, (const void*)inst.save, (const void*)inst.descln,
-                          (const void*)item.useItems, (const void*)item.changeID, (const void*)rend.init,
-                          (const void*)rend.cleanup, (const void*)rend.newTime, (const void*)handler.evaluate,
-                          (const void*)handler.flags})
-        EXPECT_NE(f, nullptr);
 }
 
 // The calling thread's ray-shade word, as a sibling plug-in would set it.
@@ -124,14 +100,6 @@ protected:
     std::unique_ptr<Shader> shader;
 };
 
-TEST_F(ShaderTest, InstanceDescribesItself) {
-    const auto inst = shader->make();
-    ASSERT_NE(inst, nullptr);
-    EXPECT_STREQ(shader->descln(inst.get()), "QK's Valtorimex version 0.52");
-    EXPECT_EQ(shader->flags(inst.get()), 0x7BFu);
-    EXPECT_EQ(shader->useItems(inst.get()), nullptr);
-}
-
 // A sample whose replacement percentage the root resets shows whether the
 // tree ran; every other channel passes an unlinked root unchanged.
 TEST_F(ShaderTest, EvaluatesOnlyARootedTreeOnAThreadNotShadingARay) {
@@ -166,17 +134,6 @@ TEST_F(ShaderTest, EvaluatesOnlyARootedTreeOnAThreadNotShadingARay) {
         EXPECT_DOUBLE_EQ(sa.diffSharpness, before.diffSharpness) << r.what;
         EXPECT_EQ(sa.diffuse, before.diffuse) << r.what;
     }
-}
-
-TEST_F(ShaderTest, CopyGivesTheTargetTheSourcesTree) {
-    const auto source = shader->make();
-    const auto target = shader->make();
-    loadRoot(source.get());
-    EXPECT_EQ(shader->copy(target.get(), source.get()), nullptr);
-    HostShading sa = vxs::defaultShading();
-    sa.replacementPercentage = 0.5;
-    render(target.get(), sa);
-    EXPECT_EQ(sa.replacementPercentage, 0.0);
 }
 
 TEST_F(ShaderTest, SavedTreeLoadsIntoAnotherInstance) {

@@ -69,17 +69,6 @@ TEST_F(PreviewCommand, PngHoldsExactlyThePreviewBytes) {
     }
 }
 
-// The red root in the default scene: the light from the upper left meets the
-// ball's centre at cos = 1 / sqrt(3), plus 0.1 ambient: 0.677 x 255.
-TEST_F(PreviewCommand, DefaultSceneLightsTheRootFromTheUpperLeft) {
-    ASSERT_EQ(run({kRedTree, "-o", path("root.png")}).status, 0);
-    const Png png = decode(path("root.png"));
-    ASSERT_EQ(png.width, 64);
-    EXPECT_EQ(png.at(32, 32), (std::array<int, 3>{172, 0, 0}));
-    EXPECT_GT(png.at(22, 22)[0], png.at(42, 42)[0]);
-    EXPECT_EQ(png.at(0, 0), (std::array<int, 3>{191, 191, 191}));
-}
-
 TEST_F(PreviewCommand, ScaleRepeatsEachPixelWithoutFiltering) {
     ASSERT_EQ(run({kRedTree, "-o", path("one.png")}).status, 0);
     ASSERT_EQ(run({kRedTree, "--scale", "3", "-o", path("three.png")}).status, 0);
@@ -114,6 +103,28 @@ TEST_F(PreviewCommand, SceneLightsAndSurfaceChannels) {
     EXPECT_EQ(decode(path("grey.png")).at(32, 32), (std::array<int, 3>{200, 200, 200}));  // plain 0.785
 }
 
+// Textures are read per pixel: a checkerboard of 0.25 m cells, and a bump
+// whose height is world x, so the centre's normal turns 45 degrees away from
+// the light in front: 0.785 x cos 45 = 0.555.
+TEST_F(PreviewCommand, SurfaceTexturesPerPixelAndBumpTiltsTheNormal) {
+    const std::string scene = write("scene.json", R"({
+        "ambient": {"intensity": 0},
+        "lights": [{"type": "point", "position": [0, 0, -2.5], "falloff": "inverse_square", "range": 2}],
+        "surfaces": [
+          {"name": "Checked", "textures": {"BaseColor": {"layers": [{"pattern": "checkerboard", "world": true,
+            "size": [0.25, 0.25, 0.25], "color": [1, 0, 0], "color2": [0, 0, 1]}]}}},
+          {"name": "Tilted", "textures": {"Bump": {"layers": [{"type": "gradient", "input": "X Coordinate",
+            "world": true, "keys": [[-1, -1, -1, -1, 1], [1, 1, 1, 1, 1]]}]}}}]
+    })");
+    const std::string tree = rootOnlyTree();
+    ASSERT_EQ(run({tree, "--scene", scene, "--surface", "Checked", "-o", path("checked.png")}).status, 0);
+    const Png checked = decode(path("checked.png"));
+    EXPECT_EQ(checked.at(32, 32)[2], 0);
+    EXPECT_EQ(checked.at(32, 48)[0], 0);
+    ASSERT_EQ(run({tree, "--scene", scene, "--surface", "Tilted", "-o", path("tilted.png")}).status, 0);
+    EXPECT_EQ(decode(path("tilted.png")).at(32, 32), (std::array<int, 3>{141, 141, 141}));
+}
+
 // The "scene" node's first output is the time: the interface's.
 TEST_F(PreviewCommand, TimeReachesTheNodes) {
     const auto catalogue = vxs::nodeCatalogue();
@@ -139,6 +150,8 @@ TEST_F(PreviewCommand, BadInputNamesTheFileAndExitsWithTwo) {
         {{kRedTree, "--node", "3", "-o", path("x.png")}, kRedTree},
         {{kRedTree, "--node", "0", "-o", path("x.png")}, kRedTree},
         {{kRedTree, "--node", "-1", "-o", path("x.png")}, kRedTree},
+        {{kRedTree, "--node", "99999999999999999999", "-o", path("x.png")},
+         kRedTree + std::string(": no node 99999999999999999999")},
         {{kRedTree, "--scene", path("bad.json"), "-o", path("x.png")}, path("bad.json")},
         {{kRedTree, "--scene", path("none.json"), "-o", path("x.png")}, path("none.json")},
         {{kRedTree, "--scene", scene, "--surface", "Dull", "-o", path("x.png")}, scene},

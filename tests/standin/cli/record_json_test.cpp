@@ -10,32 +10,24 @@
 
 namespace {
 
-TEST(RecordJson, WritesEveryKeyInOrderWithSeventeenDigits) {
-    const std::string text = vxs::recordJson(vxs::defaultShading());
-    EXPECT_EQ(text.find('\n'), std::string::npos);
-    EXPECT_TRUE(text.starts_with("{\"pixel\": [0, 0], \"object_position\": [0, 0, 0], ")) << text;
-    EXPECT_NE(text.find("\"base_color\": [0.78500000000000003, 0.78500000000000003, 0.78500000000000003]"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("\"roughness\": 0.015625,"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"normal\": [0, 0, -1]"), std::string::npos) << text;
-    EXPECT_TRUE(text.ends_with("\"bump_height\": 0}")) << text;
-}
-
 TEST(RecordJson, ReadsBackWhatItWritesExactly) {
     HostShading sa = vxs::defaultShading();
     sa.sx = -3;
     sa.sy = 2147483647;
-    sa.diffuse = 0.1;
+    sa.diffuse = std::numeric_limits<double>::quiet_NaN();
     sa.roughness = 1.0 / 3;
     sa.wPos[1] = -1e-300;
-    sa.color[2] = 123456789.123456789;
+    sa.color[1] = -std::numeric_limits<double>::infinity();
+    sa.color[2] = std::numeric_limits<double>::infinity();
+    const std::string text = vxs::recordJson(sa);
+    EXPECT_NE(text.find(R"("base_color": [0.78500000000000003, "-inf", "inf"])"), std::string::npos) << text;
+    EXPECT_NE(text.find(R"("diffuse": "nan",)"), std::string::npos) << text;
     HostShading back{};
     std::string error;
-    ASSERT_TRUE(vxs::readRecordJson(vxs::recordJson(sa), back, error)) << error;
-    EXPECT_EQ(vxs::recordJson(back), vxs::recordJson(sa));
-    EXPECT_EQ(back.sy, sa.sy);
-    EXPECT_EQ(back.roughness, sa.roughness);
+    ASSERT_TRUE(vxs::readRecordJson(text, back, error)) << error;
+    EXPECT_EQ(vxs::recordJson(back), text);
+    EXPECT_TRUE(std::isnan(back.diffuse));
+    EXPECT_EQ(back.color[1], sa.color[1]);
     EXPECT_EQ(back.wPos[1], sa.wPos[1]);
 }
 
@@ -51,15 +43,6 @@ TEST(RecordJson, MissingKeysKeepTheirValues) {
     EXPECT_EQ(sa.color[0], 0.785);
     EXPECT_EQ(sa.roughness, 1.0 / 64);
     ASSERT_TRUE(vxs::readRecordJson("{}", sa, error));
-}
-
-TEST(RecordJson, NonFiniteValuesAreWrittenAsNull) {
-    HostShading sa = vxs::defaultShading();
-    sa.diffuse = std::numeric_limits<double>::quiet_NaN();
-    sa.color[1] = -std::numeric_limits<double>::infinity();
-    const std::string text = vxs::recordJson(sa);
-    EXPECT_NE(text.find("\"diffuse\": null,"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"base_color\": [0.78500000000000003, null, "), std::string::npos) << text;
 }
 
 TEST(RecordJson, RejectsBadRecords) {
@@ -78,6 +61,7 @@ TEST(RecordJson, RejectsBadRecords) {
         {R"({"diffuse": "1"})", "\"diffuse\" must be a number"},
         {R"({"diffuse": [1]})", "\"diffuse\" must be a number"},
         {R"({"diffuse": null})", "\"diffuse\" must be a number"},
+        {R"({"diffuse": "NaN"})", "\"diffuse\" must be a number"},
         {R"({"base_color": [1, 1]})", "\"base_color\" must be an array of three numbers"},
         {R"({"base_color": [1, 1, 1, 1]})", "\"base_color\" must be an array of three numbers"},
         {R"({"base_color": [1, "1", 1]})", "\"base_color\" must be an array of three numbers"},

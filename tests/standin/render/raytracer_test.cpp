@@ -85,23 +85,6 @@ TEST(RayTracer, SkipsPolygonsThatCannotBeDrawn) {
     EXPECT_EQ(hit->polygon, 3);
 }
 
-TEST(RayTracer, PlacesObjectsInTheWorld) {
-    SceneBuilder b;
-    // Turned a quarter about y and doubled: the pentagon's front (+z in
-    // object space) faces +x in the world.
-    b.object(pentagon(), {3, 0, 0}, 0, {90, 0, 0});
-    b.scene.items[0].placement.scale.value = {2, 2, 2};
-    const RayTracer tracer(placed(b.scene));
-    const auto hit = tracer.intersect({0, 0.5, 0}, {1, 0, 0});
-    ASSERT_TRUE(hit);
-    EXPECT_NEAR(hit->distance, 3, 1e-5);
-    const vxs::HitPoint h = tracer.describe(*hit);
-    expectNear(h.worldPosition, {3, 0.5, 0});
-    expectNear(h.objectPosition, {0, 0.25, 0});
-    expectNear(h.faceNormal, {1, 0, 0});
-    expectNear(h.smoothNormal, {1, 0, 0});
-}
-
 TEST(RayTracer, SmoothsRoundSurfacesButKeepsEdgesSharp) {
     SceneBuilder b;
     b.object(vxs::boxMesh({2, 2, 2}), {0, 0, 0}, 0);
@@ -161,12 +144,6 @@ TEST(RayTracer, AnswersOnlyUsableRays) {
         EXPECT_EQ(tracer.occluded(row.origin, row.dir, row.near, row.far), row.hits) << row.what;
     }
     EXPECT_NEAR(tracer.intersect({0, 0, 0}, kForward * 4)->distance, 1.25, 1e-6);
-}
-
-TEST(RayTracer, EmptySceneMissesEverything) {
-    const RayTracer tracer({});
-    EXPECT_FALSE(tracer.intersect({0, 0, 0}, kForward));
-    EXPECT_FALSE(tracer.occluded({0, 0, 0}, kForward, 0, INFINITY));
 }
 
 }  // namespace

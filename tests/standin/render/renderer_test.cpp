@@ -11,7 +11,11 @@
 #include "render_scene.h"
 #include "core/value.h"
 #include "standin/services/globals.h"
+#include "standin/render/picture_file.h"
 #include "standin/render/png.h"
+
+#include <OpenEXR/ImfFrameBuffer.h>
+#include <OpenEXR/ImfInputFile.h>
 
 namespace {
 
@@ -68,45 +72,6 @@ private:
     Scene saved_;
 };
 
-Scene sphereScene(const Surface& surface, const vxs::Light& light, double lightHeading, double ambient = 0) {
-    SceneBuilder b;
-    b.camera({0, 0, 0});
-    b.light(light, {0, 0, 0}, {lightHeading, 0, 0});
-    b.object(vxs::sphereMesh(1, 64), {0, 0, 5}, b.surface(surface));
-    b.scene.ambientIntensity = ambient;
-    return b.scene;
-}
-
-TEST(Renderer, LitSphereMiddle) {
-    struct Row {
-        const char* what;
-        double heading;  // of the distant light, degrees; 0 shines along the view
-        double intensity, diffuse, luminosity, ambient;
-        double factor;  // of the surface colour
-    };
-    const Row rows[] = {
-        {"head on", 0, 1, 1, 0, 0, 1},
-        {"from 60 degrees", 60, 1, 1, 0, 0, 0.5},
-        {"twice the light, half the diffuse", 0, 2, 0.5, 0, 0, 1},
-        {"from behind", 180, 1, 1, 0, 0, 0},
-        {"from behind, ambient", 180, 1, 1, 0, 0.25, 0.25},
-        {"from behind, luminous", 180, 1, 1, 0.75, 0, 0.75},
-        {"head on, luminous and ambient", 0, 0.5, 0.5, 0.25, 0.5, 0.5 * 0.5 + 0.5 * 0.5 + 0.25},
-    };
-    const NodeValue colour{0.8, 0.6, 0.4};
-    for (const Row& r : rows) {
-        Surface s = vxs::testing::matte({colour.x, colour.y, colour.z});
-        s.diffuse = r.diffuse;
-        s.luminosity = r.luminosity;
-        const Picture p = renderSmall(sphereScene(s, vxs::testing::distantLight(r.intensity), r.heading, r.ambient));
-        expectColour(centre(p), colour * r.factor, r.what);
-        expectColour(pixel(p, 0, 0), {}, r.what);  // the backdrop, black
-        const std::vector<uint8_t> bytes = vxs::toRgb8(p);
-        const size_t middle = (size_t(kSize / 2) * kSize + kSize / 2) * 3;
-        EXPECT_EQ(bytes[middle], std::lround(255 * std::min(1.0, colour.x * r.factor))) << r.what;
-    }
-}
-
 TEST(Renderer, ShadowedPointGetsTheShadowColour) {
     struct Row {
         const char* what;
@@ -136,43 +101,6 @@ TEST(Renderer, ShadowedPointGetsTheShadowColour) {
     }
 }
 
-TEST(Renderer, MirrorReflectsWhatLiesBehindTheCamera) {
-    struct Row {
-        const char* what;
-        int options, renderOpts;
-        bool colourHighlights, lampBehind;
-        NodeValue expected;
-    };
-    const NodeValue backdrop{0.1, 0.6, 0.3}, tint{1, 0.5, 0}, lamp{0.2, 0.9, 0.4};
-    const Row rows[] = {
-        {"ray traced", vxs::REFL_RAYTRACE_BACKDROP, HOST_RENDER_REFLECT, false, false, backdrop},
-        {"ray tracing off", vxs::REFL_RAYTRACE_BACKDROP, 0, false, false, {}},
-        {"backdrop only", vxs::REFL_BACKDROP, 0, false, false, backdrop},
-        {"tinted by the surface", vxs::REFL_RAYTRACE_BACKDROP, HOST_RENDER_REFLECT, true, false, backdrop * tint},
-        {"a lamp behind the camera", vxs::REFL_RAYTRACE_BACKDROP, HOST_RENDER_REFLECT, false, true, lamp},
-        {"backdrop only, lamp ignored", vxs::REFL_BACKDROP, HOST_RENDER_REFLECT, false, true, backdrop},
-    };
-    for (const Row& r : rows) {
-        SceneBuilder b;
-        b.camera({0, 0, 0});
-        Surface mirror = vxs::testing::matte({tint.x, tint.y, tint.z});
-        mirror.diffuse = 0;
-        mirror.reflection = 1;
-        mirror.reflectionOptions = r.options;
-        mirror.colorHighlights = r.colourHighlights ? 1 : 0;
-        b.object(vxs::sphereMesh(1, 64), {0, 0, 5}, b.surface(mirror));
-        if (r.lampBehind) {
-            Surface glow = vxs::testing::matte({lamp.x, lamp.y, lamp.z});
-            glow.diffuse = 0;
-            glow.luminosity = 1;
-            b.object(vxs::sphereMesh(1, 16), {0, 0, -5}, b.surface(glow));
-        }
-        b.scene.backdrop = {backdrop.x, backdrop.y, backdrop.z};
-        b.scene.renderOpts = r.renderOpts;
-        expectColour(centre(renderSmall(b.scene)), r.expected, r.what);
-    }
-}
-
 TEST(Renderer, TakesTheSceneSizeUnlessTold) {
     SceneBuilder b;
     b.scene.frameWidth = 7;
@@ -186,22 +114,6 @@ TEST(Renderer, TakesTheSceneSizeUnlessTold) {
     p = vxs::render(b.scene, nullptr, settings);
     EXPECT_EQ(p.width, 3);
     EXPECT_EQ(p.height, 5);
-}
-
-TEST_F(RendererWithModule, TreeThatSetsTheColourToRedRendersRed) {
-    Surface s = vxs::testing::matte();
-    s.tree = kRedTree;
-    const auto shaders = shade(sphereScene(s, vxs::testing::distantLight(), 0));
-    ASSERT_TRUE(shaders);
-    RenderSettings settings;
-    settings.width = settings.height = kSize;
-    vxs::RenderStats stats;
-    const Picture p = vxs::render(vxs::currentScene(), shaders.get(), settings, &stats);
-    expectColour(centre(p), {1, 0, 0}, "middle");
-    expectColour(pixel(p, 0, 0), {}, "backdrop");
-    EXPECT_GT(stats.evaluations, 0u);
-    EXPECT_LT(stats.evaluations, stats.samples);  // only samples on the sphere
-    EXPECT_EQ(stats.samples, uint64_t(kSize) * kSize);
 }
 
 TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
@@ -245,59 +157,25 @@ TEST_F(RendererWithModule, SameBytesWhateverTheThreadCount) {
     EXPECT_GT(std::set<uint8_t>(bytes.begin(), bytes.end()).size(), 50u);
 }
 
-TEST_F(RendererWithModule, ReportsTheFileAtFault) {
-    const std::filesystem::path dir = std::filesystem::path(VX_BINARY_DIR) / "renderer_test";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "not_a_tree.shd") << "hello";
-    struct Row {
-        const char* what;
-        std::string module, tree;
-        std::string where;
-    };
-    const Row rows[] = {
-        {"no module", (dir / "missing.p").string(), "", (dir / "missing.p").string()},
-        {"no tree file", kModule, (dir / "missing.shd").string(), (dir / "missing.shd").string()},
-        {"not a tree", kModule, (dir / "not_a_tree.shd").string(), (dir / "not_a_tree.shd").string()},
-    };
-    for (const Row& r : rows) {
-        Scene scene;
-        scene.surfaces.push_back(vxs::testing::matte());
-        scene.surfaces.back().tree = r.tree;
-        std::string where, error;
-        EXPECT_FALSE(vxs::SurfaceShaders::load(scene, r.module, where, error)) << r.what;
-        EXPECT_EQ(where, r.where) << r.what;
-        EXPECT_FALSE(error.empty()) << r.what;
-        EXPECT_EQ(error.find('\n'), std::string::npos) << r.what;
-    }
-}
-
-TEST(Png, EightBitsPerChannel) {
-    struct Row {
-        float value;
-        uint8_t expected;
-    };
-    const Row rows[] = {
-        {-1, 0}, {0, 0}, {0.5f / 255, 1}, {0.49f / 255, 0}, {0.5f, 128}, {1, 255}, {7, 255}, {std::nanf(""), 0},
-    };
-    for (const Row& r : rows) {
-        const Picture p{1, 1, {r.value, r.value, r.value}};
-        EXPECT_EQ(vxs::toRgb8(p), std::vector<uint8_t>(3, r.expected)) << r.value;
-    }
-}
-
-TEST(Png, WritesAFileOrSaysWhy) {
-    const std::string path = VX_BINARY_DIR "/renderer_test.png";
-    const Picture p{3, 2, std::vector<float>(18, 0.5f)};
+TEST(PictureFile, ExrHoldsTheLinearValuesUnclamped) {
+    const std::string path = VX_BINARY_DIR "/renderer_test.exr";
+    const Picture p{3, 1, {2.5f, -1, 0.25f, 0, 1, 1e6f, 0.5f, 0.5f, 0.5f}};
     std::string error;
-    ASSERT_TRUE(vxs::writePng(path, p, error)) << error;
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    ASSERT_GT(bytes.size(), 24u);
-    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
-    EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\0\3\0\0\0\2", 8));  // width, height
-
-    EXPECT_FALSE(vxs::writePng(VX_BINARY_DIR "/no/such/folder/x.png", p, error));
-    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(vxs::writePicture(path, vxs::PictureFormat::Exr, p, error)) << error;
+    Imf::InputFile in(path.c_str());
+    std::vector<float> back(p.rgb.size());
+    Imf::FrameBuffer frame;
+    for (int c = 0; c < 3; ++c)
+        frame.insert(std::string(1, "RGB"[c]), Imf::Slice(Imf::FLOAT, reinterpret_cast<char*>(back.data() + c),
+                                                          3 * sizeof(float), 9 * sizeof(float)));
+    in.setFrameBuffer(frame);
+    in.readPixels(0, 0);
+    EXPECT_EQ(back, p.rgb);
+    for (const auto format : {vxs::PictureFormat::Png, vxs::PictureFormat::Jpeg, vxs::PictureFormat::Exr}) {
+        error.clear();
+        EXPECT_FALSE(vxs::writePicture(VX_BINARY_DIR "/no/such/folder/x", format, p, error));
+        EXPECT_FALSE(error.empty());
+    }
 }
 
 }  // namespace

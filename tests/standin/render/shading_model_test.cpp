@@ -171,13 +171,6 @@ public:  // the tables' rows change the fixture through a reference
     NodeValue lastDir;
 };
 
-TEST_F(StandardShading, ReplacementColourWinsOutright) {
-    sa.replacementPercentage = 1;
-    sa.replacementColor[0] = 0.25;
-    expectNear(shade(), {0.25, 0, 0}, "replaced");
-    EXPECT_EQ(illuminations, 0);
-}
-
 TEST_F(StandardShading, Channels) {
     struct Row {
         const char* what;
@@ -327,19 +320,6 @@ TEST_F(StandardShading, ReflectionAndRefraction) {
         expectNear(shade(), r.expected, r.what, 1e-12);
         EXPECT_EQ(traces, r.traces) << r.what;
     }
-}
-
-TEST_F(StandardShading, RaysLeaveAlongTheMirrorAndRefractedDirections) {
-    sa.raySource[0] = -1;  // seen from 45 degrees above -x
-    sa.mirror = 1;
-    shade();
-    expectNear(lastDir, normalized(NodeValue{1, 1, 0}), "reflected");
-
-    sa.mirror = 0;
-    sa.transparency = 1;
-    sa.eta = 1;
-    shade();
-    expectNear(lastDir, normalized(NodeValue{1, -1, 0}), "straight through");
 }
 
 }  // namespace

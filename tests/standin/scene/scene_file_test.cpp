@@ -61,140 +61,6 @@ const vxs::Item& item(const vxs::Scene& scene, int type, const char* name) {
     return *found;
 }
 
-TEST_F(SceneFile, ReadsEveryPartOfAScene) {
-    const vxs::Scene s = load(R"({
-      "frame": {"width": 320, "height": 200, "fps": 30, "start": 2, "end": 9},
-      "render": {"shadows": false, "refraction": false},
-      "ambient": {"color": [1, 0.5, 0], "intensity": 0.25},
-      "backdrop": [0.1, 0.2, 0.3],
-      "camera": {"position": [0, 1, -5], "rotation": [0, 10, 0], "fov": 40},
-      "images": [{"path": "tex/pixels.tga"}, {"name": "sky", "path": "tex/pixels.tga"}],
-      "surfaces": [{"name": "Red", "color": [1, 0, 0], "diffuse": 0.8, "glossiness": 0.6,
-                    "refraction_index": 1.5, "replacement_color": [0, 1, 0],
-                    "reflection_options": "spherical", "reflection_image": "sky",
-                    "reflection_seam_angle": 90, "refraction_options": "backdrop", "tree": "trees/red.shd"}],
-      "lights": [{"name": "Key", "type": "spot", "color": [1, 1, 0.5], "intensity": 2, "falloff": "inverse_square",
-                  "range": 4, "cone_angle": 20, "edge_angle": 4, "shadow": "off", "shadow_color": [0.1, 0, 0],
-                  "affect_specular": false, "image": "pixels", "parent": "Ball",
-                  "keys": {"rotation": [{"time": 0, "value": [0, 0, 0]}, {"time": 1, "value": [90, 0, 0]}]}},
-                 {"name": "Fill"}],
-      "objects": [{"name": "Ball", "type": "sphere", "radius": 2, "segments": 8, "surface": "Red",
-                   "position": [1, 2, 3], "scale": [1, 2, 1], "pivot": [0, 1, 0], "pivot_rotation": [0, 0, 45],
-                   "bones": [{"name": "Root"}, {"position": [0, 1, 0]}],
-                   "exclude": {"lights": ["Fill"], "caustics": true}},
-                  {"name": "Two", "type": "mesh", "file": "two.obj", "parent": "Ball"},
-                  {"type": "box", "size": [1, 2, 3]}, {"type": "plane", "size": [4, 5]}]
-    })");
-    EXPECT_EQ(s.name, "scene.json");
-    EXPECT_EQ(s.frameWidth, 320);
-    EXPECT_EQ(s.frameHeight, 200);
-    EXPECT_EQ(s.framesPerSecond, 30);
-    EXPECT_EQ(s.frameStart, 2);
-    EXPECT_EQ(s.frameEnd, 9);
-    EXPECT_EQ(s.renderOpts, HOST_RENDER_REFLECT);
-    EXPECT_EQ(s.ambientColor, (vxs::Vec3{1, 0.5, 0}));
-    EXPECT_EQ(s.ambientIntensity, 0.25);
-    EXPECT_EQ(s.backdrop, (vxs::Vec3{0.1, 0.2, 0.3}));
-
-    ASSERT_EQ(s.images.size(), 2u);
-    EXPECT_EQ(s.images[0].name, "pixels");
-    EXPECT_EQ(s.images[0].path, path("tex/pixels.tga"));
-    EXPECT_EQ(s.images[0].width, 2);
-    EXPECT_TRUE(s.images[0].hasAlpha);
-    const std::vector<float> pixels{1, 0, 0, 1, 0, 0, 1, 128 / 255.0f};
-    EXPECT_EQ(s.images[0].rgba, pixels);
-
-    ASSERT_EQ(s.surfaces.size(), 2u);  // "Red" and the "Default" the box and plane use
-    const vxs::Surface& red = s.surfaces[0];
-    EXPECT_EQ(red.color, (vxs::Vec3{1, 0, 0}));
-    EXPECT_EQ(red.diffuse, 0.8);
-    EXPECT_EQ(red.glossiness, 0.6);
-    EXPECT_EQ(red.refractionIndex, 1.5);
-    EXPECT_EQ(red.specular, 0);  // default
-    EXPECT_EQ(red.replacementColor, (vxs::Vec3{0, 1, 0}));
-    EXPECT_EQ(red.reflectionOptions, vxs::REFL_SPHERICAL);
-    EXPECT_EQ(red.refractionOptions, vxs::REFL_BACKDROP);
-    EXPECT_EQ(red.reflectionImage, s.images[1].id);
-    EXPECT_EQ(red.refractionImage, 0);
-    EXPECT_DOUBLE_EQ(red.reflectionSeamAngle, std::numbers::pi / 2);
-    EXPECT_EQ(red.tree, path("trees/red.shd"));
-    EXPECT_EQ(s.surfaces[1].name, "Default");
-
-    const vxs::Item& camera = item(s, HOST_CAMERA, "Camera");
-    EXPECT_DOUBLE_EQ(camera.camera.fieldOfView, 40 * kDeg);
-    EXPECT_DOUBLE_EQ(camera.placement.rotation.value[1], 10 * kDeg);
-
-    const vxs::Item& ball = item(s, HOST_OBJECT, "Ball");
-    const vxs::Item& key = item(s, HOST_LIGHT, "Key");
-    const vxs::Light& l = key.light;
-    EXPECT_EQ(l.type, vxs::LIGHT_SPOT);
-    EXPECT_EQ(l.intensity, 2);
-    EXPECT_EQ(l.falloff, vxs::FALLOFF_INVERSE_SQUARE);
-    EXPECT_EQ(l.range, 4);
-    EXPECT_DOUBLE_EQ(l.coneAngle, 20 * kDeg);
-    EXPECT_DOUBLE_EQ(l.edgeAngle, 4 * kDeg);
-    EXPECT_EQ(l.shadowType, vxs::SHADOW_OFF);
-    EXPECT_TRUE(l.affectDiffuse);
-    EXPECT_FALSE(l.affectSpecular);
-    EXPECT_EQ(l.image, s.images[0].id);
-    EXPECT_EQ(key.parent, ball.id);
-    ASSERT_EQ(key.placement.rotation.keys.size(), 2u);
-    EXPECT_DOUBLE_EQ(key.placement.rotation.at(0.5)[0], 45 * kDeg);
-    EXPECT_EQ(item(s, HOST_LIGHT, "Fill").light.type, vxs::LIGHT_DISTANT);
-
-    EXPECT_EQ(ball.placement.position.value, (vxs::Vec3{1, 2, 3}));
-    EXPECT_EQ(ball.placement.scale.value, (vxs::Vec3{1, 2, 1}));
-    EXPECT_EQ(ball.placement.pivot, (vxs::Vec3{0, 1, 0}));
-    EXPECT_DOUBLE_EQ(ball.placement.pivotRotation[2], 45 * kDeg);
-    EXPECT_EQ(ball.object.filename, "sphere");
-    EXPECT_EQ(ball.object.excludedLights, std::vector<HostID>{item(s, HOST_LIGHT, "Fill").id});
-    EXPECT_FALSE(ball.object.excludeRadiosity);
-    EXPECT_TRUE(ball.object.excludeCaustics);
-    const vxs::Mesh& sphere = ball.object.mesh;
-    EXPECT_EQ(sphere.polygons.size(), 8u * 4);  // 8 around, 4 from pole to pole
-    EXPECT_EQ(sphere.polygonSurface, std::vector<int>(sphere.polygons.size(), 0));
-    EXPECT_FLOAT_EQ(sphere.points.front()[1], -2);
-
-    const vxs::Item* bone1 = vxs::findItem(s, HOST_BONE, "Root");
-    const vxs::Item* bone2 = vxs::findItem(s, HOST_BONE, "Bone 2");
-    ASSERT_TRUE(bone1 && bone2);
-    EXPECT_EQ(bone1->parent, ball.id);
-    EXPECT_EQ(bone2->parent, ball.id);
-    EXPECT_EQ(bone2->placement.position.value, (vxs::Vec3{0, 1, 0}));
-
-    const vxs::Item& two = item(s, HOST_OBJECT, "Two");
-    EXPECT_EQ(two.parent, ball.id);
-    EXPECT_EQ(two.object.filename, path("two.obj"));
-    EXPECT_EQ(two.object.mesh.polygons.size(), 2u);
-    EXPECT_EQ(item(s, HOST_OBJECT, "Object 3").object.mesh.polygons.size(), 6u);
-    const vxs::Mesh& plane = item(s, HOST_OBJECT, "Object 4").object.mesh;
-    EXPECT_EQ(plane.polygonSurface, std::vector<int>{1});
-    EXPECT_FLOAT_EQ(plane.points[2][0], 2);
-    EXPECT_FLOAT_EQ(plane.points[2][2], 2.5);
-
-    // Ids carry the type and the index in the item list.
-    for (std::size_t i = 0; i < s.items.size(); ++i) {
-        EXPECT_EQ(s.items[i].id, vxs::makeItemId(s.items[i].type, i)) << i;
-        EXPECT_EQ(vxs::findItem(s, s.items[i].id), &s.items[i]);
-    }
-}
-
-TEST_F(SceneFile, AnEmptyObjectIsTheDefaultScene) {
-    const vxs::Scene s = load("{}");
-    EXPECT_EQ(s.frameWidth, 640);
-    EXPECT_EQ(s.frameHeight, 480);
-    EXPECT_EQ(s.framesPerSecond, 24);
-    EXPECT_EQ(s.frameStart, 0);
-    EXPECT_EQ(s.frameEnd, 0);
-    EXPECT_EQ(s.renderOpts, HOST_RENDER_SHADOWS | HOST_RENDER_REFLECT | HOST_RENDER_REFRACT);
-    ASSERT_EQ(s.items.size(), 1u);
-    EXPECT_EQ(s.items[0].type, HOST_CAMERA);
-    EXPECT_EQ(s.items[0].name, "Camera");
-    EXPECT_DOUBLE_EQ(s.items[0].camera.fieldOfView, 50 * kDeg);
-    EXPECT_TRUE(s.surfaces.empty());
-    EXPECT_TRUE(s.images.empty());
-}
-
 TEST_F(SceneFile, VertexMapsFromTheFileWithPerPolygonValues) {
     const vxs::Scene s = load(R"({"objects": [{"name": "B", "type": "box", "vertex_maps": [
         {"name": "paint", "type": "rgb", "points": [[1, 0, 0], null, [0, 0, 1]],
@@ -249,19 +115,13 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
         {"[]", "must hold a JSON object"},
         {R"({"frames": {}})", "frames: unknown key"},
         {R"({"frame": {"width": 0}})", "frame.width: must be an integer from 1 to 16384"},
-        {R"({"frame": {"width": 12.5}})", "frame.width: must be an integer from 1 to 16384"},
-        {R"({"frame": {"height": "480"}})", "frame.height: must be an integer from 1 to 16384"},
         {R"({"frame": {"fps": -24}})", "frame.fps: must be a positive number"},
         {R"({"frame": {"start": 5, "end": 4}})", "frame.end: must be an integer from 5 to 1000000"},
         {R"({"render": {"shadows": 1}})", "render.shadows: must be true or false"},
-        {R"({"backdrop": [0, 0]})", "backdrop: must be an array of three numbers"},
         {R"({"backdrop": [0, "0", 0]})", "backdrop[1]: must be a number"},
         {R"({"camera": {"fov": 180}})", "camera.fov: must be a number above 0 and below 180"},
-        {R"({"camera": {"rotation": {"h": 0}}})", "camera.rotation: must be an array of three numbers"},
         {R"({"lights": {}})", "lights: must be an array"},
-        {R"({"lights": [3]})", "lights[0]: must be an object"},
         {R"({"lights": [{"type": "area"}]})", R"(lights[0].type: must be one of "distant", "point", "spot")"},
-        {R"({"lights": [{"range": 0}]})", "lights[0].range: must be a positive number"},
         {R"({"lights": [{"cone_angle": 10, "edge_angle": 12}]})",
          "lights[0].edge_angle: must be a number from 0 to 10"},
         {R"({"lights": [{"image": "none"}]})", R"(lights[0].image: no image named "none")"},
@@ -269,14 +129,10 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
         {R"({"lights": [{"parent": "Nobody"}]})", R"(lights[0].parent: no item named "Nobody")"},
         {R"({"lights": [{"name": "A", "parent": "B"}, {"name": "B", "parent": "A"}]})",
          R"(lights[0].parent: the parents of "A" come back to it)"},
-        {R"({"lights": [{"name": "A", "parent": "A"}]})", R"(lights[0].parent: the parents of "A" come back to it)"},
         {R"({"objects": [{"radius": 1}]})", "objects[0].type: must be given"},
         {R"({"objects": [{"type": "cone"}]})", R"(objects[0].type: must be one of "sphere", "plane", "box", "mesh")"},
-        {R"({"objects": [{"type": "box", "radius": 1}]})", "objects[0].radius: unknown key"},
-        {R"({"objects": [{"type": "sphere", "radius": -1}]})", "objects[0].radius: must be a positive number"},
         {R"({"objects": [{"type": "sphere", "segments": 100000}]})",
          "objects[0].segments: must be an integer from 3 to 1024"},
-        {R"({"objects": [{"type": "plane", "size": [1, 0]}]})", "objects[0].size: must be an array of two positive"},
         {R"({"objects": [{"type": "box", "size": [1, 1, -1]}]})",
          "objects[0].size: must be an array of three positive"},
         {R"({"objects": [{"type": "mesh"}]})", "objects[0].file: must be given"},
@@ -289,7 +145,6 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
         {R"({"objects": [{"type": "box", "surface": "Glass"}]})", R"(objects[0].surface: no surface named "Glass")"},
         {R"({"objects": [{"type": "box", "exclude": {"lights": ["Sun"]}}]})",
          R"(objects[0].exclude.lights[0]: no light named "Sun")"},
-        {R"({"objects": [{"type": "box", "bones": [{"parent": "x"}]}]})", "objects[0].bones[0].parent: unknown key"},
         {R"({"objects": [{"type": "box", "keys": {"position": [{"time": 1, "value": [0, 0, 0]},
                                                                {"time": 1, "value": [1, 0, 0]}]}}]})",
          "objects[0].keys.position[1].time: must be later than the key before"},
@@ -310,13 +165,20 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
          "objects[0].vertex_maps[0].polygons[0].point: point 8 is not a vertex of polygon 1"},
         {R"({"surfaces": [{"color": [1, 1, 1]}]})", "surfaces[0].name: must be given"},
         {R"({"surfaces": [{"name": "A"}, {"name": "A"}]})", R"(surfaces[1].name: another surface is named "A")"},
-        {R"({"surfaces": [{"name": "A", "diffuse": "high"}]})", "surfaces[0].diffuse: must be a number"},
         {R"({"surfaces": [{"name": "A", "reflection_options": 2}]})",
          R"(surfaces[0].reflection_options: must be one of "backdrop", "raytrace", "spherical", "raytrace_spherical")"},
         {R"({"surfaces": [{"name": "A", "tree": "trees/blue.shd"}]})",
          R"(surfaces[0].tree: "trees/blue.shd": no such file)"},
+        {R"({"surfaces": [{"name": "A", "textures": {"Colour": {"layers": []}}}]})", "surfaces[0].textures.Colour: unknown key"},
+        {R"({"surfaces": [{"name": "A", "textures": {"Diffuse": {"layers": [{"pattern": "stripes"}]}}}]})",
+         R"(surfaces[0].textures.Diffuse.layers[0].pattern: unknown name "stripes")"},
+        {R"({"surfaces": [{"name": "A", "textures": {"Bump": {"layers": [{"type": "image"}]}}}]})",
+         R"(surfaces[0].textures.Bump.layers[0]: an image layer needs an "image")"},
+        {R"({"surfaces": [{"name": "A", "textures": {"Bump": {"layers": [{"reference": "Nobody"}]}}}]})",
+         R"(surfaces[0].textures.Bump.layers[0].reference: no item named "Nobody")"},
+        {R"({"surfaces": [{"name": "A", "textures": {"Bump": {"layers": [{"opacity": {"keys": [{"time": 0}]}}]}}}]})",
+         "surfaces[0].textures.Bump.layers[0].opacity.keys[0].value: must be given"},
         {R"({"images": [{"name": "x"}]})", "images[0].path: must be given"},
-        {R"({"images": [{"path": "tex/none.png"}]})", R"(images[0].path: "tex/none.png": cannot open)"},
         {R"({"images": [{"path": "garbage.tga"}]})", R"(images[0].path: "garbage.tga": not an image)"},
         {R"({"images": [{"path": "tex/pixels.tga"}, {"path": "tex/pixels.tga"}]})",
          R"(images[1].name: another image is named "pixels")"},
@@ -389,18 +251,6 @@ TEST(Primitives, FaceOutwardsAndGiveEveryCornerAUV) {
             }
         }
     }
-}
-
-TEST(Primitives, SphereSeamAndPolesTakePerPolygonUVs) {
-    const vxs::Mesh mesh = vxs::sphereMesh(1, 4);  // 4 around, 2 rings: 4 triangles at each pole
-    const vxs::VertexMap& uv = mesh.maps[0];
-    // The bottom pole's value is the first triangle's; the others have their own.
-    EXPECT_EQ(uv.points.at(1), (std::vector<float>{0.125f, 0}));
-    EXPECT_EQ(uv.polygons.at({1, 2}), (std::vector<float>{0.375f, 0}));
-    // The equator's first point is u = 0 on the first triangle and u = 1 on the last.
-    EXPECT_EQ(uv.points.at(2), (std::vector<float>{0, 0.5f}));
-    EXPECT_EQ(uv.polygons.at({2, 4}), (std::vector<float>{1, 0.5f}));
-    EXPECT_FALSE(uv.polygons.contains({3, 2}));
 }
 
 }  // namespace

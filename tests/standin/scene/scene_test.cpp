@@ -15,7 +15,6 @@ void expectNear(const Vec3& got, const Vec3& want, const char* what) {
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-9) << what << " [" << i << "]";
 }
 
-double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 TEST(Animated, InterpolatesBetweenKeysAndHoldsOutside) {
     vxs::Animated a;
@@ -99,63 +98,6 @@ TEST(ItemFrames, WorldTransformFollowsParentsPivotAndScale) {
     }
 }
 
-TEST(ItemFrames, ParametersOfAChildOfATurnedScaledParent) {
-    vxs::Scene scene;
-    scene.items.resize(3);
-    for (std::size_t i = 0; i < 3; ++i) scene.items[i].id = vxs::makeItemId(HOST_OBJECT, i);
-    vxs::Item& root = scene.items[0];
-    root.placement.position.value = {10, 0, 0};
-    root.placement.rotation.value = {90 * kDeg, 0, 0};
-    root.placement.scale.value = {1, 4, 1};
-    vxs::Item& child = scene.items[1];
-    child.parent = root.id;
-    child.placement.position.value = {0, 1, 2};
-    child.placement.rotation.value = {0, 0, 90 * kDeg};
-    child.placement.scale.value = {2, 2, 2};
-    child.placement.pivot = {1, 0, 0};
-    child.placement.pivotRotation = {0.5, 0, 0};
-
-    const auto param = [&](int code) { return vxs::itemParam(scene, child, code, 0); };
-    expectNear(param(HOST_IP_POSITION), {0, 1, 2}, "position");
-    expectNear(param(HOST_IP_ROTATION), {0, 0, 90 * kDeg}, "rotation");
-    expectNear(param(HOST_IP_SCALING), {2, 2, 2}, "scaling");
-    expectNear(param(HOST_IP_PIVOT), {1, 0, 0}, "pivot");
-    expectNear(param(HOST_IP_PIVOT_ROT), {0.5, 0, 0}, "pivot rotation");
-    // World position: the child's position through the parent.
-    expectNear(param(HOST_IP_W_POSITION), {12, 4, 0}, "world position");
-    // Axes in the parent's space: bank 90 after undoing the pivot heading.
-    const vxs::Mat own = vxs::rotationHPB({0, 0, 90 * kDeg}) * vxs::rotationHPB({-0.5, 0, 0});
-    expectNear(param(HOST_IP_RIGHT), own.vector({1, 0, 0}), "right");
-    expectNear(param(HOST_IP_UP), own.vector({0, 1, 0}), "up");
-    expectNear(param(HOST_IP_FORWARD), own.vector({0, 0, 1}), "forward");
-    // World axes: unit vectors of the world transform, stretched by the parent's y scale.
-    const vxs::Mat world = vxs::worldTransform(scene, child, 0);
-    for (int code : {HOST_IP_W_RIGHT, HOST_IP_W_UP, HOST_IP_W_FORWARD}) {
-        const Vec3 axis = param(code);
-        const Vec3 column = world.vector({code == HOST_IP_W_RIGHT ? 1.0 : 0, code == HOST_IP_W_UP ? 1.0 : 0,
-                                          code == HOST_IP_W_FORWARD ? 1.0 : 0});
-        EXPECT_NEAR(dot(axis, axis), 1, 1e-12) << code;
-        EXPECT_NEAR(dot(axis, column), std::sqrt(dot(column, column)), 1e-9) << code;
-    }
-    for (int code : {0, 13, -1}) expectNear(param(code), {0, 0, 0}, "unknown code");
-}
-
-TEST(ItemFrames, AnimatedParentMovesTheChildOverTime) {
-    vxs::Scene scene;
-    scene.items.resize(2);
-    scene.items[0].id = vxs::makeItemId(HOST_OBJECT, 0);
-    scene.items[0].placement.position.keys = {{0, {0, 0, 0}}, {1, {0, 10, 0}}};
-    scene.items[0].placement.rotation.keys = {{0, {0, 0, 0}}, {2, {std::numbers::pi, 0, 0}}};
-    scene.items[1].id = vxs::makeItemId(HOST_BONE, 1);
-    scene.items[1].parent = scene.items[0].id;
-    scene.items[1].placement.position.value = {0, 0, 1};
-    const auto w = [&](double t) { return vxs::itemParam(scene, scene.items[1], HOST_IP_W_POSITION, t); };
-    expectNear(w(0), {0, 0, 1}, "t=0");
-    expectNear(w(1), {1, 10, 0}, "t=1: half a turn of heading, at the top");
-    expectNear(w(2), {0, 10, -1}, "t=2");
-    expectNear(w(-1), w(0), "held before");
-}
-
 TEST(ItemFrames, BrokenParentChainsEnd) {
     vxs::Scene scene;
     scene.items.resize(2);
@@ -169,51 +111,6 @@ TEST(ItemFrames, BrokenParentChainsEnd) {
     EXPECT_TRUE(std::isfinite(p[0]));
     scene.items[1].parent = 0x7777;  // missing: the chain stops at item 1
     expectNear(vxs::worldTransform(scene, scene.items[0], 0).point({0, 0, 0}), {2, 0, 0}, "missing parent");
-}
-
-TEST(Mat, NormalsStayPerpendicularAndInverseUndoes) {
-    vxs::Placement p;
-    p.position.value = {1, -2, 3};
-    p.rotation.value = {0.3, -0.7, 1.1};
-    p.scale.value = {3, 0.5, -2};  // stretched and mirrored
-    p.pivot = {0.2, 0.1, 0};
-    const vxs::Mat m = vxs::localTransform(p, 0);
-
-    const Vec3 n{1, 2, -1}, tangent{2, 0, 2};  // tangent . n = 0
-    const Vec3 wn = m.normal(n);
-    EXPECT_NEAR(dot(wn, wn), 1, 1e-12);
-    EXPECT_NEAR(dot(wn, m.vector(tangent)), 0, 1e-9);
-    EXPECT_GT(dot(wn, m.vector(n)), 0) << "the normal keeps its side";
-
-    vxs::Mat inv;
-    ASSERT_TRUE(m.inverse(inv));
-    expectNear(inv.point(m.point({0.5, -4, 9})), {0.5, -4, 9}, "inverse");
-    expectNear((m * inv).point({3, 2, 1}), {3, 2, 1}, "product with the inverse");
-
-    p.scale.value = {1, 0, 1};
-    const vxs::Mat flat = vxs::localTransform(p, 0);
-    EXPECT_FALSE(flat.inverse(inv));
-    expectNear(flat.normal({0, 1, 0}), {0, 0, 0}, "flattened");
-}
-
-TEST(FindItem, ByIdWithOrWithoutTheIndexInItAndByTypeAndName) {
-    vxs::Scene scene;
-    const auto add = [&](HostID id, int type, const char* name) {
-        vxs::Item& item = scene.items.emplace_back();
-        item.id = id;
-        item.type = type;
-        item.name = name;
-    };
-    add(vxs::makeItemId(HOST_LIGHT, 0), HOST_LIGHT, "A");
-    add(42, HOST_OBJECT, "A");  // made by hand
-    add(vxs::makeItemId(HOST_OBJECT, 2), HOST_OBJECT, "B");
-    EXPECT_EQ(vxs::findItem(scene, scene.items[0].id), &scene.items[0]);
-    EXPECT_EQ(vxs::findItem(scene, 42), &scene.items[1]);
-    EXPECT_EQ(vxs::findItem(scene, scene.items[2].id), &scene.items[2]);
-    EXPECT_EQ(vxs::findItem(scene, 0), nullptr);
-    EXPECT_EQ(vxs::findItem(scene, vxs::makeItemId(HOST_OBJECT, 0)), nullptr);  // index 0 holds a light
-    EXPECT_EQ(vxs::findItem(scene, HOST_OBJECT, "A"), &scene.items[1]);
-    EXPECT_EQ(vxs::findItem(scene, HOST_LIGHT, "B"), nullptr);
 }
 
 }  // namespace

@@ -74,17 +74,6 @@ TEST(ModuleLoader, RefusesBadDescriptors) {
     }
 }
 
-TEST(ModuleLoader, FindsServersUpToTheEndOfTheTable) {
-    std::string error;
-    const auto module = Module::attach(&kGood, error);
-    ASSERT_TRUE(module) << error;
-    EXPECT_EQ(module->findServer("ShaderHandler", "Fake"), &kServers[0]);
-    EXPECT_EQ(module->findServer("ShaderInterface", "Fake"), &kServers[2]);
-    EXPECT_EQ(module->findServer("ShaderHandler", "fake"), nullptr);
-    EXPECT_EQ(module->findServer("ShaderHandler", "AfterTheEnd"), nullptr);
-    EXPECT_EQ(module->findServer("", ""), nullptr);
-}
-
 TEST(ModuleLoader, ActivatesWithTheHostsArgumentsAndReportsFailures) {
     struct Row {
         const char* className;
@@ -127,33 +116,6 @@ TEST(ModuleLoader, ShutsTheModuleDownWithItsServerData) {
     module.reset();
     EXPECT_EQ(Fake::shutdowns, before + 1);
     EXPECT_EQ(Fake::seenData, &Fake::token);
-}
-
-TEST(ModuleLoader, RefusesFilesThatAreNoModules) {
-    const vxt::TempDir tmp("vx_loader");
-    const std::string text = tmp.write("text.p", "not a shared object\n");
-    // A shared library that is certainly loaded, and certainly no module.
-    Dl_info cxxLib{};
-    ASSERT_NE(dladdr(reinterpret_cast<const void*>(&std::terminate), &cxxLib), 0);
-
-    struct Row {
-        std::string path;
-        std::string error;  // the start of the reason
-    };
-    const Row rows[] = {
-        {tmp.path("missing.p"), "cannot open: No such file or directory"},
-        {tmp.dir().string(), "not a module: not a regular file"},
-        {text, "not a loadable module: "},
-        {cxxLib.dli_fname, "not a plug-in module: it exports no _mod_descrip"},
-    };
-    for (const Row& r : rows) {
-        std::string error;
-        EXPECT_EQ(Module::open(r.path, error), nullptr) << r.path;
-        EXPECT_TRUE(error.starts_with(r.error)) << r.path << ": " << error;
-        // The reason is given for the path the caller names, not again.
-        EXPECT_EQ(error.find(r.path), std::string::npos) << error;
-        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-    }
 }
 
 }  // namespace

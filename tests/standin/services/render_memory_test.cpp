@@ -11,18 +11,6 @@ namespace {
 
 using vxs::RenderMemory;
 
-TEST(RenderMemory, FindsOnlyWhatWasCreated) {
-    RenderMemory memory;
-    EXPECT_EQ(memory.find("word"), nullptr);
-    void* block = memory.create("word", 4);
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(memory.find("word"), block);
-    EXPECT_EQ(memory.find("word "), nullptr);
-    EXPECT_EQ(memory.find("Word"), nullptr);
-    // Names are compared as a whole, not up to a prefix or a NUL.
-    EXPECT_EQ(memory.find(std::string_view("word\0x", 6)), nullptr);
-}
-
 TEST(RenderMemory, NewBlocksAreZeroedAndAligned) {
     RenderMemory memory;
     for (size_t size : {0, 1, 4, 17, 4096}) {
@@ -90,16 +78,6 @@ TEST(RenderMemory, ConcurrentThreadsShareOneBlockPerName) {
             EXPECT_EQ(*word, static_cast<uint32_t>(t * kRounds + i)) << own;
         }
     }
-}
-
-TEST(RenderMemory, ServiceIsTheGlobalMemoryAndRefusesNullNames) {
-    const HostRenderMemory* service = vxs::renderMemoryService();
-    EXPECT_EQ(service->find(nullptr), nullptr);
-    EXPECT_EQ(service->create(nullptr, 4), nullptr);
-    void* block = service->create("RenderMemory service test", 4);
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(vxs::globalRenderMemory().find("RenderMemory service test"), block);
-    EXPECT_EQ(service->find("RenderMemory service test"), block);
 }
 
 }  // namespace

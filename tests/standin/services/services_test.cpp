@@ -70,96 +70,6 @@ protected:
 
 using Names = std::vector<std::string>;
 
-TEST_F(Services, ItemInfoListsEachTypeAndBonesPerObject) {
-    const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
-    const HostID a = id(HOST_OBJECT, "A"), b = id(HOST_OBJECT, "B"), c = id(HOST_OBJECT, "C");
-    EXPECT_EQ(walk(items->first(HOST_LIGHT, 0)), (Names{"L1", "L2"}));
-    EXPECT_EQ(walk(items->first(HOST_CAMERA, 0)), (Names{"Cam"}));
-    EXPECT_EQ(walk(items->first(HOST_OBJECT, 0)), (Names{"A", "B", "C"}));
-    EXPECT_EQ(walk(items->first(HOST_BONE, a)), (Names{"a1", "a2"}));
-    EXPECT_EQ(walk(items->first(HOST_BONE, b)), (Names{"b1"}));
-    EXPECT_EQ(items->first(HOST_BONE, c), 0);
-    EXPECT_EQ(items->first(HOST_BONE, 0), 0);
-    EXPECT_EQ(items->first(7, 0), 0);
-    EXPECT_STREQ(items->name(items->firstChild(a)), "a1");
-    EXPECT_EQ(items->firstChild(c), 0);
-    EXPECT_EQ(items->firstChild(0), 0);
-
-    EXPECT_EQ(items->type(a), HOST_OBJECT);
-    EXPECT_EQ(items->type(id(HOST_BONE, "b1")), HOST_BONE);
-    EXPECT_EQ(items->type(id(HOST_CAMERA, "Cam")), HOST_CAMERA);
-    for (HostID unknown : {0, 12345, -1}) {
-        EXPECT_EQ(items->type(unknown), -1);
-        EXPECT_STREQ(items->name(unknown), "");
-        EXPECT_EQ(items->next(unknown), 0);
-    }
-}
-
-TEST_F(Services, ItemParametersAreTheSceneFrames) {
-    const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
-    struct Row {
-        const char* what;
-        HostID item;
-        int code;
-        vxs::Vec3 want;
-    };
-    const Row rows[] = {
-        {"object position", id(HOST_OBJECT, "A"), HOST_IP_POSITION, {1, 2, 3}},
-        {"object forward", id(HOST_OBJECT, "A"), HOST_IP_FORWARD, {1, 0, 0}},
-        {"bone world position", id(HOST_BONE, "a1"), HOST_IP_W_POSITION, {1, 3, 3}},
-        {"child's world right", id(HOST_OBJECT, "C"), HOST_IP_W_RIGHT, {0, 0, -1}},
-        {"child's own right", id(HOST_OBJECT, "C"), HOST_IP_RIGHT, {1, 0, 0}},
-        {"camera", id(HOST_CAMERA, "Cam"), HOST_IP_W_POSITION, {0, 0, -5}},
-        {"unknown item", 999, HOST_IP_POSITION, {0, 0, 0}},
-        {"unknown code", id(HOST_OBJECT, "A"), 99, {0, 0, 0}},
-    };
-    for (const Row& r : rows) {
-        double out[3] = {7, 7, 7};
-        items->param(r.item, r.code, 0.0, out);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(out[i], r.want[i], 1e-12) << r.what;
-    }
-}
-
-TEST_F(Services, TheModulesItemCacheFindsEveryItem) {
-    vx::acquireHandlerGlobals(vxs::globalLookup);
-    vx::IParamMan cache;
-    cache.rebuild(0.0, 0);
-    for (const vxs::Item& item : vxs::currentScene().items) {
-        double out[3] = {};
-        EXPECT_TRUE(cache.lookup(item.id, HOST_IP_W_POSITION, out)) << item.name;
-    }
-    double bone[3] = {};
-    ASSERT_TRUE(cache.lookup(id(HOST_BONE, "b1"), HOST_IP_POSITION, bone));
-    EXPECT_EQ(bone[0] + bone[1] + bone[2], 0);
-}
-
-TEST_F(Services, LightInfoAnswersForLightsOnly) {
-    const auto* lights = service<HostLightInfo>(HOST_GLOBAL_LIGHT_INFO);
-    const HostID l1 = id(HOST_LIGHT, "L1"), l2 = id(HOST_LIGHT, "L2");
-    EXPECT_EQ(lights->type(l1), HOST_LIGHT_POINT);
-    EXPECT_EQ(lights->type(l2), HOST_LIGHT_SPOT);
-    double c[3];
-    lights->color(l1, 0, c);
-    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{2, 1, 0}));
-    EXPECT_EQ(lights->falloff(l1), HOST_FALLOFF_LINEAR);
-    EXPECT_EQ(lights->range(l1, 0), 7);
-    EXPECT_EQ(lights->falloff(l2), HOST_FALLOFF_NONE);
-    EXPECT_EQ(lights->image(l2, 0), 0);
-    lights->ambient(0, c);
-    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{0.5, 0.25, 0.125}));
-    for (HostID other : {HostID(0), id(HOST_OBJECT, "A")}) {
-        EXPECT_EQ(lights->type(other), -1);
-        lights->color(other, 0, c);
-        EXPECT_EQ(c[0] + c[1] + c[2], 0);
-        EXPECT_EQ(lights->range(other, 0), 0);
-    }
-
-    const auto* backdrop = service<HostBackdropInfo>(HOST_GLOBAL_BACKDROP_INFO);
-    const double ray[3] = {0, 1, 0};
-    backdrop->backdrop(0, ray, c);
-    EXPECT_EQ(std::vector<double>(c, c + 3), (std::vector<double>{0.2, 0.3, 0.4}));
-}
-
 TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     const auto* objects = service<HostObjectInfo>(HOST_GLOBAL_OBJECT_INFO);
     const HostID a = id(HOST_OBJECT, "A");
@@ -226,39 +136,6 @@ TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     other->destroy(other);
 }
 
-TEST_F(Services, SurfaceFunctionsReadTheSurfaceTheModuleWasGiven) {
-    const auto* surf = service<HostSurfaceFuncs>(HOST_GLOBAL_SURFACE_FUNCS);
-    void* shiny = &vxs::currentScene().surfaces[0];
-    EXPECT_STREQ(surf->name(shiny), "Shiny");
-    EXPECT_EQ(surf->getInt(shiny, "ReflectionOptions"), vxs::REFL_RAYTRACE_SPHERICAL);
-    EXPECT_EQ(surf->getInt(shiny, "RefractionOptions"), vxs::REFL_SPHERICAL);
-    EXPECT_EQ(surf->getInt(shiny, "Other"), 0);
-    EXPECT_EQ(surf->getImage(shiny, "ReflectionImage"), 0);
-    struct Row {
-        const char* channel;
-        int found;
-        vxs::Vec3 want;
-    };
-    const Row rows[] = {
-        {"BaseColor", 1, {0.1, 0.2, 0.3}},
-        {"Glossiness", 1, {0.7, 0.7, 0.7}},
-        {"Diffuse", 1, {1, 1, 1}},
-        {"RefractionSeamAngle", 1, {kRightAngle, kRightAngle, kRightAngle}},
-        {"ReplacementColor", 1, {1, 1, 1}},
-        {"Colour", 0, {5, 5, 5}},
-    };
-    for (const Row& r : rows) {
-        double out[3] = {5, 5, 5};
-        EXPECT_EQ(surf->getChannel(shiny, r.channel, out), r.found) << r.channel;
-        for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(out[i], r.want[i]) << r.channel;
-    }
-    double out[3];
-    EXPECT_STREQ(surf->name(nullptr), "");
-    EXPECT_EQ(surf->getInt(nullptr, "ReflectionOptions"), 0);
-    EXPECT_EQ(surf->getChannel(nullptr, "Diffuse", out), 0);
-    EXPECT_EQ(surf->getChannel(shiny, nullptr, out), 0);
-}
-
 TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
     const vxt::TempDir tmp("vx_images");
     // A 1 x 1 uncompressed 24-bit TGA.
@@ -308,12 +185,6 @@ TEST_F(Services, ImageListNamesImagesAndCarriesThemThroughStreams) {
     vxs::LoadStream none(missing.bytes());
     images->load(none.state());
     EXPECT_EQ(vxs::currentScene().images.size(), 2u);
-}
-
-TEST_F(Services, SceneInfoDescribesTheLoadedScene) {
-    const auto* info = service<HostSceneInfo>(HOST_GLOBAL_SCENE_INFO);
-    EXPECT_EQ(info->renderOpts, HOST_RENDER_SHADOWS | HOST_RENDER_REFLECT | HOST_RENDER_REFRACT);
-    EXPECT_EQ(info->frameWidth, 640);
 }
 
 }  // namespace
