@@ -105,14 +105,13 @@ int runEdit(const EditOptions& o) {
     if (!o.scene.empty() && !loadSceneFile(o.scene, scene, error)) return reportBadInput(o.scene, error);
     if (o.scene.empty()) scene.surfaces.emplace_back().name = "Default";
     currentScene() = std::move(scene);
+    if (currentScene().surfaces.empty()) return reportBadInput(o.scene, "the scene has no surface to edit");
     Surface* surface = &currentScene().surfaces.front();
     if (!o.surface.empty()) {
         surface = nullptr;
         for (Surface& s : currentScene().surfaces)
             if (s.name == o.surface) surface = &s;
         if (!surface) return reportBadInput(o.scene, "no surface named \"" + o.surface + "\"");
-    } else if (!o.scene.empty() && currentScene().surfaces.empty()) {
-        return reportBadInput(o.scene, "the scene has no surface to edit");
     }
 
     ModuleFolder folder;
@@ -127,33 +126,41 @@ int runEdit(const EditOptions& o) {
     if (!iface.optionsFunc) return reportBadInput(o.module, "the module offers no editor");
 
     const auto inst = shader->make(surface);
-    if (!o.tree.empty()) {
+    // Without a tree file of its own the editor takes the surface's.
+    const std::string tree = o.tree.empty() ? surface->tree : o.tree;
+    if (!tree.empty()) {
         std::string bytes;
-        if (!readTreeBytes(o.tree, bytes, error) || !loadShaderTree(*shader, inst.get(), std::move(bytes), error))
-            return reportBadInput(o.tree, error);
+        if (!readTreeBytes(tree, bytes, error) || !loadShaderTree(*shader, inst.get(), std::move(bytes), error))
+            return reportBadInput(tree, error);
     }
-    std::string lastSaved = savedTree(*shader, inst.get());
+    // Taken once the editor is open: opening measures the nodes, which is no
+    // change of the artist's.
+    std::string lastSaved;
 
     UiSession& session = uiSession();
     session.presetFolder = o.presets.empty() ? defaultPresetFolder() : o.presets;
     const auto save = [&](const std::string& path, std::string& err) {
         const std::string bytes = savedTree(*shader, inst.get());
         if (!writeFile(path, bytes, err)) return false;
-        if (path == o.tree) lastSaved = bytes;
+        if (path == tree) lastSaved = bytes;
         return true;
     };
     // Closing asks to save changes: to the tree file, or where the artist says.
     const auto mayClose = [&] {
         if (savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
-        const std::string where = o.tree.empty() ? "a tree file" : o.tree;
+        const std::string where = tree.empty() ? "a tree file" : tree;
         if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return true;
-        std::optional<std::string> path = o.tree;
-        if (o.tree.empty()) path = session.asker->requestFile("Save Valtorimex", ">*.shd", "");
+        std::optional<std::string> path = tree;
+        if (tree.empty()) path = session.asker->requestFile("Save Valtorimex", ">*.shd", "");
         std::string err;
         if (path && !save(*path, err)) session.asker->inform("Info", err);
         return true;
     };
-    const auto openEditor = [&] { iface.optionsFunc(inst.get()); };
+    const auto openEditor = [&] {
+        const bool first = lastSaved.empty();
+        iface.optionsFunc(inst.get());
+        if (first) lastSaved = savedTree(*shader, inst.get());
+    };
 
     if (!o.script.empty()) {
         std::string failure;
@@ -195,7 +202,7 @@ void addEditCommand(CLI::App& app, int& status) {
     CLI::App* cmd = app.add_subcommand(
         "edit", "Opens the node editor on a shader instance holding the tree (empty without one), in a window, or "
                 "with --script headless, replaying one event per line of the script.");
-    cmd->add_option("TREE", o->tree, "Tree file to edit, in either stream form");
+    cmd->add_option("TREE", o->tree, "Tree file to edit, in either stream form (default: the surface's)");
     CLI::Option* scene = cmd->add_option("--scene", o->scene, "Scene file whose surface the shader belongs to");
     cmd->add_option("--surface", o->surface, "The scene's surface (default: its first)")->needs(scene);
     cmd->add_option("--config", o->config, "Configuration file used in place of the one beside the module");

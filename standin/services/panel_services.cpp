@@ -69,11 +69,16 @@ int open(HostPanel p, int flags) {
     p->result = 0;
     p->panel.open();
     if (!(flags & HOST_PANF_NOBUTT)) {
+        // Below the size the open handler set; kept across re-openings.
         ui::Panel& panel = p->panel;
         const int y = panel.height() + (kButtonRow - ui::kControlHeight) / 2;
         panel.setSize(panel.width(), panel.height() + kButtonRow);
-        panel.addControl(ControlKind::Button, kOk, {panel.width() - 176, y, 80, ui::kControlHeight});
-        panel.addControl(ControlKind::Button, kCancel, {panel.width() - 88, y, 80, ui::kControlHeight});
+        ui::Control* ok = panel.find(ControlKind::Button, kOk);
+        ui::Control* cancel = panel.find(ControlKind::Button, kCancel);
+        if (!ok) ok = &panel.addControl(ControlKind::Button, kOk, {});
+        if (!cancel) cancel = &panel.addControl(ControlKind::Button, kCancel, {});
+        ok->area = {panel.width() - 176, y, 80, ui::kControlHeight};
+        cancel->area = {panel.width() - 88, y, 80, ui::kControlHeight};
         panel.redraw();
     }
     panelOpened(&p->panel);

@@ -32,9 +32,7 @@ void drawBox(HostRaster r, HostColor c, int x, int y, int w, int h) {
 }
 
 void drawRGB(HostRaster r, int x, int y, int w, int h, const unsigned char* rgb) {
-    if (!r || !rgb) return;
-    for (int row = 0; row < h; ++row)
-        for (int col = 0; col < w; ++col, rgb += 3) r->pixels.set(x + col, y + row, {rgb[0], rgb[1], rgb[2]});
+    if (r && rgb && w > 0 && h > 0) r->pixels.copyRgb(x, y, w, h, rgb);
 }
 
 void drawText(HostRaster r, HostColor c, int x, int y, const char* text) {

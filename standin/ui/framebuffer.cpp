@@ -41,10 +41,11 @@ void Framebuffer::blend(int x, int y, Rgb c, int alpha) {
 void Framebuffer::fillBox(int x, int y, int w, int h, Rgb c) {
     const int x0 = std::max(x, clip_.x), y0 = std::max(y, clip_.y);
     const int x1 = std::min(x + w, clip_.x + clip_.w), y1 = std::min(y + h, clip_.y + clip_.h);
-    for (int py = y0; py < y1; ++py) {
-        uint8_t* p = &rgb_[(size_t(py) * size_t(width_) + size_t(x0)) * 3];
-        for (int px = x0; px < x1; ++px, p += 3) p[0] = c.r, p[1] = c.g, p[2] = c.b;
-    }
+    if (x1 <= x0 || y1 <= y0) return;
+    uint8_t* first = &rgb_[(size_t(y0) * size_t(width_) + size_t(x0)) * 3];
+    for (uint8_t* p = first; p < first + size_t(x1 - x0) * 3; p += 3) p[0] = c.r, p[1] = c.g, p[2] = c.b;
+    for (int py = y0 + 1; py < y1; ++py)
+        std::copy_n(first, size_t(x1 - x0) * 3, &rgb_[(size_t(py) * size_t(width_) + size_t(x0)) * 3]);
 }
 
 void Framebuffer::line(int x1, int y1, int x2, int y2, Rgb c) {
@@ -82,11 +83,15 @@ void Framebuffer::bevel(int x, int y, int w, int h, int depth, bool sunken) {
 }
 
 void Framebuffer::blit(const Framebuffer& src, int x, int y) {
+    copyRgb(x, y, src.width_, src.height_, src.rgb_.data());
+}
+
+void Framebuffer::copyRgb(int x, int y, int w, int h, const uint8_t* rgb) {
     const int x0 = std::max(x, clip_.x), y0 = std::max(y, clip_.y);
-    const int x1 = std::min(x + src.width_, clip_.x + clip_.w), y1 = std::min(y + src.height_, clip_.y + clip_.h);
+    const int x1 = std::min(x + w, clip_.x + clip_.w), y1 = std::min(y + h, clip_.y + clip_.h);
     if (x1 <= x0) return;
     for (int py = y0; py < y1; ++py)
-        std::copy_n(&src.rgb_[(size_t(py - y) * size_t(src.width_) + size_t(x0 - x)) * 3], size_t(x1 - x0) * 3,
+        std::copy_n(&rgb[(size_t(py - y) * size_t(w) + size_t(x0 - x)) * 3], size_t(x1 - x0) * 3,
                     &rgb_[(size_t(py) * size_t(width_) + size_t(x0)) * 3]);
 }
 

@@ -14,12 +14,11 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
-// A colour as the host's drawing calls take it: 2^24 + red x 65536 +
-// blue x 256 + green.
+// A colour as the host's drawing calls take it (HOST_RGB): 2^24 +
+// red x 65536 + blue x 256 + green.
 constexpr Rgb unpackColour(uint32_t packed) {
     return {uint8_t(packed >> 16), uint8_t(packed), uint8_t(packed >> 8)};
 }
-constexpr uint32_t packColour(Rgb c) { return 0x01000000u + c.r * 65536u + c.b * 256u + c.g; }
 
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
@@ -52,6 +51,8 @@ public:
     void bevel(int x, int y, int w, int h, int depth, bool sunken);
     // Copies `src` with its top-left corner at (x, y).
     void blit(const Framebuffer& src, int x, int y);
+    // Copies w x h pixels of RGB bytes, rows top first, to (x, y).
+    void copyRgb(int x, int y, int w, int h, const uint8_t* rgb);
 
 private:
     int width_ = 0, height_ = 0;

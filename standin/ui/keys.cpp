@@ -23,7 +23,7 @@ std::optional<int> keyCode(std::string_view name, bool ctrl) {
     if (!ctrl) return c;
     if (c >= 'a' && c <= 'z') return c - 'a' + 1;
     if (c >= 'A' && c <= 'Z') return c - 'A' + 1;
-    if (c >= '0' && c <= '9') return 0x1030 + (c - '0');
+    if (c >= '0' && c <= '9') return HOST_KEY_CTRL_DIGIT + (c - '0');
     if (c == '[') return 27;
     if (c == '\\') return 28;
     if (c == ']') return 29;

@@ -4,20 +4,23 @@
 #include <optional>
 #include <string_view>
 
+#include "host/ui_services.h"
+
 namespace vxs::ui {
 
 namespace key {
-inline constexpr int kDelete = 0x1020;
-inline constexpr int kLeft = 0x1010, kRight = 0x1011, kUp = 0x1012, kDown = 0x1013;
-inline constexpr int kShift = 0x1060, kAlt = 0x1061, kCtrl = 0x1062;
-inline constexpr int kReturn = 13, kEscape = 27, kSpace = 32;
+inline constexpr int kDelete = HOST_KEY_DELETE, kInsert = HOST_KEY_INSERT, kEnter = HOST_KEY_KP_ENTER;
+inline constexpr int kLeft = HOST_KEY_LEFT, kRight = HOST_KEY_RIGHT, kUp = HOST_KEY_UP, kDown = HOST_KEY_DOWN;
+inline constexpr int kShift = HOST_KEY_SHIFT, kAlt = HOST_KEY_ALT, kCtrl = HOST_KEY_CTRL;
+inline constexpr int kReturn = HOST_KEY_RETURN, kEscape = HOST_KEY_ESCAPE, kSpace = HOST_KEY_SPACE;
 }  // namespace key
 
 // Qualifier bits of mouse events.
 namespace qual {
-inline constexpr int kShift = 0x02;
-inline constexpr int kLeft = 0x20, kRight = 0x40, kBoth = 0x60;  // both = the context-menu button
-inline constexpr int kDown = 0x80;
+inline constexpr int kShift = HOST_QUAL_SHIFT;
+inline constexpr int kLeft = HOST_QUAL_LEFT, kRight = HOST_QUAL_RIGHT;
+inline constexpr int kBoth = kLeft | kRight;  // the context-menu button
+inline constexpr int kDown = HOST_QUAL_DOWN;
 }  // namespace qual
 
 // The code of a named key ("Delete", "Return", "Escape", "Space", "Left",

@@ -14,7 +14,6 @@ using Op = ScriptStep::Op;
 
 constexpr int kDragStep = 8;
 
-Rect centre(const Control& c) { return {c.area.x + c.area.w / 2, c.area.y + c.area.h / 2, 0, 0}; }
 
 Control* firstOf(Panel& panel, ControlKind kind) {
     for (auto& c : panel.controls())
@@ -98,10 +97,7 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             panel.mouseMove(0, s.x, s.y);
             return "";
         case Op::Click:
-            tick();
-            panel.mouseDown(*this, q, s.x, s.y);
-            tick();
-            panel.mouseUp(q, s.x, s.y);
+            click(panel, q, s.x, s.y);
             return "";
         case Op::Drag: {
             tick();
@@ -134,11 +130,7 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             Control* popup = firstOf(panel, ControlKind::Popup);
             if (!popup) return "the panel has no file popup";
             menuChoice_ = s.text;
-            const Rect c = centre(*popup);
-            tick();
-            panel.mouseDown(*this, qual::kLeft, c.x, c.y);
-            tick();
-            panel.mouseUp(qual::kLeft, c.x, c.y);
+            clickOn(panel, *popup);
             return "";
         }
         case Op::Add: {
@@ -151,21 +143,13 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             if (!kind) return "no kind " + s.text + " in the Components tree";
             tree->item = kind;
             panel.redrawControl(*tree);
-            const Rect c = centre(*button);
-            tick();
-            panel.mouseDown(*this, qual::kLeft, c.x, c.y);
-            tick();
-            panel.mouseUp(qual::kLeft, c.x, c.y);
+            clickOn(panel, *button);
             return "";
         }
         case Op::QuitMacro: {
             Control* button = panel.find(ControlKind::Button, "Quit Macro");
             if (!button) return "the panel has no Quit Macro button";
-            const Rect c = centre(*button);
-            tick();
-            panel.mouseDown(*this, qual::kLeft, c.x, c.y);
-            tick();
-            panel.mouseUp(qual::kLeft, c.x, c.y);
+            clickOn(panel, *button);
             return "";
         }
         case Op::Resize:
@@ -185,6 +169,17 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
         default:
             return "";
     }
+}
+
+void ScriptRunner::click(Panel& panel, int qualifiers, int x, int y) {
+    tick();
+    panel.mouseDown(*this, qualifiers, x, y);
+    tick();
+    panel.mouseUp(qualifiers, x, y);
+}
+
+void ScriptRunner::clickOn(Panel& panel, const Control& c) {
+    click(panel, qual::kLeft, c.area.x + c.area.w / 2, c.area.y + c.area.h / 2);
 }
 
 std::optional<std::string> ScriptRunner::nextAnswer() {

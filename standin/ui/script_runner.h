@@ -47,6 +47,8 @@ private:
     std::string perform(const ScriptStep& s, Panel* panel);
     std::string performOnPanel(const ScriptStep& s, Panel& panel);
     void tick() { clock_ += kEventMs; }
+    void click(Panel& panel, int qualifiers, int x, int y);
+    void clickOn(Panel& panel, const Control& c);  // a left click on its middle
     std::optional<std::string> nextAnswer();
 
     static constexpr uint32_t kEventMs = 50;

@@ -26,7 +26,9 @@ int shiftBit() { return (SDL_GetModState() & KMOD_SHIFT) ? qual::kShift : 0; }
 int hostKey(const SDL_Keysym& k) {
     switch (k.sym) {
         case SDLK_DELETE: return key::kDelete;
-        case SDLK_RETURN: case SDLK_KP_ENTER: return key::kReturn;
+        case SDLK_RETURN: return key::kReturn;
+        case SDLK_KP_ENTER: return key::kEnter;
+        case SDLK_INSERT: return key::kInsert;
         case SDLK_ESCAPE: return key::kEscape;
         case SDLK_SPACE: return key::kSpace;
         case SDLK_LEFT: return key::kLeft;
@@ -50,6 +52,13 @@ bool isSeparator(const std::string& s) { return !s.empty() && s.find_first_not_o
 std::unique_ptr<Window> Window::open(const Panel& panel, std::string& error) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = std::string("cannot open a window: ") + SDL_GetError();
+        return nullptr;
+    }
+    // SDL falls back to drivers that show nothing; only take them when asked.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (!SDL_getenv("SDL_VIDEODRIVER") && (driver == "offscreen" || driver == "dummy")) {
+        error = "no display to open a window on (--script runs the editor without one)";
+        SDL_Quit();
         return nullptr;
     }
     SDL_Window* w = SDL_CreateWindow(panel.title().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,

@@ -127,7 +127,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_EQ(run({}).status, 2);
     const Outcome unknown = run({"rendr"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err, "valtorimex: no subcommand \"rendr\"; the subcommands are eval, info, convert, render, preview, kinds\n");
+    EXPECT_EQ(unknown.err, "valtorimex: no subcommand \"rendr\"; the subcommands are eval, info, convert, render, preview, kinds, edit\n");
     EXPECT_EQ(run({"eval"}).status, 2);
     EXPECT_EQ(run({"convert", path("root.shd"), path("a"), "--text", "--binary"}).status, 2);
     for (const char* sub : {"eval", "info", "convert"}) {

@@ -164,6 +164,10 @@ TEST_F(EditCommand, EditsTheTestTree) {
          {std::string("click ") + kMacroTitle, std::string("click ") + kMacroTitle, "close", "open", "info",
           "add Operator/add"},
          "Welcome to the valtorimex editor.\n", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 4u); }},
+        {"context-menu items run their command; a separator or no choice runs none",
+         {"menu Select all", "click 500 400 both", "menu Delete", "click 500 400 both", "info",
+          "menu ------------------", "click 500 400 both", "info", "click 500 400 both", "info"},
+         "3 nodes deleted.\n\n\n", [](const vx::NodeList& t) { EXPECT_TRUE(t.nodes.empty()); }},
         {"Clear nodes answered Cancel changes nothing",
          {"answer cancel", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
         {"Clear nodes answered OK empties the tree",
@@ -195,13 +199,51 @@ TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
     EXPECT_EQ(t.nodes[3]->height, 400);  // 19 inputs: (19 + 6) x 16
 }
 
-TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThere) {
-    const Outcome o = edit(testTree(), {"answer " + path("a"), "file Save", "answer " + path("b.SHD"), "file Save",
-                                        "answer " + path("c."), "file Save", "info"});
+// Components rows are 16 high from y = 71 (Root, Global, Generic, ...);
+// x = 14 is an item's triangle.
+TEST_F(EditCommand, ComponentsTreeAddsKindsOnlyByDoubleClick) {
+    const Outcome o = edit("", {"add Root/root", "click 60 111", "click 60 111", "click 14 79", "click 60 95",
+                                "click 60 95", "info", "click 60 95", "info"});
     ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out, "Save valtorimex done.\n");
+    // A category double-clicked adds nothing; a second root is refused; the
+    // next control event clears the line.
+    EXPECT_EQ(o.out, "Cannot put multiple root.\n\n");
+    EXPECT_EQ(saved().nodes.size(), 1u);
+}
+
+TEST_F(EditCommand, APressWhereNodesOverlapPicksTheTopOne) {
+    // Two colours at (64, 64) and (96, 96); canvas (100, 150) is in both.
+    const Outcome o = edit("", {"add Generic/color", "add Generic/color", "key Escape", "click 276 180",
+                                "key Delete", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "1 nodes deleted.\n");
+    EXPECT_EQ(positions(saved()), Texts{"64,64"});
+}
+
+// Closing asks to save only when the artist changed the tree: opening
+// measures the nodes, which the file does not hold yet, and is no change.
+TEST_F(EditCommand, ClosingAsksToSaveChangesToTheTreeFile) {
+    const std::string tree = testTree(), before = read("tree.shd");
+    ASSERT_EQ(edit(tree, {"answer ok", "close"}).status, 0);
+    EXPECT_EQ(read("tree.shd"), before);
+    ASSERT_EQ(edit(tree, {std::string("drag ") + kTitle1 + " 236 98", "answer ok", "close"}).status, 0);
+    vx::NodeList t;
+    std::string error;
+    ASSERT_TRUE(vxs::readTreeFile(tree, t, *vxs::nodeCatalogue(), error)) << error;
+    EXPECT_EQ(positions(t), (Texts{"240,40", "40,240", "40,60"}));
+}
+
+TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThereAndOpensAgain) {
+    // The last three lines open one of the files again, in the requester's
+    // folder, over a cleared tree.
+    const Outcome o = edit(testTree(), {"answer " + path("a"), "file Save", "answer " + path("b.SHD"), "file Save",
+                                        "answer " + path("c."), "file Save", "info", "answer ok",
+                                        "file Clear nodes", "answer a.shd", "file Open", "info"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "Save valtorimex done.\nOpen valtorimex done.\n");
     for (const char* file : {"a.shd", "b.SHD", "c.shd"}) EXPECT_TRUE(std::filesystem::exists(path(file))) << file;
     EXPECT_FALSE(std::filesystem::exists(path("c..shd")));
+    EXPECT_EQ(links(saved()), kTestLinks);
 }
 
 TEST_F(EditCommand, ResizingStopsAtTheMinimumAndRelaysTheControls) {
@@ -213,6 +255,20 @@ TEST_F(EditCommand, ResizingStopsAtTheMinimumAndRelaysTheControls) {
     EXPECT_EQ(std::make_pair(small.width, small.height), std::make_pair(640, 360));
     EXPECT_EQ(std::make_pair(big.width, big.height), std::make_pair(900, 700));
     EXPECT_EQ(big.at(700 - 30, 100), (std::array<int, 3>{128, 128, 128}));  // information line at H - 32
+}
+
+TEST_F(EditCommand, WithoutATreeEditsTheSurfacesOwn) {
+    const Outcome o = edit("", {"info"}, "");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(saved().nodes.empty());
+    ASSERT_EQ(run({"--scene", VX_SOURCE_DIR "/examples/scenes/vase.json", "--surface", "Glaze", "--script",
+                   write("s.txt", "save " + path("out.shd") + "\n")})
+                  .status,
+              0);
+    vx::NodeList vase;
+    std::string error;
+    ASSERT_TRUE(vxs::readTreeFile(VX_SOURCE_DIR "/examples/scenes/trees/vase.shd", vase, *vxs::nodeCatalogue(), error));
+    EXPECT_EQ(saved().nodes.size(), vase.nodes.size());
 }
 
 TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {

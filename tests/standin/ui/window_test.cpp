@@ -1,4 +1,4 @@
-// The editor in a real SDL window, on SDL's offscreen video driver so that
+// The editor in a real SDL window, on SDL's dummy video driver so that
 // no display is needed.
 #include "standin/ui/window.h"
 
@@ -16,7 +16,7 @@ namespace {
 void push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
 
 TEST(Window, ShowsTheEditorAndFeedsItEvents) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
     std::string error;
     const auto module = Module::open(VX_BINARY_DIR "/QK_Valtorimex.p", error);
     ASSERT_TRUE(module) << error;
