@@ -123,6 +123,16 @@ NodeValue* OutputCache::addSlow(const Node* node, int32_t slot, int count) {
     return scratch_->add(node, slot, count > 0 ? static_cast<size_t>(count) : 1);
 }
 
+void OutputCache::forget(const Node* node) {
+    const int32_t slot = node->cacheSlot;
+    if (static_cast<uint32_t>(slot) < hot_->directSize && hot_->direct[slot].node == node)
+        hot_->direct[slot].generation = 0;  // never current: clear() skips 0
+    if (hot_->hashed) {
+        Entry* e = scratch_->hashEntry(node);
+        if (e->generation == scratch_->generation) e->values = nullptr;
+    }
+}
+
 void OutputCache::clear() { scratch_->clear(); }
 
 uint32_t currentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }

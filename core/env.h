@@ -60,6 +60,8 @@ public:
         }
         return addSlow(node, slot, count);
     }
+    // Drops the node's array, as though it had never been evaluated.
+    void forget(const Node* node);
     void clear();
 
     struct Scratch;
@@ -70,8 +72,6 @@ private:
     Scratch* scratch_;
     Hot* hot_;
 };
-
-constexpr int32_t kMaxPullDepth = 1000;
 
 struct NodeEnv {
     uint8_t isPreview = 0;
@@ -95,7 +95,8 @@ struct NodeEnv {
     void (*itemParam)(HostID item, int code, double out[3]) = nullptr;
     uint32_t* shadowRayFlag = nullptr;
     uint32_t* rayShadeFlag = nullptr;
-    int32_t depth = 0;  // nested pulls, bounded so a deep chain cannot exhaust the stack
+    // Where the outermost pull of a chain of pulls started; null outside one.
+    const char* pullBase = nullptr;
     OutputCache cache;
 };
 
