@@ -24,7 +24,8 @@ public:
         uint32_t generation = 0;
         NodeValue* values = nullptr;
     };
-    // What the inline lookup needs; the rest of the storage is private.
+    // What the inline lookup needs, held in the cache itself so that a read
+    // costs no extra indirection; the rest of the storage is per thread.
     struct Hot {
         Entry* direct = nullptr;
         uint32_t directSize = 0;
@@ -40,16 +41,16 @@ public:
     OutputCache& operator=(const OutputCache&) = delete;
 
     NodeValue* find(const Node* node, int32_t slot) const {
-        if (static_cast<uint32_t>(slot) < hot_->directSize) {
-            const Entry& e = hot_->direct[slot];
-            if (e.generation == hot_->generation && e.node == node) return e.values;
+        if (static_cast<uint32_t>(slot) < hot_.directSize) {
+            const Entry& e = hot_.direct[slot];
+            if (e.generation == hot_.generation && e.node == node) return e.values;
         }
-        return hot_->hashed ? findHashed(node) : nullptr;
+        return hot_.hashed ? findHashed(node) : nullptr;
     }
     NodeValue* find(const Node* node) const;
     // A new array of `count` values for the node; stays valid until clear().
     NodeValue* add(const Node* node, int32_t slot, int count) {
-        Hot& h = *hot_;
+        Hot& h = hot_;
         if (static_cast<uint32_t>(slot) < h.directSize && count > 0 && h.top + static_cast<size_t>(count) <= h.end) {
             Entry& e = h.direct[slot];
             if (e.generation != h.generation) {
@@ -58,6 +59,23 @@ public:
                 return e.values;
             }
         }
+        return addSlow(node, slot, count);
+    }
+    // The node's array in this pass: the one it has, else a new one of
+    // `count` values. One lookup, as a node's evaluation ends with it.
+    NodeValue* claim(const Node* node, int32_t slot, int count) {
+        Hot& h = hot_;
+        if (static_cast<uint32_t>(slot) < h.directSize) {
+            Entry& e = h.direct[slot];
+            if (e.generation == h.generation) {
+                if (e.node == node) return e.values;
+            } else if (!h.hashed && count > 0 && h.top + static_cast<size_t>(count) <= h.end) {
+                e = {node, h.generation, h.block + h.top};
+                h.top += static_cast<size_t>(count);
+                return e.values;
+            }
+        }
+        if (NodeValue* out = find(node, slot)) return out;
         return addSlow(node, slot, count);
     }
     // Drops the node's array, as though it had never been evaluated.
@@ -69,8 +87,11 @@ public:
 private:
     NodeValue* findHashed(const Node* node) const;
     NodeValue* addSlow(const Node* node, int32_t slot, int count);
+    // Runs a change of the per-thread storage with the hot fields in step.
+    template <class Change>
+    auto sync(Change change);
     Scratch* scratch_;
-    Hot* hot_;
+    Hot hot_;
 };
 
 struct NodeEnv {
@@ -110,6 +131,10 @@ void* threadFlag(const char* name, int size);
 // Makes every thread ask the host for its words again; called when a render
 // starts or the host's tables change.
 void resetThreadFlags();
+
+// Changes with every resetThreadFlags(): what a thread learnt of the scene
+// holds until then.
+uint64_t renderEpoch();
 
 // The id the per-thread words are named with.
 uint32_t currentThreadId();
