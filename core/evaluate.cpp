@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <typeinfo>
 #include <utility>
 
 #include "core/env.h"
@@ -192,7 +193,8 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     if (!objectInScene(sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
 
     const Node* found = findRoot(tree);
-    if (!found || !dynamic_cast<const NRoot*>(found)) return;
+    // NRoot is final: comparing the type costs far less than a cast.
+    if (!found || typeid(*found) != typeid(NRoot)) return;
     const Node& root = *found;
 
     HostTextureSample ts;

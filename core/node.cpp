@@ -38,7 +38,7 @@ namespace {
 // evaluation: it unwinds to the outermost pull, which evaluates the node from
 // there and then runs the interrupted evaluations again. So a chain as long
 // as memory allows needs only this much of a thread's stack per sample.
-constexpr ptrdiff_t kPullStackBudget = 64 * 1024;
+constexpr uintptr_t kPullStackBudget = 64 * 1024;
 
 struct DeepPull {
     const Node* node;
@@ -46,7 +46,8 @@ struct DeepPull {
 
 // Evaluations a deep pull interrupted from the outermost pull, deepest last;
 // each runs again once the one below it has its outputs.
-void evaluateFromTop(const Node* source, NodeEnv& env) {
+[[gnu::noinline]] void evaluateFromTop(const Node* source, NodeEnv& env, const char* base) {
+    env.pullBase = base;
     const Node* deeper = nullptr;
     const auto run = [&](const Node* n) {
         try {
@@ -56,32 +57,33 @@ void evaluateFromTop(const Node* source, NodeEnv& env) {
             env.cache.forget(n);
             deeper = d.node;
             return false;
-        }
-    };
-    if (run(source)) return;
-    std::vector<const Node*> pending{source, deeper};
-    while (!pending.empty())
-        if (run(pending.back()))
-            pending.pop_back();
-        else
-            pending.push_back(deeper);
-}
-}  // namespace
-
-const NodeValue& Node::pull(const InputPort& port, NodeEnv& env) const {
-    const Node* source = port.source;
-    const char* here = static_cast<const char*>(__builtin_frame_address(0));
-    if (!env.pullBase) {
-        env.pullBase = here;
-        try {
-            evaluateFromTop(source, env);
         } catch (...) {
             env.pullBase = nullptr;
             throw;
         }
-        env.pullBase = nullptr;
+    };
+    if (!run(source)) {
+        std::vector<const Node*> pending{source, deeper};
+        while (!pending.empty())
+            if (run(pending.back()))
+                pending.pop_back();
+            else
+                pending.push_back(deeper);
+    }
+    env.pullBase = nullptr;
+}
+
+[[gnu::noinline, noreturn]] void tooDeep(const Node* source) { throw DeepPull{source}; }
+}  // namespace
+
+const NodeValue& Node::pull(const InputPort& port, NodeEnv& env) const {
+    const Node* source = port.source;
+    const char here = 0;
+    if (!env.pullBase) {
+        evaluateFromTop(source, env, &here);
     } else {
-        if (env.pullBase - here > kPullStackBudget) throw DeepPull{source};
+        if (reinterpret_cast<uintptr_t>(env.pullBase) - reinterpret_cast<uintptr_t>(&here) > kPullStackBudget)
+            tooDeep(source);
         try {
             source->evaluate(env);
         } catch (...) {
