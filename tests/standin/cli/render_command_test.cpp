@@ -82,14 +82,13 @@ TEST_F(RenderCommand, BadInputNamesTheFileAndExitsWithTwo) {
 // The demo and the example scenes render to the same bytes as the pictures
 // stored beside this test, on one thread and on three.
 TEST_F(RenderCommand, MatchesStoredPictures) {
-    for (const char* scene : {"demo", "mirrors", "orbit", "vase"}) {
-        const std::string want = vxt::readBytes(VX_SOURCE_DIR "/tests/standin/cli/reference/" + std::string(scene) + ".png");
+    for (const std::string scene : {"demo", "mirrors", "orbit", "vase"}) {
+        const std::string want = vxt::readBytes(VX_SOURCE_DIR "/tests/standin/cli/reference/" + scene + ".png");
         ASSERT_FALSE(want.empty()) << scene;
         for (const char* threads : {"1", "3"}) {
             std::vector<std::string> args = {"--width", "96", "--height", "72", "--samples", "2", "--threads", threads,
                                              "-o", path("out.png")};
-            if (std::string(scene) != "demo")
-                args.insert(args.begin(), VX_SOURCE_DIR "/examples/scenes/" + std::string(scene) + ".json");
+            if (scene != "demo") args.insert(args.begin(), VX_SOURCE_DIR "/examples/scenes/" + scene + ".json");
             ASSERT_EQ(run(args).status, 0) << scene;
             EXPECT_TRUE(read("out.png") == want) << scene << " on " << threads << " threads";
         }
