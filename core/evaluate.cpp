@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <typeinfo>
 #include <utility>
 
 #include "core/env.h"
@@ -193,8 +192,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     if (!objectInScene(sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
 
     const Node* found = findRoot(tree);
-    // NRoot is final: comparing the type costs far less than a cast.
-    if (!found || typeid(*found) != typeid(NRoot)) return;
+    if (!found || !dynamic_cast<const NRoot*>(found)) return;
     const Node& root = *found;
 
     HostTextureSample ts;
