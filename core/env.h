@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/value.h"
 #include "host/services.h"
@@ -118,6 +119,9 @@ struct NodeEnv {
     uint32_t* rayShadeFlag = nullptr;
     // Where the outermost pull of a chain of pulls started; null outside one.
     const char* pullBase = nullptr;
+    // Nodes that outermost pull ran which left no outputs: pulled in place
+    // however deep, since running them from the top again would not help.
+    std::vector<const Node*> outputless;
     OutputCache cache;
 };
 

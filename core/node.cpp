@@ -65,25 +65,31 @@ struct DeepPull {
     if (!run(source)) {
         std::vector<const Node*> pending{source, deeper};
         while (!pending.empty())
-            if (run(pending.back()))
-                pending.pop_back();
-            else
+            if (!run(pending.back())) {
                 pending.push_back(deeper);
+            } else {
+                if (!env.cache.find(pending.back())) env.outputless.push_back(pending.back());
+                pending.pop_back();
+            }
     }
     env.pullBase = nullptr;
 }
 
-[[gnu::noinline, noreturn]] void tooDeep(const Node* source) { throw DeepPull{source}; }
+[[gnu::noinline]] void tooDeep(const Node* source, const NodeEnv& env) {
+    if (std::find(env.outputless.begin(), env.outputless.end(), source) == env.outputless.end())
+        throw DeepPull{source};
+}
 }  // namespace
 
 const NodeValue& Node::pull(const InputPort& port, NodeEnv& env) const {
     const Node* source = port.source;
-    const char here = 0;
+    // The frame's own address: a sanitizer may move locals off the stack.
+    const char* here = static_cast<const char*>(__builtin_frame_address(0));
     if (!env.pullBase) {
-        evaluateFromTop(source, env, &here);
+        evaluateFromTop(source, env, here);
     } else {
-        if (reinterpret_cast<uintptr_t>(env.pullBase) - reinterpret_cast<uintptr_t>(&here) > kPullStackBudget)
-            tooDeep(source);
+        if (reinterpret_cast<uintptr_t>(env.pullBase) - reinterpret_cast<uintptr_t>(here) > kPullStackBudget)
+            tooDeep(source, env);
         try {
             source->evaluate(env);
         } catch (...) {

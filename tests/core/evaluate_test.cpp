@@ -168,21 +168,27 @@ TEST(Evaluate, FlagsFollowTransparencyLinks) {
     EXPECT_EQ(treeFlags(NodeList{}), 0x7BFu);
 }
 
+// Chains of 100,000 nodes; in the second, every third node writes no
+// outputs, so the one above it reads its own parameter, and the whole chain
+// is still pulled.
 TEST(Evaluate, DeepChainGivesItsValueOnASmallStack) {
-    Tree t;
-    Node* prev = t.constant(NodeValue::scalar(0.5));
-    for (int i = 0; i < 100000; ++i) {
-        Node* n = add(t.list, *t.cat, "Test", "count");
-        link(n, 0, prev);
-        prev = n;
+    for (const bool outputless : {false, true}) {
+        Tree t;
+        Node* prev = t.constant(NodeValue::scalar(0.5));
+        for (int i = 0; i < 100000; ++i) {
+            Node* n = add(t.list, *t.cat, "Test", outputless && (i + 1) % 3 == 0 ? "mute" : "count");
+            link(n, 0, prev);
+            n->inputs[0].param.value = NodeValue::scalar(0.25);
+            prev = n;
+        }
+        link(t.root, RI_DIFF, prev);
+        link(t.root, RI_SPEC, prev);
+        initTree(t.list, nullptr);
+        HostShading out;
+        ASSERT_TRUE(onSmallStack([&] { out = t.run(); }));
+        EXPECT_EQ(out.diffuse, outputless ? 0.25 : 0.5);
+        EXPECT_EQ(out.specular, out.diffuse);
     }
-    link(t.root, RI_DIFF, prev);
-    link(t.root, RI_SPEC, prev);
-    initTree(t.list, nullptr);
-    HostShading out;
-    ASSERT_TRUE(onSmallStack([&] { out = t.run(); }));
-    EXPECT_EQ(out.diffuse, 0.5);
-    EXPECT_EQ(out.specular, 0.5);
 }
 
 TEST(Evaluate, NestedEnvironmentsKeepTheirOwnCaches) {

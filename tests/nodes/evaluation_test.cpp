@@ -1,6 +1,5 @@
 // Trees of the library's kinds through the evaluation engine: depth and the
 // memory a sample costs.
-#include <atomic>
 #include <cstdlib>
 #include <new>
 #include <vector>
