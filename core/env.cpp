@@ -42,13 +42,14 @@ struct OutputCache::Scratch : OutputCache::Hot {
         }
     }
 
-    Entry* hashEntry(const Node* n) {
+    Entry* hashEntry(const Node* n, uint32_t current) {
         const size_t mask = table.size() - 1;
         for (size_t i = hash(n) & mask;; i = (i + 1) & mask) {
             Entry& e = table[i];
-            if (e.generation != generation || e.node == n) return &e;
+            if (e.generation != current || e.node == n) return &e;
         }
     }
+    Entry* hashEntry(const Node* n) { return hashEntry(n, generation); }
 
     NodeValue* add(const Node* n, int32_t slot, size_t count) {
         if (slot >= 0 && static_cast<size_t>(slot) >= directStore.size()) {
@@ -103,27 +104,52 @@ thread_local std::vector<std::unique_ptr<OutputCache::Scratch>> tScratch;
 thread_local size_t tDepth = 0;
 }  // namespace
 
+template <class Change>
+auto OutputCache::sync(Change change) {
+    static_cast<Hot&>(*scratch_) = hot_;
+    struct Restore {
+        OutputCache& cache;
+        ~Restore() { cache.hot_ = *cache.scratch_; }
+    } restore{*this};
+    return change(*scratch_);
+}
+
 OutputCache::OutputCache() {
     if (tDepth == tScratch.size()) tScratch.push_back(std::make_unique<Scratch>());
     scratch_ = tScratch[tDepth++].get();
-    hot_ = scratch_;
     scratch_->clear();
+    hot_ = *scratch_;
 }
 
-OutputCache::~OutputCache() { --tDepth; }
+OutputCache::~OutputCache() {
+    static_cast<Hot&>(*scratch_) = hot_;
+    --tDepth;
+}
 
 NodeValue* OutputCache::find(const Node* node) const { return find(node, node->cacheSlot); }
 
 NodeValue* OutputCache::findHashed(const Node* node) const {
-    const Entry* e = scratch_->hashEntry(node);
-    return e->generation == scratch_->generation ? e->values : nullptr;
+    const Entry* e = scratch_->hashEntry(node, hot_.generation);
+    return e->generation == hot_.generation ? e->values : nullptr;
 }
 
 NodeValue* OutputCache::addSlow(const Node* node, int32_t slot, int count) {
-    return scratch_->add(node, slot, count > 0 ? static_cast<size_t>(count) : 1);
+    return sync([&](Scratch& s) { return s.add(node, slot, count > 0 ? static_cast<size_t>(count) : 1); });
 }
 
-void OutputCache::clear() { scratch_->clear(); }
+void OutputCache::forget(const Node* node) {
+    const int32_t slot = node->cacheSlot;
+    if (static_cast<uint32_t>(slot) < hot_.directSize && hot_.direct[slot].node == node)
+        hot_.direct[slot].generation = 0;  // never current: clear() skips 0
+    if (hot_.hashed) {
+        Entry* e = scratch_->hashEntry(node, hot_.generation);
+        if (e->generation == hot_.generation) e->values = nullptr;
+    }
+}
+
+void OutputCache::clear() {
+    sync([](Scratch& s) { s.clear(); });
+}
 
 uint32_t currentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 
@@ -167,5 +193,7 @@ void* threadFlag(const char* name, int size) {
 }
 
 void resetThreadFlags() { gFlagEpoch.fetch_add(1, std::memory_order_acq_rel); }
+
+uint64_t renderEpoch() { return gFlagEpoch.load(std::memory_order_acquire); }
 
 }  // namespace vx

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/value.h"
 #include "host/services.h"
@@ -24,7 +25,8 @@ public:
         uint32_t generation = 0;
         NodeValue* values = nullptr;
     };
-    // What the inline lookup needs; the rest of the storage is private.
+    // What the inline lookup needs, held in the cache itself so that a read
+    // costs no extra indirection; the rest of the storage is per thread.
     struct Hot {
         Entry* direct = nullptr;
         uint32_t directSize = 0;
@@ -40,16 +42,16 @@ public:
     OutputCache& operator=(const OutputCache&) = delete;
 
     NodeValue* find(const Node* node, int32_t slot) const {
-        if (static_cast<uint32_t>(slot) < hot_->directSize) {
-            const Entry& e = hot_->direct[slot];
-            if (e.generation == hot_->generation && e.node == node) return e.values;
+        if (static_cast<uint32_t>(slot) < hot_.directSize) {
+            const Entry& e = hot_.direct[slot];
+            if (e.generation == hot_.generation && e.node == node) return e.values;
         }
-        return hot_->hashed ? findHashed(node) : nullptr;
+        return hot_.hashed ? findHashed(node) : nullptr;
     }
     NodeValue* find(const Node* node) const;
     // A new array of `count` values for the node; stays valid until clear().
     NodeValue* add(const Node* node, int32_t slot, int count) {
-        Hot& h = *hot_;
+        Hot& h = hot_;
         if (static_cast<uint32_t>(slot) < h.directSize && count > 0 && h.top + static_cast<size_t>(count) <= h.end) {
             Entry& e = h.direct[slot];
             if (e.generation != h.generation) {
@@ -60,6 +62,25 @@ public:
         }
         return addSlow(node, slot, count);
     }
+    // The node's array in this pass: the one it has, else a new one of
+    // `count` values. One lookup, as a node's evaluation ends with it.
+    NodeValue* claim(const Node* node, int32_t slot, int count) {
+        Hot& h = hot_;
+        if (static_cast<uint32_t>(slot) < h.directSize) {
+            Entry& e = h.direct[slot];
+            if (e.generation == h.generation) {
+                if (e.node == node) return e.values;
+            } else if (!h.hashed && count > 0 && h.top + static_cast<size_t>(count) <= h.end) {
+                e = {node, h.generation, h.block + h.top};
+                h.top += static_cast<size_t>(count);
+                return e.values;
+            }
+        }
+        if (NodeValue* out = find(node, slot)) return out;
+        return addSlow(node, slot, count);
+    }
+    // Drops the node's array, as though it had never been evaluated.
+    void forget(const Node* node);
     void clear();
 
     struct Scratch;
@@ -67,11 +88,12 @@ public:
 private:
     NodeValue* findHashed(const Node* node) const;
     NodeValue* addSlow(const Node* node, int32_t slot, int count);
+    // Runs a change of the per-thread storage with the hot fields in step.
+    template <class Change>
+    auto sync(Change change);
     Scratch* scratch_;
-    Hot* hot_;
+    Hot hot_;
 };
-
-constexpr int32_t kMaxPullDepth = 1000;
 
 // The host's shadowed answer for one light at the sample: the direction the
 // light travels, its colour and the host's result (0: it does not arrive).
@@ -113,7 +135,11 @@ struct NodeEnv {
     uint32_t* shadowRayFlag = nullptr;
     uint32_t* rayShadeFlag = nullptr;
     LightCache* lights = nullptr;  // null outside a render
-    int32_t depth = 0;  // nested pulls, bounded so a deep chain cannot exhaust the stack
+    // Where the outermost pull of a chain of pulls started; null outside one.
+    const char* pullBase = nullptr;
+    // Nodes that outermost pull ran which left no outputs: pulled in place
+    // however deep, since running them from the top again would not help.
+    std::vector<const Node*> outputless;
     OutputCache cache;
 };
 
@@ -127,6 +153,10 @@ void* threadFlag(const char* name, int size);
 // Makes every thread ask the host for its words again; called when a render
 // starts or the host's tables change.
 void resetThreadFlags();
+
+// Changes with every resetThreadFlags(): what a thread learnt of the scene
+// holds until then.
+uint64_t renderEpoch();
 
 // The id the per-thread words are named with.
 uint32_t currentThreadId();

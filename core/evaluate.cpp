@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "core/env.h"
 #include "core/macro.h"
@@ -19,9 +20,21 @@ double valueToSharpness(double d) { return std::exp2(4.0 * d); }
 
 bool objectInScene(HostID object) {
     const HostItemInfo* items = host().itemInfo;
-    for (HostID id = items->first(HOST_OBJECT, 0); id; id = items->next(id))
-        if (id == object) return true;
-    return false;
+    // Objects come and go only between renders, so each thread walks the
+    // scene once per object it shades.
+    struct Known {
+        const HostItemInfo* items = nullptr;
+        uint64_t epoch = 0;
+        HostID object = 0;
+        bool present = false;
+    };
+    thread_local Known last;
+    const uint64_t epoch = renderEpoch();
+    if (last.items == items && last.epoch == epoch && last.object == object) return last.present;
+    bool present = false;
+    for (HostID id = items->first(HOST_OBJECT, 0); id && !present; id = items->next(id)) present = id == object;
+    last = {items, epoch, object, present};
+    return present;
 }
 
 // Scalar channels of the second pass: root input, host field, conversions,
@@ -56,6 +69,16 @@ constexpr Channel kScalarChannels[] = {
 double written(const Channel& c, double v) {
     if (c.snapZero) v = snapTo(v, 0);
     return c.snapOne ? snapTo(v, 1) : v;
+}
+
+// Calls each(channel) for every scalar channel with the row known at compile
+// time, so that its conversions are inlined rather than called through the
+// table.
+template <class Each>
+void forEachChannel(Each each) {
+    [&]<size_t... I>(std::index_sequence<I...>) {
+        (each(std::integral_constant<size_t, I>{}), ...);
+    }(std::make_index_sequence<std::size(kScalarChannels)>{});
 }
 
 }  // namespace
@@ -147,8 +170,10 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env) {
 
     const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : fromArray(sa->color);
     double scalars[RI_COUNT];
-    for (const Channel& c : kScalarChannels)
+    forEachChannel([&](auto i) {
+        constexpr Channel c = kScalarChannels[i];
         scalars[c.input] = linked(c.input) ? root.readScalar(c.input, env) : c.fromHost(sa->*c.field);
+    });
     const double replPer = root.readScalar(RI_REPL_PER, env);
     const NodeValue replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : fromArray(sa->replacementColor);
 
@@ -194,7 +219,10 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
 
     const NodeValue* out = gatherRootChannels(root, env);
     toArray(sa->color, out[RI_COLOR]);
-    for (const Channel& c : kScalarChannels) sa->*c.field = written(c, c.toHost(out[c.input].mean()));
+    forEachChannel([&](auto i) {
+        constexpr Channel c = kScalarChannels[i];
+        sa->*c.field = written(c, c.toHost(out[c.input].mean()));
+    });
     sa->replacementPercentage = snapTo(out[RI_REPL_PER].mean(), 1);
     toArray(sa->replacementColor, out[RI_REPL_COL]);
 }

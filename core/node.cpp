@@ -33,13 +33,73 @@ void Node::setup(const char* name_, const char* category_, const InputDecl* inpu
     outputCount = static_cast<int32_t>(outputs.size());
 }
 
+namespace {
+// A pull this far below the outermost one of its chain starts no deeper
+// evaluation: it unwinds to the outermost pull, which evaluates the node from
+// there and then runs the interrupted evaluations again. So a chain as long
+// as memory allows needs only this much of a thread's stack per sample.
+constexpr uintptr_t kPullStackBudget = 64 * 1024;
+
+struct DeepPull {
+    const Node* node;
+};
+
+// Evaluations a deep pull interrupted from the outermost pull, deepest last;
+// each runs again once the one below it has its outputs.
+[[gnu::noinline]] void evaluateFromTop(const Node* source, NodeEnv& env, const char* base) {
+    env.pullBase = base;
+    const Node* deeper = nullptr;
+    const auto run = [&](const Node* n) {
+        try {
+            n->evaluate(env);
+            return true;
+        } catch (const DeepPull& d) {
+            env.cache.forget(n);
+            deeper = d.node;
+            return false;
+        } catch (...) {
+            env.pullBase = nullptr;
+            throw;
+        }
+    };
+    if (!run(source)) {
+        std::vector<const Node*> pending{source, deeper};
+        while (!pending.empty())
+            if (!run(pending.back())) {
+                pending.push_back(deeper);
+            } else {
+                if (!env.cache.find(pending.back())) env.outputless.push_back(pending.back());
+                pending.pop_back();
+            }
+    }
+    env.pullBase = nullptr;
+}
+
+[[gnu::noinline]] void tooDeep(const Node* source, const NodeEnv& env) {
+    if (std::find(env.outputless.begin(), env.outputless.end(), source) == env.outputless.end())
+        throw DeepPull{source};
+}
+}  // namespace
+
 const NodeValue& Node::pull(const InputPort& port, NodeEnv& env) const {
-    if (env.depth >= kMaxPullDepth) return port.param.value;
-    ++env.depth;
-    port.source->evaluate(env);
-    --env.depth;
-    const NodeValue* out = env.cache.find(port.source, port.source->cacheSlot);
-    if (!out || static_cast<uint32_t>(port.sourceOutput) >= static_cast<uint32_t>(port.source->outputCount))
+    const Node* source = port.source;
+    // The frame's own address: a sanitizer may move locals off the stack.
+    const char* here = static_cast<const char*>(__builtin_frame_address(0));
+    if (!env.pullBase) {
+        evaluateFromTop(source, env, here);
+    } else {
+        if (reinterpret_cast<uintptr_t>(env.pullBase) - reinterpret_cast<uintptr_t>(here) > kPullStackBudget)
+            tooDeep(source, env);
+        try {
+            source->evaluate(env);
+        } catch (...) {
+            // Outputs written before the interruption must not be read as final.
+            env.cache.forget(source);
+            throw;
+        }
+    }
+    const NodeValue* out = env.cache.find(source, source->cacheSlot);
+    if (!out || static_cast<uint32_t>(port.sourceOutput) >= static_cast<uint32_t>(source->outputCount))
         return port.param.value;
     return out[port.sourceOutput];
 }

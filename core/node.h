@@ -105,8 +105,7 @@ public:
     NodeValue readValue(int i, NodeEnv& env) const { return readInput(inputs[i], &env); }
     // This node's output array in the sample's cache, made on first use.
     NodeValue* outputSlots(NodeEnv& env) const {
-        if (NodeValue* out = env.cache.find(this, cacheSlot)) return out;
-        return env.cache.add(this, cacheSlot, outputCount);
+        return env.cache.claim(this, cacheSlot, outputCount);
     }
 
     int32_t visitMark = 0;

@@ -42,6 +42,17 @@ public:
     }
 };
 
+// Reads "a" and writes no outputs, so whoever reads it gets its own parameter.
+class TMute final : public NodeKind<TMute> {
+public:
+    TMute() {
+        static constexpr InputDecl in[] = {{"a", VT_ANY}, {nullptr}};
+        static constexpr OutputDecl out[] = {{"r", VT_ANY}, {nullptr}};
+        setup("mute", "Test", in, out, false);
+    }
+    void evaluate(NodeEnv& env) const override { readValue(0, env); }
+};
+
 // Refers to a host item.
 class TItem final : public NodeKind<TItem> {
 public:
@@ -58,6 +69,7 @@ inline std::unique_ptr<NodeFactoryData> testCatalogue() {
     cat->registerKind(std::make_unique<TConst>());
     cat->registerKind(std::make_unique<TCount>());
     cat->registerKind(std::make_unique<TItem>());
+    cat->registerKind(std::make_unique<TMute>());
     cat->registerKind(std::make_unique<NMacro>(cat.get()));
     cat->registerKind(std::make_unique<NMacroRoot>());
     return cat;

@@ -85,6 +85,22 @@ TEST_F(RenderCommand, BadInputNamesTheFileAndExitsWithTwo) {
     EXPECT_NE(big.err.find("99999999999999999999"), std::string::npos) << big.err;
 }
 
+// The demo and the example scenes render to the same bytes as the pictures
+// stored beside this test, on one thread and on three.
+TEST_F(RenderCommand, MatchesStoredPictures) {
+    for (const std::string scene : {"demo", "mirrors", "orbit", "vase"}) {
+        const std::string want = vxt::readBytes(VX_SOURCE_DIR "/tests/standin/cli/reference/" + scene + ".png");
+        ASSERT_FALSE(want.empty()) << scene;
+        for (const char* threads : {"1", "3"}) {
+            std::vector<std::string> args = {"--width", "96", "--height", "72", "--samples", "2", "--threads", threads,
+                                             "-o", path("out.png")};
+            if (scene != "demo") args.insert(args.begin(), VX_SOURCE_DIR "/examples/scenes/" + scene + ".json");
+            ASSERT_EQ(run(args).status, 0) << scene;
+            EXPECT_TRUE(read("out.png") == want) << scene << " on " << threads << " threads";
+        }
+    }
+}
+
 // The extension picks the format; one side alone keeps the aspect ratio.
 TEST_F(RenderCommand, OutputFormatsSizeAndFrameWarning) {
     write("wide.json", R"({"frame": {"width": 8, "height": 4}})");

@@ -1,0 +1,118 @@
+// Trees of the library's kinds through the evaluation engine: depth and the
+// memory a sample costs.
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "core/evaluate.h"
+#include "core/root.h"
+#include "host/host.h"
+#include "standin/render/shading.h"
+#include "standin/services/globals.h"
+#include "tests/nodes/kind_order.h"
+#include "tests/small_stack.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VX_SANITIZED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VX_SANITIZED 1
+#endif
+
+namespace {
+thread_local long tAllocations = 0;
+}  // namespace
+
+// Every allocation of the test program, counted on the thread that makes it;
+// a sanitizer's runtime owns the allocator instead.
+#ifndef VX_SANITIZED
+void* operator new(std::size_t size) {
+    ++tAllocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#endif
+
+namespace vxn {
+namespace {
+
+struct RenderTree {
+    NodeList list;
+    Node* root = add("Root", "root");
+
+    RenderTree() { acquireHandlerGlobals(vxs::globalLookup); }
+    ~RenderTree() { acquireHandlerGlobals(nullptr); }
+    Node* add(const char* category, const char* name) {
+        list.nodes.push_back(library().createByName(category, name));
+        return list.nodes.back().get();
+    }
+    static void link(Node* to, int input, Node* from) { to->inputs[input].source = from; }
+    HostShading run(double x) {
+        HostShading sa = vxs::defaultShading();
+        sa.wPos[0] = x;
+        evaluateSample(list, nullptr, &sa);
+        return sa;
+    }
+};
+
+TEST(Evaluation, LongAddChainOnARenderThreadStack) {
+    RenderTree t;
+    Node* prev = nullptr;
+    for (int i = 0; i < 1500; ++i) {
+        Node* n = t.add("Operator", "add");
+        n->inputs[1].param.value = S(0.001);
+        if (prev) RenderTree::link(n, 0, prev);
+        prev = n;
+    }
+    RenderTree::link(t.root, RI_DIFF, prev);
+    HostShading out;
+    ASSERT_TRUE(vxt::onSmallStack([&] { out = t.run(0); }));
+    EXPECT_NEAR(out.diffuse, 1.5, 1e-9);
+}
+
+// Each kind of the library feeds the next through its first port, and a
+// chain of "add" nodes sums them all into the colour, so that none is
+// skipped; a third of the way in, one feeds the bump height too, so both
+// passes run.
+TEST(Evaluation, SamplesAllocateNothingOnceWarm) {
+#ifdef VX_SANITIZED
+    GTEST_SKIP() << "allocations are not counted under a sanitizer";
+#endif
+    RenderTree t;
+    Node *prev = nullptr, *sum = nullptr;
+    int count = 0;
+    for (const OfferedKind& k : offeredKinds()) {
+        if (k.kind->isRoot) continue;
+        Node* n = t.add(k.group->category().c_str(), k.kind->name.c_str());
+        for (int i = 0; prev && i < n->inputCount; ++i)
+            if (n->inputs[i].connectable) {
+                RenderTree::link(n, i, prev);
+                break;
+            }
+        Node* next = t.add("Operator", "add");
+        RenderTree::link(next, 0, sum);
+        RenderTree::link(next, 1, n);
+        if (++count == 10) RenderTree::link(t.root, RI_BUMP_H, n);
+        prev = n;
+        sum = next;
+    }
+    RenderTree::link(t.root, RI_COLOR, sum);
+    initTree(t.list, nullptr);
+    for (int i = 0; i < 100; ++i) t.run(i * 0.01);
+    static std::vector<int>* volatile probe;
+    const long before = tAllocations;
+    probe = new std::vector<int>(8);
+    delete probe;
+    ASSERT_EQ(tAllocations - before, 2) << "allocations are not being counted";
+    for (int i = 0; i < 10000; ++i) t.run(i * 0.001);
+    EXPECT_EQ(tAllocations - before, 2);
+    EXPECT_GT(count, 50);
+    EXPECT_NE(t.run(0).bumpHeight, vxs::defaultShading().bumpHeight) << "the tree was not evaluated";
+}
+
+}  // namespace
+}  // namespace vxn
