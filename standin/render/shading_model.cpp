@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "nodes/raytrace.h"
 #include "standin/scene/image_file.h"
@@ -48,7 +49,7 @@ NodeValue imageColor(const Image& image, double u, double v) {
 // Nothing behind the light or outside the image.
 NodeValue projectedColor(const PlacedLight& placed, const Image& image, const NodeValue& p) {
     const double radius = placed.light->coneAngle;
-    if (radius <= 0 || radius >= kPi / 2) return {};
+    if (radius <= 0 || radius >= std::numbers::pi / 2) return {};
     const NodeValue d = p - placed.position;
     const double depth = dot(d, placed.forward);
     if (depth <= 0) return {};

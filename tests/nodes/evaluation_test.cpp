@@ -7,9 +7,9 @@
 #include "core/evaluate.h"
 #include "core/root.h"
 #include "host/host.h"
+#include "tests/nodes/eval_helper.h"
 #include "standin/render/shading.h"
 #include "standin/services/globals.h"
-#include "tests/nodes/kind_order.h"
 #include "tests/small_stack.h"
 
 #if defined(__has_feature)
@@ -85,9 +85,10 @@ TEST(Evaluation, SamplesAllocateNothingOnceWarm) {
     RenderTree t;
     Node *prev = nullptr, *sum = nullptr;
     int count = 0;
-    for (const OfferedKind& k : offeredKinds()) {
-        if (k.kind->isRoot) continue;
-        Node* n = t.add(k.group->category().c_str(), k.kind->name.c_str());
+    for (const auto& group : library().children())
+    for (const auto& entry : group->children()) {
+        if (entry->prototype()->isRoot) continue;
+        Node* n = t.add(group->category().c_str(), entry->prototype()->name.c_str());
         for (int i = 0; prev && i < n->inputCount; ++i)
             if (n->inputs[i].connectable) {
                 RenderTree::link(n, i, prev);

@@ -74,6 +74,15 @@ private:
     Scene saved_;
 };
 
+Scene sphereScene(const Surface& surface, const vxs::Light& light, double lightHeading) {
+    SceneBuilder b;
+    b.camera({0, 0, 0});
+    b.light(light, {0, 0, 0}, {lightHeading, 0, 0});
+    b.object(vxs::sphereMesh(1, 64), {0, 0, 5}, b.surface(surface));
+    b.scene.ambientIntensity = 0;
+    return b.scene;
+}
+
 TEST(Renderer, ShadowedPointGetsTheShadowColour) {
     struct Row {
         const char* what;
