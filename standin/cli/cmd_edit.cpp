@@ -9,6 +9,7 @@
 
 #include "host/plugin_abi.h"
 #include "standin/cli/commands.h"
+#include "standin/scene/preview_scene.h"
 #include "standin/scene/scene_file.h"
 #include "standin/services/globals.h"
 #include "standin/services/module_loader.h"
@@ -101,7 +102,8 @@ int runEdit(const EditOptions& o) {
         if (!readFile(o.script, text, error) || !ui::parseScript(text, steps, error))
             return reportBadInput(o.script, error);
     }
-    Scene scene;
+    // Without a scene, previews are lit as `valtorimex preview` lights them.
+    Scene scene = defaultPreviewScene();
     if (!o.scene.empty() && !loadSceneFile(o.scene, scene, error)) return reportBadInput(o.scene, error);
     if (o.scene.empty()) scene.surfaces.emplace_back().name = "Default";
     currentScene() = std::move(scene);

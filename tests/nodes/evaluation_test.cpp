@@ -97,7 +97,7 @@ TEST(Evaluation, SamplesAllocateNothingOnceWarm) {
         Node* next = t.add("Operator", "add");
         RenderTree::link(next, 0, sum);
         RenderTree::link(next, 1, n);
-        if (++count == 10) RenderTree::link(t.root, RI_BUMP_H, n);
+        if (++count == 10) RenderTree::link(t.root, RI_BUMP_H, next);
         prev = n;
         sum = next;
     }
