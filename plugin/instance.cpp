@@ -39,13 +39,17 @@ const char* copy(HostInstance to, HostInstance from) {
 
 const char* load(HostInstance inst, const HostLoadState* state) {
     ShaderInstance& s = self(inst);
-    const bool read = loadInstanceTree(*s.tree, *s.catalogue, *state);
+    // A tree that cannot be read leaves the instance's own; the host is told
+    // nothing, as a scene load must go on whatever one surface holds.
+    loadInstanceTree(*s.tree, *s.catalogue, *state);
     s.editor.reset();
-    return read ? nullptr : kIncompleteMessage;
+    return nullptr;
 }
 
 const char* save(HostInstance inst, const HostSaveState* state) {
-    return saveInstanceTree(*self(inst).tree, *state) ? nullptr : kTooDeepMessage;
+    // A tree nested deeper than a reader takes is not written at all.
+    saveInstanceTree(*self(inst).tree, *state);
+    return nullptr;
 }
 
 const char* descln(HostInstance inst) {

@@ -25,7 +25,10 @@ bool readTreeBytes(const std::string& path, std::string& bytes, std::string& err
 bool readTreeFile(const std::string& path, vx::NodeList& tree, const vx::NodeFactoryData& catalogue,
                   std::string& error) {
     std::string bytes;
-    if (!readTreeBytes(path, bytes, error)) return false;
+    return readTreeBytes(path, bytes, error) && parseTreeBytes(std::move(bytes), tree, catalogue, error);
+}
+
+bool parseTreeBytes(std::string bytes, vx::NodeList& tree, const vx::NodeFactoryData& catalogue, std::string& error) {
     LoadStream stream(std::move(bytes));
     vx::NodeList loaded;
     bool complete = false;

@@ -21,6 +21,8 @@ bool readTreeBytes(const std::string& path, std::string& bytes, std::string& err
 // cannot be read completely; `tree` is then unchanged.
 bool readTreeFile(const std::string& path, vx::NodeList& tree, const vx::NodeFactoryData& catalogue,
                   std::string& error);
+// The same from a file's bytes (see readTreeBytes).
+bool parseTreeBytes(std::string bytes, vx::NodeList& tree, const vx::NodeFactoryData& catalogue, std::string& error);
 // ioMode is HOST_IO_TEXT or HOST_IO_BINARY.
 bool writeTreeFile(const std::string& path, const vx::NodeList& tree, int ioMode, std::string& error);
 
