@@ -9,6 +9,7 @@
 
 #include "core/env.h"
 #include "core/node.h"
+#include "nodes/jitter.h"
 
 namespace vx {
 
@@ -30,20 +31,6 @@ struct LightRay {
 
 // 2^(10 g + 2): 4 at gloss 0, 4096 at gloss 1.
 inline double glossExponent(double g) { return std::exp2(10.0 * g + 2.0); }
-
-// The 32-bit generator of every sampling loop, seeded from the pixel so that
-// a pixel always draws the same numbers.
-class Jitter {
-public:
-    Jitter(int sx, int sy) : state_(static_cast<uint32_t>(sx) * static_cast<uint32_t>(sy) * 0x8DE30791u) {}
-    double next() {
-        state_ = state_ * 0x5D588B65u + 1;
-        return state_ * 0x1p-32;
-    }
-
-private:
-    uint32_t state_;
-};
 
 // Unshadowed light at p from the light's own settings at the sample's time:
 // colour with falloff and spot cone (or projected image). The direction is

@@ -85,11 +85,8 @@ TraceResult sampleRay(const NodeEnv& env, const NodeValue& dir, double amount, T
 
 NodeValue blurredSampleRay(const NodeEnv& env, const NodeValue& dir, double amount, double blur, int samples,
                            TraceMode mode) {
-    const NodeValue p = fromArray(sampleOf(env).wPos);
-    if (env.isPreview) return envTrace(env, p, dir).color;
-    if (amount > 0 && env.record)
-        return blurredTrace(*env.record, env.hostContext, env.time, p, dir, blur, std::max(1, samples), mode);
-    return {};
+    if (!env.isPreview && !(amount > 0)) return {};
+    return nodeBlurredTrace(env, fromArray(sampleOf(env).wPos), dir, blur, std::max(1, samples), mode);
 }
 
 void writeTrace(NodeValue* out, const NodeValue& base, double amount, const TraceResult& r) {
@@ -158,6 +155,12 @@ TraceResult traceSurface(const HostShading& sa, void* surface, double time, cons
         }
     }
     return r;
+}
+
+NodeValue nodeBlurredTrace(const NodeEnv& env, const NodeValue& p, const NodeValue& dir, double blur, int n,
+                           TraceMode mode) {
+    if (env.isPreview) return envTrace(env, p, dir).color;
+    return env.record ? blurredTrace(*env.record, env.hostContext, env.time, p, dir, blur, n, mode) : NodeValue{};
 }
 
 NodeValue blurredTrace(const HostShading& sa, void* surface, double time, const NodeValue& p, const NodeValue& dir,

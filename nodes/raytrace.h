@@ -6,6 +6,7 @@
 
 #include "core/env.h"
 #include "core/node.h"
+#include "nodes/jitter.h"
 
 namespace vx {
 
@@ -15,20 +16,6 @@ inline constexpr double kMissDistance = 1e17;
 // Raised while a blurred trace samples on the calling thread, so that the
 // rays it sends, and what their hits shade, stay single rays.
 extern const char* const kBluredTraceFlag;  // "QK's Torvanixa:BluredTraceFlag"
-
-// The generator of every sampling loop, seeded from the pixel so that a
-// pixel always draws the same numbers, whichever thread shades it.
-class PixelJitter {
-public:
-    PixelJitter(int sx, int sy) : state_(static_cast<uint32_t>(sx) * static_cast<uint32_t>(sy) * 0x8DE30791u) {}
-    double next() {
-        state_ = state_ * 0x5D588B65u + 1;
-        return state_ * 0x1p-32;
-    }
-
-private:
-    uint32_t state_;
-};
 
 enum TraceMode { TRACE_REFLECTION = 0, TRACE_REFRACTION = 1 };
 
@@ -61,7 +48,7 @@ void forEachBlurRay(int sx, int sy, const NodeValue& d, double blur, int n, Ray 
     const NodeValue q1 = normalized({d.z - d.y, d.x - d.z, d.y - d.x});
     const NodeValue q2 = cross(d, q1) * (blur * 0.5);
     const NodeValue s1 = q1 * (blur * 0.5);
-    PixelJitter jitter(sx, sy);
+    Jitter jitter(sx, sy);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             const double r1 = jitter.next(), r2 = jitter.next();
@@ -73,6 +60,11 @@ void forEachBlurRay(int sx, int sy, const NodeValue& d, double blur, int n, Ray 
 // or when the thread is already inside a blurred trace.
 NodeValue blurredTrace(const HostShading& sa, void* surface, double time, const NodeValue& p, const NodeValue& dir,
                        double blur, int n, TraceMode mode);
+
+// A blurred trace as a node asks for it: in a preview one ray through the
+// environment's own trace, in a render `blurredTrace`.
+NodeValue nodeBlurredTrace(const NodeEnv& env, const NodeValue& p, const NodeValue& dir, double blur, int n,
+                           TraceMode mode);
 
 // clang-format off
 class NRayTrace    final : public NodeKind<NRayTrace>    { public: NRayTrace();    void evaluate(NodeEnv& env) const override; };

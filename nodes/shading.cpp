@@ -5,6 +5,7 @@
 
 #include "host/host.h"
 #include "nodes/light_loop.h"
+#include "nodes/raytrace.h"
 
 namespace vx {
 
@@ -60,30 +61,6 @@ double facets(const NodeValue& N, const NodeValue& H, double m) {
     const double c = std::cos(alpha), t = std::tan(alpha) / m;
     const double d = std::exp(-t * t) / (4 * m * m * c * c * c * c);
     return d > 0 ? d : 0;
-}
-
-// Reflection or refraction along dir: in a preview one ray, else a
-// jittered n x n bundle spread by `blur` (one ray without blur).
-NodeValue traceBundle(NodeEnv& env, const NodeValue& p, const NodeValue& dir, double blur, int n) {
-    const auto trace = [&](const NodeValue& d) {
-        if (!env.rayTrace) return NodeValue{};
-        double o[3], v[3], c[3] = {};
-        toArray(o, p);
-        toArray(v, d);
-        env.rayTrace(env.callbackData, o, v, c);
-        return fromArray(c);
-    };
-    if (env.isPreview || blur <= 0) return trace(dir);
-    const NodeValue across = normalized({dir.z - dir.y, dir.x - dir.z, dir.y - dir.x});
-    const NodeValue q1 = across * (blur * 0.5), q2 = cross(dir, across) * (blur * 0.5);
-    Jitter jitter(env.record ? env.record->sx : 0, env.record ? env.record->sy : 0);
-    NodeValue sum;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) {
-            const double r1 = jitter.next(), r2 = jitter.next();
-            sum = sum + trace(dir + q1 * ((r1 + i) / n - 0.5) + q2 * ((r2 + j) / n - 0.5));
-        }
-    return n > 0 ? sum * (1.0 / (double(n) * n)) : sum;
 }
 
 enum SpotShadeInput { SS_DIFF, SS_SPEC, SS_LUMI, SS_REFL, SS_TRAN, SS_TRSL, SS_AMBIENT, SS_REFL_N, SS_TRAN_N, SS_NORM };
@@ -254,10 +231,11 @@ void NSpotShade::evaluate(NodeEnv& env) const {
     if (on(SS_AMBIENT)) diffuse = diffuse + fullAmbient(env, 1);
     NodeValue reflected, refracted;
     if (sa.mirror > 0 && on(SS_REFL))
-        reflected = traceBundle(env, at.P, normalized(reflect(at.D, at.N)), sa.reflectionBlur, inputs[SS_REFL_N].param.intValue);
+        reflected = nodeBlurredTrace(env, at.P, normalized(reflect(at.D, at.N)), sa.reflectionBlur,
+                                     inputs[SS_REFL_N].param.intValue, TRACE_REFLECTION);
     if (sa.transparency > 0 && on(SS_TRAN))
-        refracted = traceBundle(env, at.P, normalized(refract(at.D, at.N, 1 / sa.eta)), sa.refractionBlur,
-                                inputs[SS_TRAN_N].param.intValue);
+        refracted = nodeBlurredTrace(env, at.P, normalized(refract(at.D, at.N, 1 / sa.eta)), sa.refractionBlur,
+                                     inputs[SS_TRAN_N].param.intValue, TRACE_REFRACTION);
     const NodeValue one = NodeValue::scalar(1);
     const NodeValue highlight = one * (1 - sa.colorHL) + surface * sa.colorHL;
     const NodeValue filter = one * (1 - sa.colorFL) + surface * sa.colorFL;

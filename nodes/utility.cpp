@@ -60,7 +60,7 @@ double hemisphere(const HostShading& sa, const NodeValue& n, int rings, double j
     const NodeValue A = std::fabs(N.x) <= std::fabs(N.y) ? NodeValue{1, 0, 0} : NodeValue{0, 1, 0};
     const NodeValue B1 = normalized(cross(N, A)), B2 = normalized(cross(N, B1));
     const int R = std::clamp(rings, 1, kMaxRings), K = 3 * R;
-    PixelJitter random(sa.sx, sa.sy);
+    Jitter random(sa.sx, sa.sy);
     double sum = 0;
     for (int k = 0; k < R; ++k) {
         const double lo = std::acos(1 - double(k) / R), hi = std::acos(1 - double(k + 1) / R);
