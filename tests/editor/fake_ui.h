@@ -37,7 +37,6 @@ struct FakeUi {
     using Control = FakeControl;
     using Panel = FakePanel;
     static inline Panel* live = nullptr;  // the panel created last
-    static inline int panelsCreated = 0;
     static inline uint32_t now = 1000;
     static inline int px = 0, py = 0;
     static inline int menuChoice = -1;
@@ -49,7 +48,6 @@ struct FakeUi {
     static inline HostPanelServices panels = [] {
         HostPanelServices t{};
         t.create = [](const char*, const HostPanelHandlers* on, void* data) {
-            ++panelsCreated;
             live = new Panel;
             live->on = *on;
             live->data = data;
@@ -174,11 +172,6 @@ struct FakeUi {
     static void key(int code) {
         live->on.keyDown(live->data, code);
         live->on.keyUp(live->data, code);
-    }
-    static void ctrl(int code) {
-        live->on.keyDown(live->data, HOST_KEY_CTRL);
-        key(code);
-        live->on.keyUp(live->data, HOST_KEY_CTRL);
     }
     static Control* control(const std::string& label) {
         for (auto& c : live->controls)

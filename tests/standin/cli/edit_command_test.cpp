@@ -352,21 +352,4 @@ TEST_F(EditCommand, ShotsFollowTheDrawingRules) {
     EXPECT_FALSE(yellowIn(one, 424, 72, 460, 85));  // another's is white
 }
 
-// Orthogonal links from output 0 of a node with two outputs bend at
-// x1 + 8 + (x2 - x1 - 24) / 2, whether the input is above or below.
-TEST_F(EditCommand, OrthogonalLinksBendHalfWay) {
-    for (const int y2 : {40, 360}) {
-        SCOPED_TRACE(y2);
-        // "uv" (80 wide) at (40, 200): x1 = 122, y1 = 300; the input at x2 = 338.
-        const std::string tree = writeTree({{40, 200, "Global", "uv"}, {340, y2, "Operator", "add"}}, {{0, 1}});
-        ASSERT_EQ(edit(tree, {"shot " + path("bend.png")}, "LineMode 1\n").status, 0);
-        const vxt::Png p = vxt::decodePng(path("bend.png"));
-        const int xm = 176 + 122 + 8 + (338 - 122 - 24) / 2, mid = 30 + (300 + y2 + 100) / 2;
-        EXPECT_EQ(p.at(mid, xm), kBlack);
-        EXPECT_EQ(p.at(mid, xm - 1), kFill);
-        EXPECT_EQ(p.at(mid, xm + 1), kFill);
-        EXPECT_EQ(p.at(30 + 300, xm - 20), kBlack);  // from the output's stub to the bend
-    }
-}
-
 }  // namespace
