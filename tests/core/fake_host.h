@@ -35,37 +35,13 @@ struct FakeHost {
         return (blocks[n] = std::make_unique<char[]>(size)).get();
     }
 
-    // Filled field by field, so tables that grow do not break the fake.
-    static inline HostItemInfo items = [] {
-        HostItemInfo t{};
-        t.first = first;
-        t.next = none;
-        t.firstChild = none;
-        t.type = type;
-        t.name = name;
-        t.param = param;
-        return t;
-    }();
-    static inline HostLightInfo lights = [] {
-        HostLightInfo t{};
-        t.type = lightType;
-        t.image = lightImage;
-        return t;
-    }();
+    // Named fields only, so tables that grow do not break the fake.
+    static inline HostItemInfo items{
+        .first = first, .next = none, .firstChild = none, .type = type, .name = name, .param = param};
+    static inline HostLightInfo lights{.type = lightType, .image = lightImage};
     static inline HostObjectInfo objects{};
-    static inline HostSceneInfo scene = [] {
-        HostSceneInfo t{};
-        t.frameWidth = 640;
-        t.frameHeight = 480;
-        t.framesPerSecond = 24.0;
-        return t;
-    }();
-    static inline HostRenderMemory memory = [] {
-        HostRenderMemory t{};
-        t.find = find;
-        t.create = create;
-        return t;
-    }();
+    static inline HostSceneInfo scene{"", 0, 0, 640, 480, 24.0, 0};
+    static inline HostRenderMemory memory{.find = find, .create = create};
 
     static void* lookup(const char* service, int) {
         const std::string s = service;
