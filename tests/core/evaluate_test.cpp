@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "core/evaluate.h"
 #include "tests/core/fake_host.h"
@@ -26,25 +25,6 @@ struct Tree {
         return sa;
     }
 };
-
-TEST(Evaluate, RootOnlyPassesChannelsThrough) {
-    Tree t;
-    HostShading in = defaultSample();
-    in.specular = 0.3;
-    in.mirror = 0.2;
-    in.roughness = 0.01;
-    in.diffSharpness = 0.7;
-    in.replacementPercentage = 0.9;
-    in.replacementColor[1] = 0.5;
-    const HostShading out = t.run(in);
-    EXPECT_EQ(out.specular, 0.3);
-    EXPECT_EQ(out.mirror, 0.2);
-    EXPECT_NEAR(out.roughness, 0.01, 1e-15);
-    EXPECT_NEAR(out.diffSharpness, 0.7, 1e-15);
-    EXPECT_EQ(out.replacementPercentage, 0.0) << "the root's own value, not the host's";
-    EXPECT_EQ(out.replacementColor[1], 0.5);
-    EXPECT_EQ(std::memcmp(out.color, in.color, sizeof in.color), 0);
-}
 
 TEST(Evaluate, GlossOfPointFourIsExactlyOneSixtyFourth) {
     Tree t;

@@ -59,13 +59,4 @@ TEST(Instance, CopyIsIndependentAndKeepsOwnCatalogueAndContext) {
     EXPECT_EQ(a.s->tree->nodes[0]->inputs[RI_DIFF].param.value, NodeValue::scalar(0.3));
 }
 
-TEST(Instance, NoItemCallbacksWhenHostOffersNone) {
-    HostInstanceFuncs inst{};
-    HostRenderFuncs rend{};
-    HostShaderHandler h{&inst, nullptr, &rend, nullptr, nullptr};
-    fillHandler(h);
-    EXPECT_NE(inst.create, nullptr);
-    EXPECT_NE(h.evaluate, nullptr);
-}
-
 }  // namespace
