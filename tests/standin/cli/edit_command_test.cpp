@@ -143,6 +143,9 @@ TEST_F(EditCommand, EditsTheTestTree) {
         {"a rubber band toggles what it touches",
          {std::string("click ") + kTitle1, "drag 540 60 230 90 shift", "key Delete", "info"}, "1 nodes deleted.\n",
          [](const vx::NodeList& t) { EXPECT_EQ(positions(t), (Texts{"40,240", "40,40"})); }},
+        {"Delete during a link drag deletes the selection and ends the drag",
+         {std::string("click ") + kTitle1, std::string("press ") + kOut1, "key Delete", "info", "release 500 400"},
+         "1 nodes deleted.\n", [](const vx::NodeList& t) { EXPECT_EQ(links(t), Texts{}); }},
         {"Escape empties the selection; R previews every node",
          {std::string("click ") + kTitle1, "key Escape", "key Delete", "info", "key r", "info"},
          "\nAll preview done.\n", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
@@ -203,11 +206,12 @@ TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
 // x = 14 is an item's triangle.
 TEST_F(EditCommand, ComponentsTreeAddsKindsOnlyByDoubleClick) {
     const Outcome o = edit("", {"add Root/root", "click 60 111", "click 60 111", "click 14 79", "click 60 95",
-                                "click 60 95", "info", "click 60 95", "info"});
+                                "wait 400", "click 60 95", "info", "click 60 95", "click 60 95", "info", "click 60 95",
+                                "info"});
     ASSERT_EQ(o.status, 0) << o.err;
-    // A category double-clicked adds nothing; a second root is refused; the
-    // next control event clears the line.
-    EXPECT_EQ(o.out, "Cannot put multiple root.\n\n");
+    // A category double-clicked adds nothing; 500 ms apart is no double-click;
+    // a second root is refused; the next control event clears the line.
+    EXPECT_EQ(o.out, "\nCannot put multiple root.\n\n");
     EXPECT_EQ(saved().nodes.size(), 1u);
 }
 
