@@ -103,16 +103,4 @@ TEST(Requester, PatternAndDefaultExtension) {
     }
 }
 
-TEST(Cycle, TriedLinkIsTakenBack) {
-    auto cat = testCatalogue();
-    NodeList tree;
-    Node* a = add(tree, *cat, "Test", "count");
-    Node* b = add(tree, *cat, "Test", "count");
-    link(b, 0, a);
-    EXPECT_TRUE(linkMakesCycle(tree, *a, 1, b, 0));
-    EXPECT_EQ(a->inputs[1].source, nullptr);
-    EXPECT_FALSE(linkMakesCycle(tree, *b, 1, a, 1));
-    EXPECT_EQ(b->inputs[1].source, nullptr);
-}
-
 }  // namespace
