@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 
 #include "core/evaluate.h"
-#include "tests/core/fake_host.h"
+#include "host/host.h"
+#include "standin/render/shading.h"
+#include "standin/services/globals.h"
 #include "tests/core/test_kinds.h"
 #include "tests/small_stack.h"
 
@@ -10,8 +13,28 @@ using namespace vxt;
 
 namespace {
 
+// The stand-in's services over a scene of one object, installed while it lives.
+struct OneObjectHost {
+    vxs::Scene saved = std::exchange(vxs::currentScene(), {});
+    OneObjectHost() {
+        vxs::currentScene().items.emplace_back().id = vxs::makeItemId(HOST_OBJECT, 0);
+        acquireHandlerGlobals(vxs::globalLookup);
+    }
+    ~OneObjectHost() {
+        acquireHandlerGlobals(nullptr);
+        vxs::currentScene() = saved;
+    }
+};
+
+// The stand-in's default sample, on that object.
+HostShading defaultSample() {
+    HostShading sa = vxs::defaultShading();
+    sa.objID = vxs::makeItemId(HOST_OBJECT, 0);
+    return sa;
+}
+
 struct Tree {
-    FakeHost fake;
+    OneObjectHost host;
     std::unique_ptr<NodeFactoryData> cat = testCatalogue();
     NodeList list;
     Node* root = add(list, *cat, "Root", "root");
@@ -192,9 +215,5 @@ TEST(Evaluate, NestedEnvironmentsKeepTheirOwnCaches) {
     }
     EXPECT_EQ(outer.cache.find(c)[0], (NodeValue{9, 9, 9}));
 }
-
-}  // namespace
-
-namespace {
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "plugin/instance.h"
-#include "tests/core/fake_host.h"
 #include "tests/core/test_kinds.h"
 
 using namespace vxt;
