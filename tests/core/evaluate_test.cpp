@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <utility>
 
 #include "core/evaluate.h"
-#include "tests/core/fake_host.h"
+#include "host/host.h"
+#include "standin/render/shading.h"
+#include "standin/services/globals.h"
 #include "tests/core/test_kinds.h"
 #include "tests/small_stack.h"
 
@@ -11,8 +13,28 @@ using namespace vxt;
 
 namespace {
 
+// The stand-in's services over a scene of one object, installed while it lives.
+struct OneObjectHost {
+    vxs::Scene saved = std::exchange(vxs::currentScene(), {});
+    OneObjectHost() {
+        vxs::currentScene().items.emplace_back().id = vxs::makeItemId(HOST_OBJECT, 0);
+        acquireHandlerGlobals(vxs::globalLookup);
+    }
+    ~OneObjectHost() {
+        acquireHandlerGlobals(nullptr);
+        vxs::currentScene() = saved;
+    }
+};
+
+// The stand-in's default sample, on that object.
+HostShading defaultSample() {
+    HostShading sa = vxs::defaultShading();
+    sa.objID = vxs::makeItemId(HOST_OBJECT, 0);
+    return sa;
+}
+
 struct Tree {
-    FakeHost fake;
+    OneObjectHost host;
     std::unique_ptr<NodeFactoryData> cat = testCatalogue();
     NodeList list;
     Node* root = add(list, *cat, "Root", "root");
@@ -26,25 +48,6 @@ struct Tree {
         return sa;
     }
 };
-
-TEST(Evaluate, RootOnlyPassesChannelsThrough) {
-    Tree t;
-    HostShading in = defaultSample();
-    in.specular = 0.3;
-    in.mirror = 0.2;
-    in.roughness = 0.01;
-    in.diffSharpness = 0.7;
-    in.replacementPercentage = 0.9;
-    in.replacementColor[1] = 0.5;
-    const HostShading out = t.run(in);
-    EXPECT_EQ(out.specular, 0.3);
-    EXPECT_EQ(out.mirror, 0.2);
-    EXPECT_NEAR(out.roughness, 0.01, 1e-15);
-    EXPECT_NEAR(out.diffSharpness, 0.7, 1e-15);
-    EXPECT_EQ(out.replacementPercentage, 0.0) << "the root's own value, not the host's";
-    EXPECT_EQ(out.replacementColor[1], 0.5);
-    EXPECT_EQ(std::memcmp(out.color, in.color, sizeof in.color), 0);
-}
 
 TEST(Evaluate, GlossOfPointFourIsExactlyOneSixtyFourth) {
     Tree t;
@@ -212,9 +215,5 @@ TEST(Evaluate, NestedEnvironmentsKeepTheirOwnCaches) {
     }
     EXPECT_EQ(outer.cache.find(c)[0], (NodeValue{9, 9, 9}));
 }
-
-}  // namespace
-
-namespace {
 
 }  // namespace

@@ -60,30 +60,6 @@ TEST(NodeModel, CycleCheckOnLongChainAndWideDiamonds) {
     EXPECT_TRUE(hasCycle(g.list));
 }
 
-TEST(NodeModel, CloneIsDeepAndKeepsLinksByPosition) {
-    Graph g;
-    Node* c = g.node("const");
-    Node* a = g.node("count");
-    c->inputs[0].param = {3, {0.5, 0.25, 1}, "txt"};
-    c->x = 40;
-    c->layout = 77;
-    c->expanded = false;
-    link(a, 1, c, 0);
-    std::unique_ptr<NodeList> copy = cloneList(g.list, *g.cat);
-    ASSERT_EQ(copy->nodes.size(), 2u);
-    Node* c2 = copy->nodes[0].get();
-    Node* a2 = copy->nodes[1].get();
-    EXPECT_NE(c2, c);
-    EXPECT_EQ(a2->inputs[1].source, c2);
-    EXPECT_EQ(a2->inputs[0].source, nullptr);
-    EXPECT_EQ(c2->inputs[0].param, c->inputs[0].param);
-    EXPECT_EQ(c2->x, 40);
-    EXPECT_EQ(c2->layout, 77);
-    EXPECT_FALSE(c2->expanded);
-    c2->inputs[0].param.value = {};
-    EXPECT_EQ(c->inputs[0].param.value, (NodeValue{0.5, 0.25, 1}));
-}
-
 TEST(Catalogue, CreateByNameMatchesCategoryAndExactName) {
     auto cat = buildCatalogue(nullptr, "QK_Valtorimex");
     struct Row {

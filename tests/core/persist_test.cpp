@@ -12,10 +12,13 @@
 #include "core/root.h"
 #include "host/host.h"
 #include "standin/streams/streams.h"
+#include "tests/core/test_kinds.h"
 
 using namespace vx;
 using vxs::LoadStream;
 using vxs::SaveStream;
+using vxt::add;
+using vxt::link;
 
 namespace {
 
@@ -141,16 +144,6 @@ struct ImageList {
     }
     ~ImageList() { host().imageList = previous; }
 };
-
-Node* add(NodeList& list, const NodeFactoryData& cat, const char* category, const char* name) {
-    list.nodes.push_back(cat.createByName(category, name));
-    return list.nodes.back().get();
-}
-
-void link(Node* to, int input, Node* from, int output = 0) {
-    to->inputs[input].source = from;
-    to->inputs[input].sourceOutput = output;
-}
 
 // root <- mix <- (const, image), note, and a macro passing a const out.
 void buildSample(NodeList& list, const NodeFactoryData& cat) {

@@ -12,19 +12,6 @@ using namespace vxt;
 
 namespace {
 
-TEST(DoubleClick, TwoPixelsAnd499MsYesThreePixelsOr500MsNo) {
-    struct Row {
-        int dx, dy;
-        uint32_t dt;
-        bool expected;
-    } rows[] = {{2, 2, 499, true}, {-2, 0, 10, true}, {3, 0, 100, false}, {0, -3, 100, false}, {0, 0, 500, false}};
-    for (const Row& r : rows) {
-        DoubleClick d;
-        EXPECT_FALSE(d.press(100, 100, 5000)) << "a first press never is one";
-        EXPECT_EQ(d.press(100 + r.dx, 100 + r.dy, 5000 + r.dt), r.expected) << r.dx << "," << r.dy << " " << r.dt;
-    }
-}
-
 class Named final : public Node {
 public:
     Named(const char* name, int inputs, int outputs, bool root) {
@@ -114,18 +101,6 @@ TEST(Requester, PatternAndDefaultExtension) {
         EXPECT_EQ(name, r.expected);
         EXPECT_EQ(path, std::string("/d/") + r.expected);
     }
-}
-
-TEST(Cycle, TriedLinkIsTakenBack) {
-    auto cat = testCatalogue();
-    NodeList tree;
-    Node* a = add(tree, *cat, "Test", "count");
-    Node* b = add(tree, *cat, "Test", "count");
-    link(b, 0, a);
-    EXPECT_TRUE(linkMakesCycle(tree, *a, 1, b, 0));
-    EXPECT_EQ(a->inputs[1].source, nullptr);
-    EXPECT_FALSE(linkMakesCycle(tree, *b, 1, a, 1));
-    EXPECT_EQ(b->inputs[1].source, nullptr);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "plugin/instance.h"
-#include "tests/core/fake_host.h"
 #include "tests/core/test_kinds.h"
 
 using namespace vxt;
@@ -57,15 +56,6 @@ TEST(Instance, CopyIsIndependentAndKeepsOwnCatalogueAndContext) {
     ASSERT_EQ(b.s->tree->nodes.size(), 1u);
     b.s->tree->nodes[0]->inputs[RI_DIFF].param.value = {};
     EXPECT_EQ(a.s->tree->nodes[0]->inputs[RI_DIFF].param.value, NodeValue::scalar(0.3));
-}
-
-TEST(Instance, NoItemCallbacksWhenHostOffersNone) {
-    HostInstanceFuncs inst{};
-    HostRenderFuncs rend{};
-    HostShaderHandler h{&inst, nullptr, &rend, nullptr, nullptr};
-    fillHandler(h);
-    EXPECT_NE(inst.create, nullptr);
-    EXPECT_NE(h.evaluate, nullptr);
 }
 
 }  // namespace

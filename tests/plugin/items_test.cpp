@@ -17,24 +17,16 @@ TEST(Items, FirstReferenceOrderWithoutZerosOrRepeats) {
     EXPECT_EQ(ids, (std::vector<HostID>{3, 8, 5}));
 }
 
-TEST(Items, ChangeIdKeepsUnlistedIds) {
+// Unlisted ids stay; a swap is applied once, not undone by its second pair.
+TEST(Items, ChangeIdKeepsUnlistedIdsAndSwapsOnce) {
     auto cat = testCatalogue();
     NodeList list;
-    for (HostID id : {5, 7, 8}) add(list, *cat, "Test", "item")->inputs[0].param.intValue = id;
-    const HostID pairs[] = {5, 9, 7, 11, 0};
+    for (HostID id : {5, 7, 8, 1}) add(list, *cat, "Test", "item")->inputs[0].param.intValue = id;
+    const HostID pairs[] = {5, 9, 7, 11, 1, 2, 2, 1, 0};
     remapItems(list, pairs);
-    EXPECT_EQ(list.nodes[0]->inputs[0].param.intValue, 9);
-    EXPECT_EQ(list.nodes[1]->inputs[0].param.intValue, 11);
-    EXPECT_EQ(list.nodes[2]->inputs[0].param.intValue, 8);
-}
-
-TEST(Items, SwapIsNotAppliedTwice) {
-    auto cat = testCatalogue();
-    NodeList list;
-    add(list, *cat, "Test", "item")->inputs[0].param.intValue = 1;
-    const HostID pairs[] = {1, 2, 2, 1, 0};
-    remapItems(list, pairs);
-    EXPECT_EQ(list.nodes[0]->inputs[0].param.intValue, 2);
+    std::vector<HostID> ids;
+    for (const auto& n : list.nodes) ids.push_back(n->inputs[0].param.intValue);
+    EXPECT_EQ(ids, (std::vector<HostID>{9, 11, 8, 2}));
 }
 
 }  // namespace

@@ -136,18 +136,4 @@ TEST_F(ShaderTest, EvaluatesOnlyARootedTreeOnAThreadNotShadingARay) {
     }
 }
 
-TEST_F(ShaderTest, SavedTreeLoadsIntoAnotherInstance) {
-    const auto first = shader->make();
-    loadRoot(first.get());
-    vxs::SaveStream out(HOST_IO_TEXT);
-    EXPECT_EQ(shader->save(first.get(), *out.state()), nullptr);
-    const auto second = shader->make();
-    vxs::LoadStream in(out.bytes());
-    EXPECT_EQ(shader->load(second.get(), *in.state()), nullptr);
-    HostShading sa = vxs::defaultShading();
-    sa.replacementPercentage = 0.5;
-    render(second.get(), sa);
-    EXPECT_EQ(sa.replacementPercentage, 0.0);
-}
-
 }  // namespace

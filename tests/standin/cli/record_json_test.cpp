@@ -31,20 +31,6 @@ TEST(RecordJson, ReadsBackWhatItWritesExactly) {
     EXPECT_EQ(back.wPos[1], sa.wPos[1]);
 }
 
-TEST(RecordJson, MissingKeysKeepTheirValues) {
-    HostShading sa = vxs::defaultShading();
-    std::string error;
-    ASSERT_TRUE(vxs::readRecordJson(R"({"diffuse": 0.25, "pixel": [3, 4], "normal": [1, 0, 0]})", sa, error));
-    EXPECT_EQ(sa.diffuse, 0.25);
-    EXPECT_EQ(sa.sx, 3);
-    EXPECT_EQ(sa.sy, 4);
-    EXPECT_EQ(sa.wNorm[0], 1.0);
-    EXPECT_EQ(sa.wNorm[2], 0.0);
-    EXPECT_EQ(sa.color[0], 0.785);
-    EXPECT_EQ(sa.roughness, 1.0 / 64);
-    ASSERT_TRUE(vxs::readRecordJson("{}", sa, error));
-}
-
 TEST(RecordJson, RejectsBadRecords) {
     struct Row {
         const char* json;

@@ -112,21 +112,6 @@ TEST(Renderer, ShadowedPointGetsTheShadowColour) {
     }
 }
 
-TEST(Renderer, TakesTheSceneSizeUnlessTold) {
-    SceneBuilder b;
-    b.scene.frameWidth = 7;
-    b.scene.frameHeight = 5;
-    RenderSettings settings;
-    Picture p = vxs::render(b.scene, nullptr, settings);
-    EXPECT_EQ(p.width, 7);
-    EXPECT_EQ(p.height, 5);
-    EXPECT_EQ(p.rgb.size(), 7u * 5 * 3);
-    settings.width = 3;
-    p = vxs::render(b.scene, nullptr, settings);
-    EXPECT_EQ(p.width, 3);
-    EXPECT_EQ(p.height, 5);
-}
-
 // A floor, a glossy red ball, a chrome box with a blurred reflection (or
 // none), under a sun with a shadow colour and a bulb, with radiosity.
 Scene busyScene(double blur) {

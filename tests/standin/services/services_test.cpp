@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "host/host.h"
-#include "nodes/items.h"
 #include "standin/services/globals.h"
 #include "standin/scene/scene_file.h"
 #include "standin/streams/streams.h"
@@ -13,28 +12,16 @@
 
 namespace {
 
-
-// Lights L1, L2; objects A (bones a1, a2), B (bone b1) and C, a child of A;
-// maps on A: "c" as both "RGB " and "RGBA", and a "uv" with a polygon value.
+// A light, and a box with maps "c" as both "RGB " and "RGBA", and a "uv"
+// with a polygon value.
 constexpr const char* kScene = R"({
-  "ambient": {"color": [1, 0.5, 0.25], "intensity": 0.5},
-  "backdrop": [0.2, 0.3, 0.4],
-  "camera": {"name": "Cam", "position": [0, 0, -5]},
-  "lights": [{"name": "L1", "type": "point", "color": [1, 0.5, 0], "intensity": 2, "falloff": "linear",
-              "range": 7},
-             {"name": "L2", "type": "spot"}],
-  "surfaces": [{"name": "Shiny", "color": [0.1, 0.2, 0.3], "glossiness": 0.7,
-                "reflection_options": "raytrace_spherical",
-                "refraction_options": "spherical", "refraction_seam_angle": 90}],
+  "lights": [{"name": "L1"}],
   "objects": [
-    {"name": "A", "type": "box", "surface": "Shiny", "position": [1, 2, 3], "rotation": [90, 0, 0],
-     "bones": [{"name": "a1", "position": [0, 1, 0]}, {"name": "a2"}],
+    {"name": "A", "type": "box",
      "vertex_maps": [{"name": "c", "type": "rgb", "points": [[1, 0, 0], [0, 1, 0]]},
                      {"name": "c", "type": "rgba", "points": [null, [0, 0, 1, 0.5]]},
                      {"name": "uv", "type": "uv", "points": [[0.5, 0.5]],
-                      "polygons": [{"polygon": 1, "point": 1, "value": [0.25, 1]}]}]},
-    {"name": "B", "type": "sphere", "segments": 3, "bones": [{"name": "b1"}]},
-    {"name": "C", "type": "plane", "parent": "A"}
+                      "polygons": [{"polygon": 1, "point": 1, "value": [0.25, 1]}]}]}
   ]
 })";
 
@@ -56,17 +43,9 @@ protected:
         const vxs::Item* item = vxs::findItem(vxs::currentScene(), type, name);
         return item ? item->id : -1;
     }
-    static std::vector<std::string> walk(HostID first) {
-        const auto* items = service<HostItemInfo>(HOST_GLOBAL_ITEM_INFO);
-        std::vector<std::string> names;
-        for (HostID at = first; at && names.size() < 20; at = items->next(at)) names.push_back(items->name(at));
-        return names;
-    }
 
     vxs::Scene saved;
 };
-
-using Names = std::vector<std::string>;
 
 TEST_F(Services, MeshRecordsReadPointsPolygonsAndVertexMaps) {
     const auto* objects = service<HostObjectInfo>(HOST_GLOBAL_OBJECT_INFO);
