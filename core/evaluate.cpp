@@ -162,6 +162,9 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env) {
         NodeValue* out = root.outputSlots(env);
         out[RI_NORM] = n;
         out[RI_BUMP_H] = NodeValue::scalar(b);
+        // The texture record shows the sample as it came, not the new normal;
+        // a tree without textures or a second pass never fills it.
+        if (env.textureSample) textureSample(env);
         toArray(sa->wNorm, out[RI_NORM]);
         sa->bumpHeight = out[RI_BUMP_H].mean();
         // The second pass must see every node again against the new normal.
@@ -203,10 +206,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     env.time = gTime;
     env.normal = fromArray(sa->wNorm);
     env.record = sa;
-    // Filled before the first pass: the second would see the tilted normal.
-    fillTextureSample(*sa, ts);
     env.textureSample = &ts;
-    env.textureSampleFilled = true;
     env.callbackData = sa->callbackData;
     env.illuminate = sa->illuminate;
     env.rayTrace = sa->rayTrace;

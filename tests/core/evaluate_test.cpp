@@ -128,9 +128,11 @@ TEST(Evaluate, LinkedNormalIsWrittenBeforeTheSecondPass) {
     link(t.root, RI_NORM, t.constant({1, 0, 0}));
     Node* c = add(t.list, *t.cat, "Test", "count");
     link(t.root, RI_DIFF, c, 1);
+    link(t.root, RI_SPEC, c, 2);  // the texture record keeps the arriving normal
     const HostShading out = t.run();
     EXPECT_EQ(out.wNorm[0], 1.0);
     EXPECT_EQ(out.diffuse, 1.0);
+    EXPECT_EQ(out.specular, defaultSample().wNorm[0]);
 }
 
 TEST(Evaluate, SamplesThatMustBeLeftAlone) {

@@ -6,6 +6,7 @@
 
 #include "core/catalogue.h"
 #include "core/env.h"
+#include "core/evaluate.h"
 #include "core/macro.h"
 #include "core/root.h"
 
@@ -30,7 +31,8 @@ public:
     static inline std::atomic<int> runs{0};
     TCount() {
         static constexpr InputDecl in[] = {{"a", VT_ANY}, {"b", VT_ANY}, {nullptr}};
-        static constexpr OutputDecl out[] = {{"r", VT_ANY}, {"normal_x", VT_SCALAR}, {nullptr}};
+        static constexpr OutputDecl out[] = {
+            {"r", VT_ANY}, {"normal_x", VT_SCALAR}, {"texture_normal_x", VT_SCALAR}, {nullptr}};
         setup("count", "Test", in, out, false);
     }
     void evaluate(NodeEnv& env) const override {
@@ -39,6 +41,7 @@ public:
         NodeValue* o = outputSlots(env);
         o[0] = a;
         o[1] = NodeValue::scalar(env.record ? env.record->wNorm[0] : 0);
+        o[2] = NodeValue::scalar(env.textureSample ? textureSample(env).wNorm[0] : 0);
     }
 };
 
