@@ -17,9 +17,15 @@ std::unique_ptr<Node> NodeFactoryData::createByName(std::string_view category, s
     for (const auto& g : children_) {
         if (g->category_ != category) continue;
         for (const auto& e : g->children_)
-            if (e->prototype_->name == name) return e->prototype_->createNew();
+            if (e->prototype_->name == name) return e->create();
     }
     return nullptr;
+}
+
+std::unique_ptr<Node> NodeFactoryData::create() const {
+    std::unique_ptr<Node> n = prototype_->createNew();
+    n->pure = prototype_->pure;
+    return n;
 }
 
 }  // namespace vx

@@ -19,6 +19,8 @@ public:
     // False, with nothing changed, when the category already has the name.
     bool registerKind(std::unique_ptr<Node> prototype);
     std::unique_ptr<Node> createByName(std::string_view category, std::string_view name) const;
+    // A new node of this entry's kind.
+    std::unique_ptr<Node> create() const;
 
     const std::string& category() const { return category_; }
     const Node* prototype() const { return prototype_.get(); }

@@ -6,6 +6,7 @@
 
 #include "core/env.h"
 #include "core/macro.h"
+#include "core/plan.h"
 #include "core/root.h"
 #include "host/host.h"
 
@@ -112,7 +113,7 @@ void fillTextureSample(const HostShading& sa, HostTextureSample& ts) {
     ts.rayCast = sa.rayCast;
 }
 
-void initTree(const NodeList& tree, void* hostContext) {
+void initTree(NodeList& tree, void* hostContext) {
     resetThreadFlags();
     assignCacheSlots(tree);
     const HostServices& h = host();
@@ -128,15 +129,18 @@ void initTree(const NodeList& tree, void* hostContext) {
         for (HostID light = h.itemInfo->first(HOST_LIGHT, 0); light; light = h.itemInfo->next(light))
             if (h.lightInfo->type(light) == 2) prepareImage(h.lightInfo->image(light, gTime));
     renderInitList(tree);
+    makePlan(tree, gTime);
 }
 
-void cleanupTree(const NodeList& tree) {
+void cleanupTree(NodeList& tree) {
     for (const auto& n : tree.nodes) n->renderCleanup();
+    dropPlan(tree);
 }
 
 void newTimeTree(const NodeList& tree, int32_t frame, double time) {
     gTime = time;
     for (const auto& n : tree.nodes) n->newTime(time, frame);
+    refold(tree, time);
 }
 
 uint32_t treeFlags(const NodeList& tree) {
@@ -195,8 +199,8 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     auto* shadowRayFlag = static_cast<uint32_t*>(threadFlag(kShadowRayFlag, 4));
     if (!objectInScene(sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
 
-    const Node* found = findRoot(tree);
-    if (!found || !dynamic_cast<const NRoot*>(found)) return;
+    const Node* found = tree.plan ? tree.plan->root : findRoot(tree);
+    if (!found || (!tree.plan && !dynamic_cast<const NRoot*>(found))) return;
     const Node& root = *found;
 
     HostTextureSample ts;

@@ -11,8 +11,8 @@
 
 namespace vx {
 
-void initTree(const NodeList& tree, void* hostContext);
-void cleanupTree(const NodeList& tree);
+void initTree(NodeList& tree, void* hostContext);
+void cleanupTree(NodeList& tree);
 void newTimeTree(const NodeList& tree, int32_t frame, double time);
 uint32_t treeFlags(const NodeList& tree);
 

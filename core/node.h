@@ -93,7 +93,8 @@ public:
     // The linked value when there is a source and a sample, else the param.
     const NodeValue& readInput(const InputPort& port, NodeEnv* env) const {
         if (!env || !port.source) return port.param.value;
-        const NodeValue* out = env->cache.find(port.source, port.source->cacheSlot);
+        const NodeValue* out = port.source->folded;
+        if (!out) out = env->cache.find(port.source, port.source->cacheSlot);
         if (out && static_cast<uint32_t>(port.sourceOutput) < static_cast<uint32_t>(port.source->outputCount))
             return out[port.sourceOutput];
         return out ? port.param.value : pull(port, *env);
@@ -123,6 +124,11 @@ public:
     // Where the node's outputs sit in a sample's cache; a hint only, given
     // out before a render, -1 when none.
     int32_t cacheSlot = -1;
+    // The kind's outputs depend on nothing but its inputs: no sample, host,
+    // time or ray. Such a node whose sources are all folded too is evaluated
+    // once per render and time, and `folded` then holds its outputs.
+    bool pure = false;
+    const NodeValue* folded = nullptr;
 
 private:
     // Evaluates the source of a linked input not yet in the cache.
@@ -136,9 +142,12 @@ public:
     std::unique_ptr<Node> createNew() const override { return std::make_unique<Kind>(); }
 };
 
+struct RenderPlan;
+
 struct NodeList {
     std::vector<std::unique_ptr<Node>> nodes;
     std::vector<HostID> usedItems;  // 0-terminated once built
+    std::shared_ptr<RenderPlan> plan;  // from a render's start to its end
 };
 
 void removeNode(NodeList& list, Node* node);

@@ -199,7 +199,7 @@ uint8_t toByte(double v) {
 }
 }  // namespace
 
-void renderPreview(void* surface, const NodeList& list, Node& node) {
+void renderPreview(void* surface, NodeList& list, Node& node) {
     if (!node.preview) node.preview = std::make_unique<uint8_t[]>(kPreviewBytes);
     assignCacheSlots(list);
     renderInitList(list);

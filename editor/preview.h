@@ -17,6 +17,6 @@ constexpr size_t kPreviewBytes = size_t{kPreviewSize} * kPreviewSize * 3;
 // the render as a host render would. The ball's channels come from `surface`
 // through the host's surface functions; a channel the host cannot give takes
 // the value of a plain grey surface. Call outside a render only.
-void renderPreview(void* surface, const NodeList& list, Node& node);
+void renderPreview(void* surface, NodeList& list, Node& node);
 
 }  // namespace vx

@@ -279,7 +279,7 @@ void UserPanel::componentsClicked() {
 
 void UserPanel::addFromComponents() {
     const auto* entry = static_cast<const NodeFactoryData*>(services->getItem(components_));
-    if (entry && entry->prototype()) addNode(entry->prototype()->createNew());
+    if (entry && entry->prototype()) addNode(entry->create());
 }
 
 void UserPanel::addNode(std::unique_ptr<Node> node) {
