@@ -24,7 +24,7 @@ std::unique_ptr<Node> NodeFactoryData::createByName(std::string_view category, s
 
 std::unique_ptr<Node> NodeFactoryData::create() const {
     std::unique_ptr<Node> n = prototype_->createNew();
-    n->pure = prototype_->pure;
+    n->timing = prototype_->timing;
     return n;
 }
 

@@ -108,7 +108,12 @@ struct LightSample {
 // search over a fixed room, and lights beyond it are asked again each time.
 struct LightCache {
     static constexpr int kRoom = 10;
-    LightSample samples[kRoom];
+    // Left unwritten until used: most samples ask for few lights or none,
+    // and clearing the room would cost more than a small tree.
+    LightCache() {}
+    union {
+        LightSample samples[kRoom];
+    };
     int32_t count = 0;
 };
 

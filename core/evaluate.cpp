@@ -6,7 +6,6 @@
 
 #include "core/env.h"
 #include "core/macro.h"
-#include "core/plan.h"
 #include "core/root.h"
 #include "host/host.h"
 
@@ -157,10 +156,11 @@ HostTextureSample& textureSample(NodeEnv& env) {
     return *env.textureSample;
 }
 
-const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env) {
+const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const RenderPlan* plan) {
     HostShading* sa = env.record;
     const auto linked = [&root](int i) { return root.inputs[i].source != nullptr; };
     if (linked(RI_NORM) || linked(RI_BUMP_H)) {
+        if (plan) evaluateAhead(plan->ahead[0], env);
         const NodeValue n = linked(RI_NORM) ? root.readValue(RI_NORM, env) : env.normal;
         const double b = linked(RI_BUMP_H) ? root.readScalar(RI_BUMP_H, env) : sa->bumpHeight;
         NodeValue* out = root.outputSlots(env);
@@ -174,6 +174,7 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env) {
         // The second pass must see every node again against the new normal.
         env.cache.clear();
     }
+    if (plan) evaluateAhead(plan->ahead[1], env);
 
     const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : fromArray(sa->color);
     double scalars[RI_COUNT];
@@ -221,7 +222,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     env.rayShadeFlag = rayShadeFlag;
     env.lights = &lights;
 
-    const NodeValue* out = gatherRootChannels(root, env);
+    const NodeValue* out = gatherRootChannels(root, env, tree.plan.get());
     toArray(sa->color, out[RI_COLOR]);
     forEachChannel([&](auto i) {
         constexpr Channel c = kScalarChannels[i];

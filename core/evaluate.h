@@ -7,6 +7,7 @@
 
 #include "core/env.h"
 #include "core/node.h"
+#include "core/plan.h"
 #include "host/services.h"
 
 namespace vx {
@@ -26,7 +27,8 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
 // again; then the channels, an unlinked one taking the record's value. Leaves
 // the values in the root's outputs, in the tree's terms (glossiness, the
 // sharpness exponent), and returns that array.
-const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env);
+// A render's plan runs its nodes ahead of each pass.
+const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const RenderPlan* plan = nullptr);
 
 // Glossiness g of a tree and the host's roughness r = 2^-(10 g + 2).
 inline double glossFromRoughness(double r) { return (std::log2(1.0 / r) - 2.0) / 10.0; }

@@ -37,6 +37,13 @@ struct ParamValue {
 
 // Static port declarations; each table ends with an entry whose name is null.
 // The default lives beside the name so it cannot drift from the port.
+// When a render may evaluate a node of a kind. OnPull: only when a reader
+// pulls it, as it may cast rays, read lights or cost much. PerPass: ahead of
+// the pulls, once per pass, as it reads only its inputs and the sample and
+// has no effect. Fixed: as PerPass, and it reads only its inputs, so with
+// fixed sources it is evaluated once per render and time.
+enum class Timing : uint8_t { OnPull, PerPass, Fixed };
+
 struct InputDecl {
     const char* name;
     int32_t valueType = VT_ANY;
@@ -124,10 +131,9 @@ public:
     // Where the node's outputs sit in a sample's cache; a hint only, given
     // out before a render, -1 when none.
     int32_t cacheSlot = -1;
-    // The kind's outputs depend on nothing but its inputs: no sample, host,
-    // time or ray. Such a node whose sources are all folded too is evaluated
-    // once per render and time, and `folded` then holds its outputs.
-    bool pure = false;
+    Timing timing = Timing::OnPull;
+    // The outputs of a fixed node whose sources are all fixed, evaluated once
+    // for the render and time; null otherwise.
     const NodeValue* folded = nullptr;
 
 private:

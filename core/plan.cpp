@@ -18,36 +18,63 @@ void forEachNode(const NodeList& list, Each each) {
     }
 }
 
-// Pure nodes whose sources are all pure, each after its sources. The walk
-// keeps its own path, so a chain as long as memory allows is no deeper on
-// the stack than one node; a cycle folds nothing on it.
-std::vector<Node*> fixedNodes(const NodeList& tree) {
-    enum State : uint8_t { Unseen, Open, Fixed, Varies };
-    std::unordered_map<const Node*, State> state;
-    std::vector<Node*> order;
-    std::vector<std::pair<Node*, size_t>> path;
-    forEachNode(tree, [&](Node* start) {
-        if (state[start] != Unseen) return;
-        state[start] = Open;
-        path.push_back({start, 0});
-        while (!path.empty()) {
-            auto& [n, next] = path.back();
-            if (n->pure && next < n->inputs.size()) {
-                if (Node* src = n->inputs[next++].source; src && state[src] == Unseen) {
-                    state[src] = Open;
-                    path.push_back({src, 0});
+// The nodes reached from `start` through the sources of nodes that `enter`
+// accepts, each after its sources and once across calls (a node on a cycle
+// meets a source not yet emitted). The walk keeps its own path, so a chain as long as memory
+// allows is no deeper on the C++ stack than one node.
+class SourceWalk {
+public:
+    template <class Enter, class Emit>
+    void from(Node* start, Enter enter, Emit emit) {
+        if (!start || state_[start] != Unseen) return;
+        state_[start] = Open;
+        path_.push_back({start, 0});
+        while (!path_.empty()) {
+            auto& [n, next] = path_.back();
+            if (next < n->inputs.size() && enter(n)) {
+                if (Node* src = n->inputs[next++].source; src && state_[src] == Unseen) {
+                    state_[src] = Open;
+                    path_.push_back({src, 0});
                 }
                 continue;
             }
-            bool fixed = n->pure;
-            for (const InputPort& in : n->inputs) fixed = fixed && (!in.source || state[in.source] == Fixed);
-            state[n] = fixed ? Fixed : Varies;
-            if (fixed) order.push_back(n);
-            path.pop_back();
+            state_[n] = Done;
+            emit(n);
+            path_.pop_back();
         }
+    }
+
+private:
+    enum State : uint8_t { Unseen, Open, Done };
+    std::unordered_map<const Node*, State> state_;
+    std::vector<std::pair<Node*, size_t>> path_;
+};
+
+template <class Ok>
+bool sourcesAre(const Node* n, Ok ok) {
+    for (const InputPort& in : n->inputs)
+        if (in.source && !ok(in.source)) return false;
+    return true;
+}
+bool isFolded(const Node* n) { return n->folded != nullptr; }
+
+// Fixed nodes whose sources are all fixed, each after its sources. `folded`
+// marks them while the plan is made; evaluateFolded() gives the real values.
+std::vector<Node*> fixedNodes(const NodeList& tree, const NodeValue* mark) {
+    std::vector<Node*> order;
+    SourceWalk walk;
+    forEachNode(tree, [&](Node* start) {
+        walk.from(start, [](const Node* n) { return n->timing == Timing::Fixed; }, [&](Node* n) {
+            if (n->timing == Timing::Fixed && sourcesAre(n, isFolded)) {
+                n->folded = mark;
+                order.push_back(n);
+            }
+        });
     });
     return order;
 }
+
+bool mayRunAhead(const Node* n) { return !n->folded && n->timing != Timing::OnPull; }
 
 // Each node evaluated on its own, its sources already folded, so no pull
 // goes deeper than one node.
@@ -71,12 +98,28 @@ void evaluateFolded(RenderPlan& plan, double time) {
 void makePlan(NodeList& tree, double time) {
     dropPlan(tree);
     auto plan = std::make_shared<RenderPlan>();
-    const Node* root = findRoot(tree);
-    plan->root = dynamic_cast<const NRoot*>(root) ? root : nullptr;
-    plan->folded = fixedNodes(tree);
+    Node* root = findRoot(tree);
+    if (!dynamic_cast<const NRoot*>(root)) root = nullptr;
+    plan->root = root;
+    static const NodeValue mark{};
+    plan->folded = fixedNodes(tree, &mark);
     size_t values = 0;
     for (const Node* n : plan->folded) values += static_cast<size_t>(n->outputCount);
     plan->values.resize(values);
+
+    // A node runs ahead when it and all it reads may, so that running it
+    // early changes nothing but the time it takes.
+    std::unordered_map<const Node*, bool> runsAhead;
+    for (int pass = 0; root && pass < 2; ++pass) {
+        SourceWalk walk;
+        for (int i = 0; i < root->inputCount; ++i)
+            if ((i == RI_NORM || i == RI_BUMP_H) == (pass == 0))
+                walk.from(root->inputs[i].source, mayRunAhead, [&](const Node* n) {
+                    bool& ahead = runsAhead[n];
+                    ahead = mayRunAhead(n) && sourcesAre(n, [&](const Node* s) { return s->folded || runsAhead[s]; });
+                    if (ahead) plan->ahead[pass].push_back(n);
+                });
+    }
     evaluateFolded(*plan, time);
     tree.plan = std::move(plan);
 }
@@ -88,6 +131,10 @@ void refold(const NodeList& tree, double time) {
 void dropPlan(NodeList& tree) {
     forEachNode(tree, [](Node* n) { n->folded = nullptr; });
     tree.plan.reset();
+}
+
+void evaluateAhead(const std::vector<const Node*>& nodes, NodeEnv& env) {
+    for (const Node* n : nodes) n->evaluate(env);
 }
 
 }  // namespace vx

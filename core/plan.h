@@ -1,6 +1,7 @@
 // What a render learns of a tree when it starts: the root the samples go
-// through, and the nodes whose outputs are the same in every sample, which it
-// evaluates once per render and time instead.
+// through, the nodes whose outputs are the same in every sample (evaluated
+// once per render and time instead), and the nodes each pass evaluates ahead
+// of the pulls, in an order where every source comes before its readers.
 #pragma once
 
 #include <vector>
@@ -11,8 +12,10 @@ namespace vx {
 
 struct RenderPlan {
     const Node* root = nullptr;  // null when the tree has no root of the render's kind
-    std::vector<Node*> folded;   // each after its sources
-    std::vector<NodeValue> values;
+    std::vector<Node*> folded;
+    std::vector<NodeValue> values;  // the folded nodes' outputs
+    // Ahead of the first pass (what "norm" and "bump_h" read) and the second.
+    std::vector<const Node*> ahead[2];
 };
 
 // Makes the tree's plan and folds its fixed nodes, inner trees of macros
@@ -22,5 +25,8 @@ void makePlan(NodeList& tree, double time);
 void refold(const NodeList& tree, double time);
 // Forgets the plan: every node is evaluated per sample again.
 void dropPlan(NodeList& tree);
+
+// The evaluations ahead of a pass of the root.
+void evaluateAhead(const std::vector<const Node*>& nodes, NodeEnv& env);
 
 }  // namespace vx
