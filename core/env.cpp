@@ -3,6 +3,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,7 @@ struct OutputCache::Scratch : OutputCache::Hot {
     static constexpr size_t kBlock = 512;
 
     std::vector<Entry> directStore;
+    std::vector<NodeValue> slabStore;
     std::vector<Entry> table = std::vector<Entry>(64);
     // Value storage in fixed blocks, so arrays handed out never move.
     std::vector<std::unique_ptr<NodeValue[]>> blocks;
@@ -51,7 +53,7 @@ struct OutputCache::Scratch : OutputCache::Hot {
     }
     Entry* hashEntry(const Node* n) { return hashEntry(n, generation); }
 
-    NodeValue* add(const Node* n, int32_t slot, size_t count) {
+    NodeValue* add(const Node* n, int32_t slot, size_t count, int32_t place) {
         if (slot >= 0 && static_cast<size_t>(slot) >= directStore.size()) {
             directStore.resize(static_cast<size_t>(slot) + 1);
             direct = directStore.data();
@@ -63,7 +65,8 @@ struct OutputCache::Scratch : OutputCache::Hot {
             e = hashEntry(n);
             if (e->generation != generation) ++hashed;
         }
-        *e = {n, generation, allocate(count)};
+        const bool placed = static_cast<uint32_t>(place) + static_cast<uint64_t>(count) <= slabSize;
+        *e = {n, generation, placed ? slab + place : allocate(count)};
         return e->values;
     }
 
@@ -119,6 +122,7 @@ OutputCache::OutputCache() {
     scratch_ = tScratch[tDepth++].get();
     scratch_->clear();
     hot_ = *scratch_;
+    hot_.slabSize = 0;  // until this environment asks for one
 }
 
 OutputCache::~OutputCache() {
@@ -133,8 +137,8 @@ NodeValue* OutputCache::findHashed(const Node* node) const {
     return e->generation == hot_.generation ? e->values : nullptr;
 }
 
-NodeValue* OutputCache::addSlow(const Node* node, int32_t slot, int count) {
-    return sync([&](Scratch& s) { return s.add(node, slot, count > 0 ? static_cast<size_t>(count) : 1); });
+NodeValue* OutputCache::addSlow(const Node* node, int32_t slot, int count, int32_t place) {
+    return sync([&](Scratch& s) { return s.add(node, slot, count > 0 ? static_cast<size_t>(count) : 1, place); });
 }
 
 void OutputCache::forget(const Node* node) {
@@ -145,6 +149,33 @@ void OutputCache::forget(const Node* node) {
         Entry* e = scratch_->hashEntry(node, hot_.generation);
         if (e->generation == hot_.generation) e->values = nullptr;
     }
+}
+
+NodeValue* OutputCache::claimSlow(const Node* node, int32_t slot, int count, int32_t place) {
+    Hot& h = hot_;
+    if (static_cast<uint32_t>(slot) < h.directSize) {
+        Entry& e = h.direct[slot];
+        if (e.generation == h.generation) {
+            if (e.node == node) return e.values;
+        } else if (!h.hashed && count > 0 && place < 0 && h.top + static_cast<size_t>(count) <= h.end) {
+            e = {node, h.generation, h.block + h.top};
+            h.top += static_cast<size_t>(count);
+            return e.values;
+        }
+    }
+    if (NodeValue* out = find(node, slot)) return out;
+    return addSlow(node, slot, count, place);
+}
+
+void OutputCache::fillSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp) {
+    sync([&](Scratch& s) {
+        if (s.slabStore.size() < count) s.slabStore.resize(count);
+        std::copy(fixed, fixed + std::min(fixedCount, count), s.slabStore.begin());
+        s.slab = s.slabStore.data();
+        s.slabSize = static_cast<uint32_t>(count);
+        s.slabCapacity = static_cast<uint32_t>(s.slabStore.size());
+        s.slabStamp = stamp;
+    });
 }
 
 void OutputCache::clear() {

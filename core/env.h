@@ -34,6 +34,11 @@ public:
         int32_t hashed = 0;
         NodeValue* block = nullptr;  // the value block being filled
         size_t top = 0, end = 0;
+        // Under a render's plan every node's outputs have a place of their
+        // own here, and a reader the plan resolved reads it directly.
+        NodeValue* slab = nullptr;
+        uint32_t slabSize = 0, slabCapacity = 0;
+        uint64_t slabStamp = 0;
     };
 
     OutputCache();
@@ -63,21 +68,34 @@ public:
         return addSlow(node, slot, count);
     }
     // The node's array in this pass: the one it has, else a new one of
-    // `count` values. One lookup, as a node's evaluation ends with it.
-    NodeValue* claim(const Node* node, int32_t slot, int count) {
+    // `count` values, at `place` in the plan's slab when it has one. One
+    // lookup, as a node's evaluation ends with it.
+    NodeValue* claim(const Node* node, int32_t slot, int count, int32_t place = -1) {
         Hot& h = hot_;
-        if (static_cast<uint32_t>(slot) < h.directSize) {
+        if (static_cast<uint32_t>(slot) < h.directSize && static_cast<uint32_t>(place) + static_cast<uint64_t>(count) <= h.slabSize) {
             Entry& e = h.direct[slot];
-            if (e.generation == h.generation) {
-                if (e.node == node) return e.values;
-            } else if (!h.hashed && count > 0 && h.top + static_cast<size_t>(count) <= h.end) {
-                e = {node, h.generation, h.block + h.top};
-                h.top += static_cast<size_t>(count);
+            if (e.generation != h.generation && !h.hashed && count > 0) {
+                e = {node, h.generation, h.slab + place};
                 return e.values;
             }
         }
-        if (NodeValue* out = find(node, slot)) return out;
-        return addSlow(node, slot, count);
+        return claimSlow(node, slot, count, place);
+    }
+
+    // The value at `place` of the slab, written in this pass by a node the
+    // plan runs before the reader; null without a slab of that size.
+    const NodeValue* planned(int32_t place) const {
+        return static_cast<uint32_t>(place) < hot_.slabSize ? hot_.slab + place : nullptr;
+    }
+    // A slab of `count` values for this environment, its first `fixedCount`
+    // copied from `fixed` unless the slab has them already from the same
+    // `stamp`. The first sample of a thread and a larger tree allocate.
+    void reserveSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp) {
+        if (hot_.slabStamp == stamp && count <= hot_.slabCapacity) {
+            hot_.slabSize = static_cast<uint32_t>(count);
+            return;
+        }
+        fillSlab(count, fixed, fixedCount, stamp);
     }
     // Drops the node's array, as though it had never been evaluated.
     void forget(const Node* node);
@@ -87,7 +105,9 @@ public:
 
 private:
     NodeValue* findHashed(const Node* node) const;
-    NodeValue* addSlow(const Node* node, int32_t slot, int count);
+    NodeValue* addSlow(const Node* node, int32_t slot, int count, int32_t place = -1);
+    NodeValue* claimSlow(const Node* node, int32_t slot, int count, int32_t place);
+    void fillSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp);
     // Runs a change of the per-thread storage with the hot fields in step.
     template <class Change>
     auto sync(Change change);

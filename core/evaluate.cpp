@@ -221,6 +221,8 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     env.shadowRayFlag = shadowRayFlag;
     env.rayShadeFlag = rayShadeFlag;
     env.lights = &lights;
+    if (const RenderPlan* plan = tree.plan.get())
+        env.cache.reserveSlab(plan->places, plan->values.data(), plan->values.size(), plan->stamp);
 
     const NodeValue* out = gatherRootChannels(root, env, tree.plan.get());
     toArray(sa->color, out[RI_COLOR]);

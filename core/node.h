@@ -67,6 +67,9 @@ struct InputPort {
     int32_t paramKind = PK_NONE;
     int32_t valueType = VT_ANY;
     ParamValue param;
+    // Where a render's plan has the source's output by the time this input is
+    // read; -1 when the reader must look for it.
+    int32_t planned = -1;
 };
 
 struct OutputPort {
@@ -100,11 +103,8 @@ public:
     // The linked value when there is a source and a sample, else the param.
     const NodeValue& readInput(const InputPort& port, NodeEnv* env) const {
         if (!env || !port.source) return port.param.value;
-        const NodeValue* out = port.source->folded;
-        if (!out) out = env->cache.find(port.source, port.source->cacheSlot);
-        if (out && static_cast<uint32_t>(port.sourceOutput) < static_cast<uint32_t>(port.source->outputCount))
-            return out[port.sourceOutput];
-        return out ? port.param.value : pull(port, *env);
+        if (const NodeValue* v = env->cache.planned(port.planned)) return *v;
+        return readLinked(port, *env);
     }
     double readScalar(int i, NodeEnv& env) const {
         const NodeValue v = readInput(inputs[i], &env);
@@ -113,7 +113,7 @@ public:
     NodeValue readValue(int i, NodeEnv& env) const { return readInput(inputs[i], &env); }
     // This node's output array in the sample's cache, made on first use.
     NodeValue* outputSlots(NodeEnv& env) const {
-        return env.cache.claim(this, cacheSlot, outputCount);
+        return env.cache.claim(this, cacheSlot, outputCount, place);
     }
 
     int32_t visitMark = 0;
@@ -132,11 +132,16 @@ public:
     // out before a render, -1 when none.
     int32_t cacheSlot = -1;
     Timing timing = Timing::OnPull;
+    // Where a render's plan keeps the node's outputs in a sample; -1 without.
+    int32_t place = -1;
     // The outputs of a fixed node whose sources are all fixed, evaluated once
     // for the render and time; null otherwise.
     const NodeValue* folded = nullptr;
 
 private:
+    // A linked input the plan has not placed: a folded source, the cache, or
+    // a pull. Out of line, so that the nodes' own code stays small.
+    const NodeValue& readLinked(const InputPort& port, NodeEnv& env) const;
     // Evaluates the source of a linked input not yet in the cache.
     const NodeValue& pull(const InputPort& port, NodeEnv& env) const;
 };

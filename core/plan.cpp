@@ -1,5 +1,6 @@
 #include "core/plan.h"
 
+#include <atomic>
 #include <unordered_map>
 #include <utility>
 
@@ -79,6 +80,8 @@ bool mayRunAhead(const Node* n) { return !n->folded && n->timing != Timing::OnPu
 // Each node evaluated on its own, its sources already folded, so no pull
 // goes deeper than one node.
 void evaluateFolded(RenderPlan& plan, double time) {
+    static std::atomic<uint64_t> stamps{0};
+    plan.stamp = ++stamps;
     size_t at = 0;
     for (Node* n : plan.folded) {
         n->folded = nullptr;
@@ -103,23 +106,45 @@ void makePlan(NodeList& tree, double time) {
     plan->root = root;
     static const NodeValue mark{};
     plan->folded = fixedNodes(tree, &mark);
-    size_t values = 0;
-    for (const Node* n : plan->folded) values += static_cast<size_t>(n->outputCount);
-    plan->values.resize(values);
+    for (Node* n : plan->folded) {
+        n->place = static_cast<int32_t>(plan->places);
+        plan->places += static_cast<size_t>(n->outputCount);
+    }
+    plan->values.resize(plan->places);
 
+    forEachNode(tree, [&](Node* n) {
+        if (n->folded) return;
+        n->place = static_cast<int32_t>(plan->places);
+        plan->places += static_cast<size_t>(n->outputCount);
+    });
     // A node runs ahead when it and all it reads may, so that running it
-    // early changes nothing but the time it takes.
+    // early changes nothing but the time it takes. Its inputs, and the
+    // root's, then read their sources' places directly, as each such source
+    // ran ahead in the same pass; so does every input of a folded source.
     std::unordered_map<const Node*, bool> runsAhead;
+    const auto resolve = [&](InputPort& in) {
+        const Node* s = in.source;
+        if (s && (s->folded || runsAhead[s]) && static_cast<uint32_t>(in.sourceOutput) < static_cast<uint32_t>(s->outputCount))
+            in.planned = s->place + in.sourceOutput;
+    };
+    forEachNode(tree, [&](Node* n) {
+        for (InputPort& in : n->inputs)
+            if (in.source && in.source->folded) resolve(in);
+    });
     for (int pass = 0; root && pass < 2; ++pass) {
         SourceWalk walk;
         for (int i = 0; i < root->inputCount; ++i)
             if ((i == RI_NORM || i == RI_BUMP_H) == (pass == 0))
-                walk.from(root->inputs[i].source, mayRunAhead, [&](const Node* n) {
+                walk.from(root->inputs[i].source, mayRunAhead, [&](Node* n) {
                     bool& ahead = runsAhead[n];
                     ahead = mayRunAhead(n) && sourcesAre(n, [&](const Node* s) { return s->folded || runsAhead[s]; });
-                    if (ahead) plan->ahead[pass].push_back(n);
+                    if (!ahead) return;
+                    plan->ahead[pass].push_back(n);
+                    for (InputPort& in : n->inputs) resolve(in);
                 });
     }
+    if (root)
+        for (InputPort& in : root->inputs) resolve(in);
     evaluateFolded(*plan, time);
     tree.plan = std::move(plan);
 }
@@ -129,7 +154,11 @@ void refold(const NodeList& tree, double time) {
 }
 
 void dropPlan(NodeList& tree) {
-    forEachNode(tree, [](Node* n) { n->folded = nullptr; });
+    forEachNode(tree, [](Node* n) {
+        n->folded = nullptr;
+        n->place = -1;
+        for (InputPort& in : n->inputs) in.planned = -1;
+    });
     tree.plan.reset();
 }
 

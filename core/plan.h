@@ -13,9 +13,13 @@ namespace vx {
 struct RenderPlan {
     const Node* root = nullptr;  // null when the tree has no root of the render's kind
     std::vector<Node*> folded;
-    std::vector<NodeValue> values;  // the folded nodes' outputs
+    // The folded nodes' outputs, which are also the first places of a
+    // sample's slab; `stamp` changes whenever they do.
+    std::vector<NodeValue> values;
+    uint64_t stamp = 0;
     // Ahead of the first pass (what "norm" and "bump_h" read) and the second.
     std::vector<const Node*> ahead[2];
+    size_t places = 0;  // the outputs of all the tree's nodes in a sample
 };
 
 // Makes the tree's plan and folds its fixed nodes, inner trees of macros
