@@ -119,10 +119,21 @@ auto OutputCache::sync(Change change) {
 
 OutputCache::OutputCache() {
     if (tDepth == tScratch.size()) tScratch.push_back(std::make_unique<Scratch>());
-    scratch_ = tScratch[tDepth++].get();
-    scratch_->clear();
-    hot_ = *scratch_;
-    hot_.slabSize = 0;  // until this environment asks for one
+    Scratch& s = *tScratch[tDepth++];
+    scratch_ = &s;
+    s.clear();
+    // Field by field: a block copy would read the words clear() has just
+    // written in other widths, and wait for them to reach memory.
+    hot_.direct = s.direct;
+    hot_.directSize = s.directSize;
+    hot_.generation = s.generation;
+    hot_.block = s.block;
+    hot_.end = s.end;
+    hot_.slab = s.slab;
+    hot_.slabCapacity = s.slabCapacity;
+    hot_.slabStamp = s.slabStamp;
+    // hashed, top and slabSize keep their zeros: nothing is hashed or used
+    // yet, and the slab waits until this environment asks for one.
 }
 
 OutputCache::~OutputCache() {
@@ -221,6 +232,21 @@ void* threadFlag(const char* name, int size) {
         *slot = {memory, epoch, name, block};
     }
     return block;
+}
+
+SampleWords sampleWords() {
+    struct Known {
+        const HostRenderMemory* memory = nullptr;
+        uint64_t epoch = ~uint64_t{0};
+        SampleWords words{};
+    };
+    thread_local Known known;
+    const HostRenderMemory* memory = host().renderMemory;
+    const uint64_t epoch = gFlagEpoch.load(std::memory_order_acquire);
+    if (known.memory != memory || known.epoch != epoch)
+        known = {memory, epoch, {static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4)),
+                                 static_cast<uint32_t*>(threadFlag(kShadowRayFlag, 4))}};
+    return known.words;
 }
 
 void resetThreadFlags() { gFlagEpoch.fetch_add(1, std::memory_order_acq_rel); }

@@ -175,6 +175,13 @@ extern const char* const kRayShadeFlag;   // "QK's Torvanixa:IsRayShade"
 // zeroed when absent; null without render memory.
 void* threadFlag(const char* name, int size);
 
+// The calling thread's two words that every sample reads.
+struct SampleWords {
+    uint32_t* rayShade;
+    uint32_t* shadowRay;
+};
+SampleWords sampleWords();
+
 // Makes every thread ask the host for its words again; called when a render
 // starts or the host's tables change.
 void resetThreadFlags();

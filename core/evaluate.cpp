@@ -195,9 +195,8 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const Render
 
 void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, ItemParamFn itemParam) {
     if (!renderGlobalsPresent()) return;
-    auto* rayShadeFlag = static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4));
-    if (rayShadeFlag && *rayShadeFlag) return;
-    auto* shadowRayFlag = static_cast<uint32_t*>(threadFlag(kShadowRayFlag, 4));
+    const SampleWords words = sampleWords();
+    if (words.rayShade && *words.rayShade) return;
     if (!objectInScene(sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
 
     const Node* found = tree.plan ? tree.plan->root : findRoot(tree);
@@ -218,8 +217,8 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     env.rayCast = sa->rayCast;
     env.rayShade = sa->rayShade;
     env.itemParam = itemParam;
-    env.shadowRayFlag = shadowRayFlag;
-    env.rayShadeFlag = rayShadeFlag;
+    env.shadowRayFlag = words.shadowRay;
+    env.rayShadeFlag = words.rayShade;
     env.lights = &lights;
     if (const RenderPlan* plan = tree.plan.get())
         env.cache.reserveSlab(plan->places, plan->values.data(), plan->values.size(), plan->stamp);
