@@ -92,22 +92,37 @@ TEST(Evaluate, SnappingNearBounds) {
     }
 }
 
-TEST(Evaluate, SharedNodeRunsOncePerPass) {
+// The pass rules hold whether nodes are pulled or, under a render's plan,
+// run ahead of each pass ("count" reads the sample, "const" only itself).
+class Passes : public ::testing::TestWithParam<bool> {
+protected:
+    HostShading run(Tree& t, HostShading sa = defaultSample()) {
+        if (GetParam()) {
+            for (const auto& n : t.list.nodes)
+                n->timing = n->name == "count" ? Timing::PerPass : n->name == "const" ? Timing::Fixed : n->timing;
+            initTree(t.list, nullptr);
+        }
+        return t.run(sa);
+    }
+};
+INSTANTIATE_TEST_SUITE_P(PulledOrPlanned, Passes, ::testing::Bool());
+
+TEST_P(Passes, SharedNodeRunsOncePerPass) {
     Tree t;
     Node* c = add(t.list, *t.cat, "Test", "count");
     link(t.root, RI_DIFF, c);
     link(t.root, RI_SPEC, c);
     link(t.root, RI_LUMI, c);
     TCount::runs = 0;
-    t.run();
+    run(t);
     EXPECT_EQ(TCount::runs, 1);
     link(t.root, RI_BUMP_H, c);
     TCount::runs = 0;
-    t.run();
+    run(t);
     EXPECT_EQ(TCount::runs, 2) << "once in the bump pass, once after the cache was emptied";
 }
 
-TEST(Evaluate, BumpPassKeepsArrivingNormalAndSecondPassSeesIt) {
+TEST_P(Passes, BumpPassKeepsArrivingNormalAndSecondPassSeesIt) {
     Tree t;
     Node* c = add(t.list, *t.cat, "Test", "count");
     c->inputs[0].param.value = NodeValue::scalar(0.25);
@@ -116,23 +131,47 @@ TEST(Evaluate, BumpPassKeepsArrivingNormalAndSecondPassSeesIt) {
     HostShading in = defaultSample();
     in.wNorm[0] = 0.6;
     in.wNorm[2] = -0.8;
-    const HostShading out = t.run(in);
+    const HostShading out = run(t, in);
     EXPECT_EQ(out.bumpHeight, 0.25);
     EXPECT_EQ(out.wNorm[0], 0.6);
     EXPECT_EQ(out.wNorm[2], -0.8);
     EXPECT_EQ(out.diffuse, 0.6);
 }
 
-TEST(Evaluate, LinkedNormalIsWrittenBeforeTheSecondPass) {
+TEST_P(Passes, LinkedNormalIsWrittenBeforeTheSecondPass) {
     Tree t;
     link(t.root, RI_NORM, t.constant({1, 0, 0}));
     Node* c = add(t.list, *t.cat, "Test", "count");
     link(t.root, RI_DIFF, c, 1);
     link(t.root, RI_SPEC, c, 2);  // the texture record keeps the arriving normal
-    const HostShading out = t.run();
+    const HostShading out = run(t);
     EXPECT_EQ(out.wNorm[0], 1.0);
     EXPECT_EQ(out.diffuse, 1.0);
     EXPECT_EQ(out.specular, defaultSample().wNorm[0]);
+}
+
+// A fixed chain is evaluated when the render starts and again at each new
+// time, never per sample, until the render ends.
+TEST(Evaluate, FixedNodesRunOncePerRenderAndTime) {
+    Tree t;
+    Node* c = t.constant(NodeValue::scalar(0.25));
+    Node* n = add(t.list, *t.cat, "Test", "count");
+    link(n, 0, c);
+    link(t.root, RI_DIFF, n);
+    c->timing = n->timing = Timing::Fixed;
+    TCount::runs = 0;
+    initTree(t.list, nullptr);
+    EXPECT_EQ(t.run().diffuse, 0.25);
+    EXPECT_EQ(t.run().diffuse, 0.25);
+    EXPECT_EQ(TCount::runs, 1);
+    c->inputs[0].param.value = NodeValue::scalar(0.5);
+    newTimeTree(t.list, 1, 1.0 / 24);
+    EXPECT_EQ(t.run().diffuse, 0.5);
+    EXPECT_EQ(TCount::runs, 2);
+    cleanupTree(t.list);
+    c->inputs[0].param.value = NodeValue::scalar(0.75);
+    EXPECT_EQ(t.run().diffuse, 0.75);
+    EXPECT_EQ(TCount::runs, 3);
 }
 
 TEST(Evaluate, SamplesThatMustBeLeftAlone) {

@@ -10,6 +10,7 @@
 #include "tests/nodes/eval_helper.h"
 #include "standin/render/shading.h"
 #include "standin/services/globals.h"
+#include "tests/core/test_kinds.h"
 #include "tests/small_stack.h"
 
 #if defined(__has_feature)
@@ -72,6 +73,29 @@ TEST(Evaluation, LongAddChainOnARenderThreadStack) {
     HostShading out;
     ASSERT_TRUE(vxt::onSmallStack([&] { out = t.run(0); }));
     EXPECT_NEAR(out.diffuse, 1.5, 1e-9);
+}
+
+// Under a render's plan the weight's "geom" and "add" run ahead of the pass,
+// but a branch that "mix" gives no weight is still never pulled.
+TEST(Evaluation, ZeroWeightBranchIsNotPulledUnderAPlan) {
+    for (const double weight : {0.0, 1.0}) {
+        RenderTree t;
+        Node* branch = t.list.nodes.emplace_back(std::make_unique<vxt::TCount>()).get();
+        Node* geom = t.add("Global", "geom");
+        RenderTree::link(branch, 0, geom);
+        Node* w = t.add("Operator", "add");
+        RenderTree::link(w, 0, geom);
+        w->inputs[1].param.value = S(weight);
+        Node* mix = t.add("Function", "mix");
+        RenderTree::link(mix, 1, branch);
+        RenderTree::link(mix, 2, w);
+        w->inputs[0].sourceOutput = 3;  // "pos": the sample is at the origin
+        RenderTree::link(t.root, RI_DIFF, mix);
+        initTree(t.list, nullptr);
+        vxt::TCount::runs = 0;
+        t.run(0);
+        EXPECT_EQ(vxt::TCount::runs, weight > 0 ? 1 : 0) << weight;
+    }
 }
 
 // Each kind of the library feeds the next through its first port, and a
