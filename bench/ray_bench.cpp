@@ -41,10 +41,11 @@ struct Room {
         items.resize(2);
         items[0].object.mesh = vxs::boxMesh({6, 3, 6});  // faces out, but rays hit either side
         items[1].object.mesh = vxs::sphereMesh(0.7, 32);
-        std::vector<vxs::PlacedObject> placed(2);
-        for (int i = 0; i < 2; ++i) placed[i].item = &items[i];
-        placed[0].toWorld.offset = {0, 1.5, 0};
-        placed[1].toWorld.offset = {1, 0.7, 1};
+        vxs::Mat at[2];
+        at[0].offset = {0, 1.5, 0};
+        at[1].offset = {1, 0.7, 1};
+        std::vector<vxs::PlacedObject> placed;
+        for (int i = 0; i < 2; ++i) placed.emplace_back(&items[i], at[i]);
         tracer = std::make_unique<vxs::RayTracer>(std::move(placed));
     }
 

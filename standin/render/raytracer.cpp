@@ -64,6 +64,9 @@ struct RayTracer::Embree {
     }
 };
 
+PlacedObject::PlacedObject(const Item* item_, const Mat& toWorld_)
+    : item(item_), toWorld(toWorld_), normals(toWorld_), invertible(toWorld_.inverse(toObject)) {}
+
 RayTracer::RayTracer(std::vector<PlacedObject> objects) : objects_(std::move(objects)), embree_(new Embree) {
     // One build thread: the hierarchy, and so every tie between equally
     // near hits, comes out the same in every run.
@@ -220,7 +223,7 @@ HitPoint RayTracer::describe(const RayHit& hit) const {
         out.worldPosition = out.worldPosition + world[c] * w;
         const NodeValue& n = g.cornerNormals[g.cornerStart[size_t(hit.polygon)] + size_t(hit.corner[c])];
         smooth = smooth + n * w;
-        cornerNormal[c] = toValue(placed.toWorld.normal(toVec3(n)));
+        cornerNormal[c] = toValue(placed.normals(toVec3(n)));
         out.verts[c] = id;
         out.weights[c] = float(w);
         out.vertsWPos[c][0] = float(world[c].x);
@@ -234,8 +237,8 @@ HitPoint RayTracer::describe(const RayHit& hit) const {
         out.roundPosition =
             out.roundPosition + (out.worldPosition - n * dot(out.worldPosition - world[c], n)) * hit.weight[c];
     }
-    out.faceNormal = toValue(placed.toWorld.normal(toVec3(face)));
-    out.smoothNormal = toValue(placed.toWorld.normal(toVec3(smooth)));
+    out.faceNormal = toValue(placed.normals(toVec3(face)));
+    out.smoothNormal = toValue(placed.normals(toVec3(smooth)));
     if (out.smoothNormal == NodeValue{}) out.smoothNormal = out.faceNormal;
     return out;
 }

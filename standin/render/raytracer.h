@@ -19,8 +19,13 @@ using vx::NodeValue;
 
 // An object item with the map that places its mesh in the world.
 struct PlacedObject {
-    const Item* item = nullptr;
+    PlacedObject(const Item* item, const Mat& toWorld);
+    const Item* item;
     Mat toWorld;
+    // Worked out once, as every hit on the object needs them.
+    NormalMap normals;
+    Mat toObject;
+    bool invertible;
 };
 
 // The nearest hit of a ray: a triangle of a polygon's fan.

@@ -128,7 +128,7 @@ private:
 std::vector<PlacedObject> placeObjects(const Scene& scene, double time) {
     std::vector<PlacedObject> objects;
     for (const Item& item : scene.items)
-        if (item.type == HOST_OBJECT) objects.push_back({&item, worldTransform(scene, item, time)});
+        if (item.type == HOST_OBJECT) objects.emplace_back(&item, worldTransform(scene, item, time));
     return objects;
 }
 
@@ -278,7 +278,7 @@ int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, con
     sa.cosine = -dot(dir, normal);
     // oXfrm carries object directions into the world, wXfrm back.
     putMatrix(sa.oXfrm, placed.toWorld);
-    if (Mat inverse; placed.toWorld.inverse(inverse)) putMatrix(sa.wXfrm, inverse);
+    if (placed.invertible) putMatrix(sa.wXfrm, placed.toObject);
     sa.objID = placed.item->id;
     sa.polygon = HostID(hit.polygon + 1);
     std::copy_n(h.verts, 4, sa.verts);

@@ -86,15 +86,20 @@ Vec3 Mat::vector(const Vec3& v) const {
     return out;
 }
 
-Vec3 Mat::normal(const Vec3& n) const {
-    double cof[3][3];
-    cofactors(*this, cof);
-    const double det = determinant(*this, cof);
-    if (det == 0) return {0, 0, 0};
+Vec3 Mat::normal(const Vec3& n) const { return NormalMap(*this)(n); }
+
+NormalMap::NormalMap(const Mat& m) {
+    cofactors(m, cof_);
+    const double det = determinant(m, cof_);
+    flat_ = det == 0;
     // A mirroring map turns the cofactors against the inverse transpose.
-    const double sign = det < 0 ? -1 : 1;
+    sign_ = det < 0 ? -1 : 1;
+}
+
+Vec3 NormalMap::operator()(const Vec3& n) const {
+    if (flat_) return {0, 0, 0};
     Vec3 out;
-    for (int r = 0; r < 3; ++r) out[r] = sign * (cof[r][0] * n[0] + cof[r][1] * n[1] + cof[r][2] * n[2]);
+    for (int r = 0; r < 3; ++r) out[r] = sign_ * (cof_[r][0] * n[0] + cof_[r][1] * n[1] + cof_[r][2] * n[2]);
     return unit(out);
 }
 

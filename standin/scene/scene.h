@@ -185,6 +185,19 @@ struct Mat {
 };
 Mat operator*(const Mat& a, const Mat& b);  // b first, then a
 
+// Mat::normal with the map's cofactors worked out once, for the many normals
+// of one object.
+class NormalMap {
+public:
+    explicit NormalMap(const Mat& m);
+    Vec3 operator()(const Vec3& n) const;
+
+private:
+    double cof_[3][3];
+    double sign_ = 1;
+    bool flat_ = false;
+};
+
 // Heading, pitch, bank: a vector is banked about z first, then pitched about
 // x, then turned in heading about y. Heading turns +z towards +x, pitch turns
 // +z towards -y, bank turns +x towards +y.

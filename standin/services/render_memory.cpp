@@ -4,6 +4,8 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "core/env.h"
 
@@ -41,11 +43,22 @@ void* RenderMemory::create(std::string_view name, std::size_t size) {
 }
 
 uint32_t* threadWord(const char* name) {
+    // Blocks live as long as the process, so each thread asks once per name
+    // rather than formatting the name and asking the memory at every ray.
+    struct Known {
+        std::string name;
+        uint32_t* word;
+    };
+    thread_local std::vector<Known> known;
+    for (const Known& k : known)
+        if (k.name == name) return k.word;
     char key[128];
     std::snprintf(key, sizeof key, "%s %08x", name, vx::currentThreadId());
     RenderMemory& memory = globalRenderMemory();
     void* block = memory.find(key);
-    return static_cast<uint32_t*>(block ? block : memory.create(key, sizeof(uint32_t)));
+    auto* word = static_cast<uint32_t*>(block ? block : memory.create(key, sizeof(uint32_t)));
+    if (word) known.push_back({name, word});
+    return word;
 }
 
 RenderMemory& globalRenderMemory() {

@@ -22,7 +22,7 @@ void expectNear(const NodeValue& a, const NodeValue& b, double tolerance = 1e-5)
 std::vector<vxs::PlacedObject> placed(const vxs::Scene& scene) {
     std::vector<vxs::PlacedObject> out;
     for (const vxs::Item& item : scene.items)
-        if (item.type == HOST_OBJECT) out.push_back({&item, vxs::worldTransform(scene, item, 0)});
+        if (item.type == HOST_OBJECT) out.emplace_back(&item, vxs::worldTransform(scene, item, 0));
     return out;
 }
 
