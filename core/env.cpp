@@ -23,6 +23,7 @@ struct OutputCache::Scratch : OutputCache::Hot {
 
     std::vector<Entry> directStore;
     std::vector<NodeValue> slabStore;
+    size_t* depth = nullptr;  // the thread's nesting depth
     std::vector<Entry> table = std::vector<Entry>(64);
     // Value storage in fixed blocks, so arrays handed out never move.
     std::vector<std::unique_ptr<NodeValue[]>> blocks;
@@ -102,9 +103,13 @@ struct OutputCache::Scratch : OutputCache::Hot {
 namespace {
 std::atomic<uint64_t> gFlagEpoch{0};
 
-// One scratch per nesting level of environments on this thread.
-thread_local std::vector<std::unique_ptr<OutputCache::Scratch>> tScratch;
-thread_local size_t tDepth = 0;
+// One scratch per nesting level of environments on this thread, in one
+// object: in a loaded module every thread-local costs a call to reach.
+struct Levels {
+    std::vector<std::unique_ptr<OutputCache::Scratch>> scratch;
+    size_t depth = 0;
+};
+thread_local Levels tLevels;
 }  // namespace
 
 template <class Change>
@@ -118,8 +123,12 @@ auto OutputCache::sync(Change change) {
 }
 
 OutputCache::OutputCache() {
-    if (tDepth == tScratch.size()) tScratch.push_back(std::make_unique<Scratch>());
-    Scratch& s = *tScratch[tDepth++];
+    Levels& levels = tLevels;
+    if (levels.depth == levels.scratch.size()) {
+        levels.scratch.push_back(std::make_unique<Scratch>());
+        levels.scratch.back()->depth = &levels.depth;
+    }
+    Scratch& s = *levels.scratch[levels.depth++];
     scratch_ = &s;
     s.clear();
     // Field by field: a block copy would read the words clear() has just
@@ -138,7 +147,7 @@ OutputCache::OutputCache() {
 
 OutputCache::~OutputCache() {
     static_cast<Hot&>(*scratch_) = hot_;
-    --tDepth;
+    --*scratch_->depth;
 }
 
 NodeValue* OutputCache::find(const Node* node) const { return find(node, node->cacheSlot); }
