@@ -174,14 +174,8 @@ void OutputCache::forget(const Node* node) {
 NodeValue* OutputCache::claimSlow(const Node* node, int32_t slot, int count, int32_t place) {
     Hot& h = hot_;
     if (static_cast<uint32_t>(slot) < h.directSize) {
-        Entry& e = h.direct[slot];
-        if (e.generation == h.generation) {
-            if (e.node == node) return e.values;
-        } else if (!h.hashed && count > 0 && place < 0 && h.top + static_cast<size_t>(count) <= h.end) {
-            e = {node, h.generation, h.block + h.top};
-            h.top += static_cast<size_t>(count);
-            return e.values;
-        }
+        const Entry& e = h.direct[slot];
+        if (e.generation == h.generation && e.node == node) return e.values;
     }
     if (NodeValue* out = find(node, slot)) return out;
     return addSlow(node, slot, count, place);

@@ -72,11 +72,18 @@ public:
     // lookup, as a node's evaluation ends with it.
     NodeValue* claim(const Node* node, int32_t slot, int count, int32_t place = -1) {
         Hot& h = hot_;
-        if (static_cast<uint32_t>(slot) < h.directSize && static_cast<uint32_t>(place) + static_cast<uint64_t>(count) <= h.slabSize) {
+        if (static_cast<uint32_t>(slot) < h.directSize && count > 0 && !h.hashed) {
             Entry& e = h.direct[slot];
-            if (e.generation != h.generation && !h.hashed && count > 0) {
-                e = {node, h.generation, h.slab + place};
-                return e.values;
+            if (e.generation != h.generation) {
+                if (static_cast<uint32_t>(place) + static_cast<uint64_t>(count) <= h.slabSize) {
+                    e = {node, h.generation, h.slab + place};
+                    return e.values;
+                }
+                if (h.top + static_cast<size_t>(count) <= h.end) {
+                    e = {node, h.generation, h.block + h.top};
+                    h.top += static_cast<size_t>(count);
+                    return e.values;
+                }
             }
         }
         return claimSlow(node, slot, count, place);

@@ -104,7 +104,11 @@ public:
     const NodeValue& readInput(const InputPort& port, NodeEnv* env) const {
         if (!env || !port.source) return port.param.value;
         if (const NodeValue* v = env->cache.planned(port.planned)) return *v;
-        return readLinked(port, *env);
+        const NodeValue* out = port.source->folded;
+        if (!out) out = env->cache.find(port.source, port.source->cacheSlot);
+        if (out && static_cast<uint32_t>(port.sourceOutput) < static_cast<uint32_t>(port.source->outputCount))
+            return out[port.sourceOutput];
+        return out ? port.param.value : pull(port, *env);
     }
     double readScalar(int i, NodeEnv& env) const {
         const NodeValue v = readInput(inputs[i], &env);
