@@ -1,13 +1,16 @@
 // Loads arbitrary bytes as a tree file, in whichever stream form they are. A
 // failed load must leave the tree alone; a tree that loaded must save and
-// load again to the same bytes in both forms.
+// load again to the same bytes in both forms, and shade a sample through a
+// render's plan of it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "core/catalogue.h"
+#include "core/evaluate.h"
 #include "core/persist.h"
 #include "host/host.h"
+#include "standin/render/shading.h"
 #include "standin/services/globals.h"
 #include "standin/streams/streams.h"
 
@@ -46,5 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         vx::NodeList again;
         if (!load(again, first) || save(again, form) != first) __builtin_trap();
     }
+    vx::initTree(tree, nullptr);
+    HostShading sa = vxs::defaultShading();
+    vx::evaluateSample(tree, nullptr, &sa);
+    vx::cleanupTree(tree);
     return 0;
 }
