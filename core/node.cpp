@@ -81,14 +81,6 @@ struct DeepPull {
 }
 }  // namespace
 
-const NodeValue& Node::readLinked(const InputPort& port, NodeEnv& env) const {
-    const NodeValue* out = port.source->folded;
-    if (!out) out = env.cache.find(port.source, port.source->cacheSlot);
-    if (out && static_cast<uint32_t>(port.sourceOutput) < static_cast<uint32_t>(port.source->outputCount))
-        return out[port.sourceOutput];
-    return out ? port.param.value : pull(port, env);
-}
-
 const NodeValue& Node::pull(const InputPort& port, NodeEnv& env) const {
     const Node* source = port.source;
     // The frame's own address: a sanitizer may move locals off the stack.

@@ -143,9 +143,6 @@ public:
     const NodeValue* folded = nullptr;
 
 private:
-    // A linked input the plan has not placed: a folded source, the cache, or
-    // a pull. Out of line, so that the nodes' own code stays small.
-    const NodeValue& readLinked(const InputPort& port, NodeEnv& env) const;
     // Evaluates the source of a linked input not yet in the cache.
     const NodeValue& pull(const InputPort& port, NodeEnv& env) const;
 };

@@ -21,8 +21,8 @@ void forEachNode(const NodeList& list, Each each) {
 
 // The nodes reached from `start` through the sources of nodes that `enter`
 // accepts, each after its sources and once across calls (a node on a cycle
-// meets a source not yet emitted). The walk keeps its own path, so a chain as long as memory
-// allows is no deeper on the C++ stack than one node.
+// meets a source not yet emitted). The walk keeps its own path, so a chain
+// as long as memory allows is no deeper on the C++ stack than one node.
 class SourceWalk {
 public:
     template <class Enter, class Emit>
