@@ -35,8 +35,6 @@ struct ParamValue {
     bool operator==(const ParamValue&) const = default;
 };
 
-// Static port declarations; each table ends with an entry whose name is null.
-// The default lives beside the name so it cannot drift from the port.
 // When a render may evaluate a node of a kind. OnPull: only when a reader
 // pulls it, as it may cast rays, read lights or cost much. PerPass: ahead of
 // the pulls, once per pass, as it reads only its inputs and the sample and
@@ -44,6 +42,8 @@ struct ParamValue {
 // fixed sources it is evaluated once per render and time.
 enum class Timing : uint8_t { OnPull, PerPass, Fixed };
 
+// Static port declarations; each table ends with an entry whose name is null.
+// The default lives beside the name so it cannot drift from the port.
 struct InputDecl {
     const char* name;
     int32_t valueType = VT_ANY;
