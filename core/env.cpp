@@ -157,10 +157,6 @@ NodeValue* OutputCache::findHashed(const Node* node) const {
     return e->generation == hot_.generation ? e->values : nullptr;
 }
 
-NodeValue* OutputCache::addSlow(const Node* node, int32_t slot, int count, int32_t place) {
-    return sync([&](Scratch& s) { return s.add(node, slot, count > 0 ? static_cast<size_t>(count) : 1, place); });
-}
-
 void OutputCache::forget(const Node* node) {
     const int32_t slot = node->cacheSlot;
     if (static_cast<uint32_t>(slot) < hot_.directSize && hot_.direct[slot].node == node)
@@ -172,13 +168,8 @@ void OutputCache::forget(const Node* node) {
 }
 
 NodeValue* OutputCache::claimSlow(const Node* node, int32_t slot, int count, int32_t place) {
-    Hot& h = hot_;
-    if (static_cast<uint32_t>(slot) < h.directSize) {
-        const Entry& e = h.direct[slot];
-        if (e.generation == h.generation && e.node == node) return e.values;
-    }
     if (NodeValue* out = find(node, slot)) return out;
-    return addSlow(node, slot, count, place);
+    return sync([&](Scratch& s) { return s.add(node, slot, count > 0 ? static_cast<size_t>(count) : 1, place); });
 }
 
 void OutputCache::fillSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp) {

@@ -54,19 +54,6 @@ public:
         return hot_.hashed ? findHashed(node) : nullptr;
     }
     NodeValue* find(const Node* node) const;
-    // A new array of `count` values for the node; stays valid until clear().
-    NodeValue* add(const Node* node, int32_t slot, int count) {
-        Hot& h = hot_;
-        if (static_cast<uint32_t>(slot) < h.directSize && count > 0 && h.top + static_cast<size_t>(count) <= h.end) {
-            Entry& e = h.direct[slot];
-            if (e.generation != h.generation) {
-                e = {node, h.generation, h.block + h.top};
-                h.top += static_cast<size_t>(count);
-                return e.values;
-            }
-        }
-        return addSlow(node, slot, count);
-    }
     // The node's array in this pass: the one it has, else a new one of
     // `count` values, at `place` in the plan's slab when it has one. One
     // lookup, as a node's evaluation ends with it.
@@ -112,7 +99,6 @@ public:
 
 private:
     NodeValue* findHashed(const Node* node) const;
-    NodeValue* addSlow(const Node* node, int32_t slot, int count, int32_t place = -1);
     NodeValue* claimSlow(const Node* node, int32_t slot, int count, int32_t place);
     void fillSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp);
     // Runs a change of the per-thread storage with the hot fields in step.

@@ -86,8 +86,6 @@ Vec3 Mat::vector(const Vec3& v) const {
     return out;
 }
 
-Vec3 Mat::normal(const Vec3& n) const { return NormalMap(*this)(n); }
-
 NormalMap::NormalMap(const Mat& m) {
     cofactors(m, cof_);
     const double det = determinant(m, cof_);

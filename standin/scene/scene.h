@@ -177,16 +177,14 @@ struct Mat {
 
     Vec3 point(const Vec3& p) const;
     Vec3 vector(const Vec3& v) const;  // no offset
-    // A surface normal carried through the map (the inverse transpose), of
-    // unit length; (0, 0, 0) when the map flattens space.
-    Vec3 normal(const Vec3& n) const;
     // False when the map flattens space.
     bool inverse(Mat& out) const;
 };
 Mat operator*(const Mat& a, const Mat& b);  // b first, then a
 
-// Mat::normal with the map's cofactors worked out once, for the many normals
-// of one object.
+// Carries surface normals through a map (the inverse transpose), to unit
+// length; (0, 0, 0) when the map flattens space. The cofactors are worked
+// out once, for the many normals of one object.
 class NormalMap {
 public:
     explicit NormalMap(const Mat& m);

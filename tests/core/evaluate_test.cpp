@@ -252,7 +252,7 @@ TEST(Evaluate, NestedEnvironmentsKeepTheirOwnCaches) {
     {
         NodeEnv inner;
         EXPECT_EQ(inner.cache.find(c), nullptr);
-        inner.cache.add(c, c->cacheSlot, 1)[0] = {5, 5, 5};
+        c->outputSlots(inner)[0] = {5, 5, 5};
     }
     EXPECT_EQ(outer.cache.find(c)[0], (NodeValue{9, 9, 9}));
 }
