@@ -197,7 +197,7 @@ bool UserPanel::readTree(const HostLoadState& state) {
     return read;
 }
 
-void UserPanel::writeTree(const HostSaveState& state) const { saveInstanceTree(*current_, state); }
+bool UserPanel::writeTree(const HostSaveState& state) const { return saveInstanceTree(*current_, state); }
 
 void UserPanel::openFile() {
     const std::string path = requestFile("Open Valtorimex", "shd", true);
@@ -214,9 +214,10 @@ void UserPanel::saveFile() {
     const HostFileIO* io = host().fileIO;
     HostSaveState* state = path.empty() || !io ? nullptr : io->openSave(path.c_str(), 0);
     if (!state) return;
-    writeTree(*state);
-    io->closeSave(state);
-    setInfo("Save valtorimex done.");
+    const bool written = writeTree(*state);
+    // The file is only written when the state is closed, so that is where a
+    // full disk shows.
+    if (io->closeSave(state) && written) setInfo("Save valtorimex done.");
 }
 
 void UserPanel::saveToPreset() {

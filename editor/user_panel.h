@@ -79,9 +79,10 @@ public:
     void previewAll();
     void runMenuItem(int item);
 
-    // Tree files, from the requester, the shelf or a test.
+    // Tree files, from the requester, the shelf or a test. writeTree writes
+    // nothing, and is false, for a tree nested deeper than a reader takes.
     bool readTree(const HostLoadState& state);
-    void writeTree(const HostSaveState& state) const;
+    bool writeTree(const HostSaveState& state) const;
 
     NodeList* tree() const { return current_; }
     Node* currentNode() const { return selection_.empty() ? nullptr : selection_.front(); }

@@ -85,10 +85,12 @@ typedef struct HostLoadState {
 } HostLoadState;
 
 /* "File IO": tree files. Save mode 0 writes the binary form, 1 the text form;
- * the load side detects the form by itself. */
+ * the load side detects the form by itself. closeSave gives 1 when the file
+ * was written whole, 0 when it was not (nothing saved into the state, or a
+ * write that failed), in which case the old file is left as it was. */
 typedef struct HostFileIO {
     HostSaveState *(*openSave)(const char *path, int mode);
-    void (*closeSave)(HostSaveState *state);
+    int (*closeSave)(HostSaveState *state);
     HostLoadState *(*openLoad)(const char *path, int mode);
     void (*closeLoad)(HostLoadState *state);
 } HostFileIO;

@@ -1,25 +1,29 @@
 // valtorimex edit [TREE] [--scene SCENE.json --surface NAME] [--config CFG]
 //                 [--size WxH] [--script FILE] [--presets DIR] [--module PATH]
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "core/persist.h"
 #include "host/plugin_abi.h"
 #include "standin/cli/commands.h"
 #include "standin/scene/preview_scene.h"
 #include "standin/scene/scene_file.h"
 #include "standin/services/globals.h"
 #include "standin/services/module_loader.h"
+#include "standin/services/script_session.h"
 #include "standin/services/ui_services.h"
 #include "standin/streams/files.h"
 #include "standin/streams/shader_tree.h"
 #include "standin/streams/streams.h"
 #include "standin/streams/tree_file.h"
 #include "standin/ui/script.h"
-#include "standin/ui/script_runner.h"
 #include "standin/ui/window.h"
 
 namespace vxs {
@@ -84,11 +88,12 @@ private:
     fs::path dir_;
 };
 
-// The instance's tree as the host saves it with a scene.
+// The instance's tree as the host saves it with a scene; empty when the
+// module saved nothing.
 std::string savedTree(const Shader& shader, HostInstance inst) {
     SaveStream stream(HOST_IO_TEXT);
     shader.save(inst, *stream.state());
-    return stream.bytes();
+    return stream.empty() ? "" : stream.bytes();
 }
 
 int runEdit(const EditOptions& o) {
@@ -96,11 +101,10 @@ int runEdit(const EditOptions& o) {
     int w = 0, h = 0;
     if (!o.size.empty() && !parseSize(o.size, w, h))
         return reportBadInput(o.size, "--size needs WxH, each side from 1 to " + std::to_string(kMaxEditorSide));
-    std::vector<ui::ScriptStep> steps;
+    std::ifstream script;
     if (!o.script.empty()) {
-        std::string text;
-        if (!readFile(o.script, text, error) || !ui::parseScript(text, steps, error))
-            return reportBadInput(o.script, error);
+        script.open(o.script, std::ios::binary);
+        if (!script) return reportBadInput(o.script, std::string("cannot open: ") + std::strerror(errno));
     }
     // Without a scene, previews are lit as `valtorimex preview` lights them.
     Scene scene = defaultPreviewScene();
@@ -143,6 +147,11 @@ int runEdit(const EditOptions& o) {
     session.presetFolder = o.presets.empty() ? defaultPresetFolder() : o.presets;
     const auto save = [&](const std::string& path, std::string& err) {
         const std::string bytes = savedTree(*shader, inst.get());
+        // The module saves nothing of a tree nested deeper than a reader takes.
+        if (bytes.empty()) {
+            err = vx::kTooDeepMessage;
+            return false;
+        }
         if (!writeFile(path, bytes, err)) return false;
         if (path == tree) lastSaved = bytes;
         return true;
@@ -165,21 +174,12 @@ int runEdit(const EditOptions& o) {
     };
 
     if (!o.script.empty()) {
-        std::string failure;
-        ui::ScriptRunner runner(std::move(steps), {.save = save,
-                                                   .close = [&] {
-                                                       if (mayClose())
-                                                           if (ui::Panel* p = focusPanel()) p->close();
-                                                   },
-                                                   .open = openEditor});
-        session.asker = &runner;
-        session.clock = [&runner] { return runner.clock(); };
-        // A blocking panel takes the script's next lines until it closes.
-        session.eventLoop = [&](const std::function<bool()>& more) {
-            if (failure.empty()) runner.run(focusPanel, more, failure);
+        const auto close = [&] {
+            if (mayClose())
+                if (ui::Panel* p = focusPanel()) p->close();
         };
-        openEditor();
-        if (failure.empty()) runner.run(focusPanel, [&] { return failure.empty(); }, failure);
+        const std::string failure =
+            runEditorScript(ui::ScriptReader(script), {.save = save, .close = close, .open = openEditor});
         session = UiSession{};
         if (!failure.empty()) return reportBadInput(o.script, failure);
         return 0;

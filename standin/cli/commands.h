@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <CLI/CLI.hpp>
 
@@ -22,7 +23,11 @@ void addPreviewCommand(CLI::App& app, int& status);
 void addKindsCommand(CLI::App& app, int& status);
 void addEditCommand(CLI::App& app, int& status);
 
-// Writes "PATH: WHAT" as one line on standard error; returns kBadInput.
+// The text with every byte that is no printable character (a control
+// character, a byte outside valid UTF-8) written as \xNN, so that names from
+// files or the command line cannot break the line or drive the terminal.
+std::string printable(std::string_view text);
+// Writes "PATH: WHAT" as one printable line on standard error; returns kBadInput.
 int reportBadInput(const std::string& path, const std::string& what);
 
 // The node catalogue of the module code linked into this program, with the

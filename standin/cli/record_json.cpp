@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include <nlohmann/json.hpp>
+#include "standin/scene/json_fields.h"
 
 namespace vxs {
 
@@ -139,8 +139,13 @@ void appendNumber(std::string& out, double v) {
 }  // namespace
 
 bool readRecordJson(std::string_view text, HostShading& record, std::string& error, RecordTarget* target) {
-    const nlohmann::json doc = nlohmann::json::parse(text, nullptr, false);
-    if (doc.is_discarded()) {
+    Json doc;
+    try {
+        doc = parseJson(text);
+    } catch (const JsonError& e) {
+        error = e.what();
+        return false;
+    } catch (const Json::exception&) {
         error = "not valid JSON";
         return false;
     }
@@ -162,7 +167,7 @@ bool readRecordJson(std::string_view text, HostShading& record, std::string& err
         }
         const Field* f = findField(key);
         if (!f) {
-            error = "unknown key \"" + key + "\"";
+            error = "unknown key \"" + key + "\"" + nulNote(key);
             return false;
         }
         if (!setField(*f, value, record)) {

@@ -8,6 +8,7 @@
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
+#include <OpenEXR/ImfIO.h>
 #include <OpenEXR/ImfOutputFile.h>
 
 #define STBI_WRITE_NO_STDIO
@@ -34,6 +35,25 @@ bool writeJpeg(const std::string& path, const Picture& picture, std::string& err
     return writeFile(path, bytes, error);
 }
 
+// OpenEXR writes into memory, so that the file itself goes out whole through
+// writeFile.
+class ExrBytes : public Imf::OStream {
+public:
+    ExrBytes() : Imf::OStream("memory") {}
+    void write(const char c[], int n) override {
+        if (at_ + size_t(n) > bytes.size()) bytes.resize(at_ + size_t(n));
+        std::copy_n(c, n, bytes.begin() + std::ptrdiff_t(at_));
+        at_ += size_t(n);
+    }
+    uint64_t tellp() override { return at_; }
+    void seekp(uint64_t pos) override { at_ = size_t(pos); }
+
+    std::string bytes;
+
+private:
+    size_t at_ = 0;
+};
+
 bool writeExr(const std::string& path, const Picture& picture, std::string& error) {
     try {
         Imf::Header header(picture.width, picture.height);
@@ -45,12 +65,15 @@ bool writeExr(const std::string& path, const Picture& picture, std::string& erro
             frame.insert(names[c], Imf::Slice(Imf::FLOAT, base + c * sizeof(float), 3 * sizeof(float),
                                               3 * sizeof(float) * size_t(picture.width)));
         }
-        Imf::OutputFile file(path.c_str(), header);
-        file.setFrameBuffer(frame);
-        file.writePixels(picture.height);
-        return true;
+        ExrBytes out;
+        {
+            Imf::OutputFile file(out, header);
+            file.setFrameBuffer(frame);
+            file.writePixels(picture.height);
+        }
+        return writeFile(path, out.bytes, error);
     } catch (const std::exception& e) {
-        error = std::string("cannot write: ") + e.what();
+        error = std::string("cannot encode the picture: ") + e.what();
         return false;
     }
 }

@@ -153,7 +153,13 @@ RayTracer::RayTracer(std::vector<PlacedObject> objects) : objects_(std::move(obj
 RayTracer::~RayTracer() = default;
 
 namespace {
-bool finite(const NodeValue& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+// Embree asserts on coordinates beyond about 1.8e18; a ray it cannot take
+// hits nothing. NaN fails the comparison too.
+constexpr double kMaxRayCoordinate = 1e18;
+bool traceable(const NodeValue& v) {
+    return std::abs(v.x) <= kMaxRayCoordinate && std::abs(v.y) <= kMaxRayCoordinate &&
+           std::abs(v.z) <= kMaxRayCoordinate;
+}
 
 RTCRay makeRay(const NodeValue& origin, const NodeValue& dir, double near, double far) {
     RTCRay ray{};
@@ -170,7 +176,7 @@ RTCRay makeRay(const NodeValue& origin, const NodeValue& dir, double near, doubl
 }
 
 bool usable(const NodeValue& origin, const NodeValue& dir, double near, double far) {
-    return finite(origin) && finite(dir) && dir != NodeValue{} && near >= 0 && !(far < near);
+    return traceable(origin) && traceable(dir) && dir != NodeValue{} && near >= 0 && !(far < near);
 }
 }  // namespace
 

@@ -11,6 +11,7 @@
 
 #include "standin/scene/image_file.h"
 
+
 namespace vxs {
 
 namespace {
@@ -36,18 +37,14 @@ private:
 
 bool isExr(const std::string& bytes) { return bytes.size() >= 4 && bytes.compare(0, 4, "\x76\x2f\x31\x01") == 0; }
 
-bool decodeExr(const std::string& bytes, Image& out, std::string& error) {
+bool decodeExr(const std::string& bytes, Image& out, std::string& error, std::size_t maxPixels) {
     try {
         MemoryStream stream(bytes);
         Imf::RgbaInputFile file(stream);
         const Imath::Box2i window = file.dataWindow();
         const long long w = static_cast<long long>(window.max.x) - window.min.x + 1;
         const long long h = static_cast<long long>(window.max.y) - window.min.y + 1;
-        if (w <= 0 || h <= 0 || static_cast<unsigned long long>(w * h) > kMaxImagePixels) {
-            error = "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is larger than " +
-                    std::to_string(kMaxImagePixels) + " pixels";
-            return false;
-        }
+        if (!imageFits(w, h, maxPixels, error)) return false;
         std::vector<Imf::Rgba> pixels(static_cast<size_t>(w * h));
         // The frame buffer is addressed by the data window's own coordinates;
         // its base may lie outside the array, so it is computed as a number.

@@ -22,10 +22,17 @@ struct StbFree {
 };
 }  // namespace
 
-bool readImageFile(const std::string& path, Image& out, std::string& error) {
+bool imageFits(long long width, long long height, std::size_t maxPixels, std::string& error) {
+    if (width > 0 && height > 0 && static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) <= maxPixels) return true;
+    error = "image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is larger than " +
+            std::to_string(maxPixels) + " pixels";
+    return false;
+}
+
+bool readImageFile(const std::string& path, Image& out, std::string& error, std::size_t maxPixels) {
     std::string bytes;
     if (!readFile(path, bytes, error)) return false;
-    if (isExr(bytes)) return decodeExr(bytes, out, error);
+    if (isExr(bytes)) return decodeExr(bytes, out, error, maxPixels);
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int size = int(bytes.size());
     int w = 0, h = 0, channels = 0;
@@ -33,11 +40,7 @@ bool readImageFile(const std::string& path, Image& out, std::string& error) {
         error = std::string("not an image stb_image can read: ") + stbi_failure_reason();
         return false;
     }
-    if (w <= 0 || h <= 0 || std::size_t(w) * std::size_t(h) > kMaxImagePixels) {
-        error = "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is larger than " +
-                std::to_string(kMaxImagePixels) + " pixels";
-        return false;
-    }
+    if (!imageFits(w, h, maxPixels, error)) return false;
     const std::unique_ptr<stbi_uc, StbFree> pixels(stbi_load_from_memory(data, size, &w, &h, &channels, 4));
     if (!pixels) {
         error = std::string("cannot decode the image: ") + stbi_failure_reason();

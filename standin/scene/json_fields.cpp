@@ -7,6 +7,32 @@
 
 namespace vxs {
 
+Json parseJson(std::string_view text) {
+    // The keys seen in each open object; arrays hold an empty set.
+    std::vector<std::vector<std::string>> open;
+    const Json::parser_callback_t check = [&](int, Json::parse_event_t event, Json& parsed) {
+        using Event = Json::parse_event_t;
+        if (event == Event::object_start || event == Event::array_start) {
+            if (open.size() >= std::size_t(kMaxJsonDepth))
+                throw JsonError("nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
+            open.emplace_back();
+        } else if (event == Event::object_end || event == Event::array_end) {
+            open.pop_back();
+        } else if (event == Event::key) {
+            std::vector<std::string>& keys = open.back();
+            const std::string& key = parsed.get_ref<const std::string&>();
+            if (std::find(keys.begin(), keys.end(), key) != keys.end()) throw JsonError("duplicate key \"" + key + "\"" + nulNote(key));
+            keys.push_back(key);
+        }
+        return true;
+    };
+    return Json::parse(text, check);
+}
+
+std::string nulNote(std::string_view key) {
+    return key.find('\0') == std::string_view::npos ? "" : " (it holds a NUL byte)";
+}
+
 void failAt(const std::string& path, const std::string& what) {
     throw JsonError(path.empty() ? what : path + ": " + what);
 }
@@ -74,7 +100,7 @@ Fields::Fields(const Json& object, std::string path, std::vector<std::string_vie
     : object_(object), path_(std::move(path)) {
     if (!object.is_object()) failAt(path_, "must be an object");
     for (const auto& [key, value] : object.items())
-        if (std::find(keys.begin(), keys.end(), key) == keys.end()) failAt(at(key), "unknown key");
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) failAt(at(key), "unknown key" + nulNote(key));
 }
 
 const Json* Fields::find(std::string_view key) const {

@@ -22,6 +22,17 @@ struct JsonError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Arrays and objects nest at most this deep in a JSON file.
+inline constexpr int kMaxJsonDepth = 1024;
+
+// Parses a JSON document, refusing what the library would let pass: a key
+// given twice in one object (the error names it) and nesting deeper than
+// kMaxJsonDepth. Throws JsonError for those, Json::exception for bad syntax.
+Json parseJson(std::string_view text);
+
+// " (it holds a NUL byte)" for such a key, which would show as nothing
+// odd; "" for any other.
+std::string nulNote(std::string_view key);
 // "path: what", or just "what" at the top.
 [[noreturn]] void failAt(const std::string& path, const std::string& what);
 std::string keyPath(const std::string& path, std::string_view key);

@@ -1,5 +1,6 @@
 #include "standin/scene/scene_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <numbers>
 #include <unordered_map>
@@ -165,10 +166,14 @@ private:
             if (other.name == image.name) failAt(f.at("name"), "another image is named " + inQuotes(image.name));
         image.path = resolve(file);
         std::string error;
-        if (!readImageFile(image.path, image, error)) failAt(f.at("path"), inQuotes(file) + ": " + error);
+        // The scene's limit is checked from the header too, before decoding.
+        const std::size_t left = kMaxSceneImagePixels - imagePixels_;
+        if (!readImageFile(image.path, image, error, std::min(left, kMaxImagePixels)))
+            failAt(f.at("path"), inQuotes(file) + ": " + error +
+                                     (left < kMaxImagePixels ? ", what the scene's images have left of " +
+                                                                   std::to_string(kMaxSceneImagePixels)
+                                                             : ""));
         imagePixels_ += std::size_t(image.width) * std::size_t(image.height);
-        if (imagePixels_ > kMaxSceneImagePixels)
-            failAt(path, "the scene's images hold more than " + std::to_string(kMaxSceneImagePixels) + " pixels");
         image.id = makeImageId(scene_.images.size());
         scene_.images.push_back(std::move(image));
     }
@@ -500,7 +505,7 @@ bool readScene(std::string_view text, const std::string& directory, Scene& out, 
         return false;
     }
     try {
-        const Json doc = Json::parse(text);
+        const Json doc = parseJson(text);
         out = SceneReader(directory).read(doc);
         return true;
     } catch (const JsonError& e) {

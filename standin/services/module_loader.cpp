@@ -1,11 +1,13 @@
 #include "standin/services/module_loader.h"
 
 #include <dlfcn.h>
+#include <elf.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 
 namespace vxs {
 
@@ -24,6 +26,28 @@ std::string hex(uint32_t v) {
     return buf;
 }
 
+// The loader maps a module's segments straight from the file, so one cut
+// short would fault on first touch: the headers' extents are checked first.
+// Empty when every part the headers declare lies within the file, or when
+// the file is no 64-bit ELF file (the loader then says what it is).
+std::string truncation(const std::string& path, uint64_t size) {
+    std::ifstream in(path, std::ios::binary);
+    Elf64_Ehdr header{};
+    if (!in.read(reinterpret_cast<char*>(&header), sizeof header) ||
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64)
+        return "";
+    const auto beyond = [size](uint64_t offset, uint64_t length) { return offset > size || length > size - offset; };
+    bool cut = beyond(header.e_phoff, uint64_t(header.e_phnum) * sizeof(Elf64_Phdr)) ||
+               beyond(header.e_shoff, uint64_t(header.e_shnum) * header.e_shentsize);
+    for (uint16_t i = 0; i < header.e_phnum && !cut; ++i) {
+        Elf64_Phdr segment{};
+        in.seekg(std::streamoff(header.e_phoff + i * sizeof segment));
+        cut = !in.read(reinterpret_cast<char*>(&segment), sizeof segment) ||
+              beyond(segment.p_offset, segment.p_filesz);
+    }
+    return cut ? "truncated: its headers declare parts beyond its " + std::to_string(size) + " bytes" : "";
+}
+
 std::string serverLabel(std::string_view className, std::string_view name) {
     return std::string(className) + " server \"" + std::string(name) + "\"";
 }
@@ -39,6 +63,8 @@ std::unique_ptr<Module> Module::open(const std::string& path, std::string& error
         error = "not a module: not a regular file";
         return nullptr;
     }
+    error = truncation(path, uint64_t(st.st_size));
+    if (!error.empty()) return nullptr;
     // A name without a slash would send the loader searching the library path.
     const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
     void* handle = dlopen(where.c_str(), RTLD_NOW | RTLD_LOCAL);

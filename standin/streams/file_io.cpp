@@ -46,19 +46,19 @@ HostSaveState* openSave(const char* path, int mode) {
     return state;
 }
 
-// A failed write cannot be reported through the table; the file is then
-// missing or short, which its next load reports.
-void closeSave(HostSaveState* state) {
+// A state nothing was saved into is a save the module gave up (a tree it
+// cannot write), so the old file stays.
+int closeSave(HostSaveState* state) {
     std::unique_ptr<OpenSave> f;
     {
         std::lock_guard guard(openFiles().lock);
         const auto it = openFiles().saves.find(state);
-        if (it == openFiles().saves.end()) return;
+        if (it == openFiles().saves.end()) return 0;
         f = std::move(it->second);
         openFiles().saves.erase(it);
     }
     std::string error;
-    writeFile(f->path, f->stream.bytes(), error);
+    return !f->stream.empty() && writeFile(f->path, f->stream.bytes(), error);
 }
 
 HostLoadState* openLoad(const char* path, int /*mode: the form is detected*/) {

@@ -5,7 +5,8 @@
 
 namespace vxs {
 
-// openSave writes the file when the state is closed (mode 0 binary, 1 text);
+// openSave writes the file when the state is closed (mode 0 binary, 1 text),
+// through writeFile;
 // openLoad reads the whole file, in whichever form it is, and gives null when
 // it cannot be read or is too large.
 const HostFileIO* fileIOService();

@@ -1,5 +1,7 @@
 #include "standin/streams/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,19 +45,82 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error) {
     return true;
 }
 
+namespace {
+// Where the bytes really go: a link is followed so that it keeps pointing at
+// the new file rather than being replaced by it.
+std::string finalTarget(const std::string& path) {
+    std::error_code ec;
+    const auto target = std::filesystem::canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(size_t(n));
+    }
+    return true;
+}
+
+// An unnamed file in the target's folder vanishes by itself if the process
+// dies before it is linked; folders that cannot hold one get a named file.
+int openTemporary(const std::string& folder, std::string& name) {
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    name = folder + "/.valtorimex-XXXXXX";
+    return ::mkostemp(name.data(), O_CLOEXEC);
+}
+
+// Gives the unnamed file a name beside the target, for the rename.
+bool nameTemporary(int fd, const std::string& folder, std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "/.valtorimex-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno != EEXIST) break;
+    }
+    name.clear();
+    return false;
+}
+}  // namespace
+
 bool writeFile(const std::string& path, std::string_view bytes, std::string& error) {
-    File f(std::fopen(path.c_str(), "wb"));
-    if (!f) {
+    const std::string target = finalTarget(path);
+    struct stat old{};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        // A device or pipe cannot be replaced; it takes the bytes as they come.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        const bool written = fd >= 0 && writeAll(fd, bytes);
+        if (fd < 0 || !written || ::close(fd) != 0) {
+            error = failure(fd < 0 ? "cannot open" : "cannot write");
+            return false;
+        }
+        return true;
+    }
+    const std::string parent = std::filesystem::path(target).parent_path().string();
+    const std::string folder = parent.empty() ? "." : parent;
+    std::string temporary;
+    const int fd = openTemporary(folder, temporary);
+    if (fd < 0) {
         error = failure("cannot create");
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    // fclose flushes, so a full disk may only show here.
-    if (!written || std::fclose(f.release()) != 0) {
-        error = failure("cannot write");
-        return false;
+    // The new file keeps the permissions of the one it replaces.
+    bool ok = writeAll(fd, bytes) && (!exists || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0 &&
+              (!temporary.empty() || nameTemporary(fd, folder, temporary));
+    int writeErrno = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        writeErrno = errno;
     }
-    return true;
+    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
+    if (!ok) errno = writeErrno;
+    error = failure(ok ? "cannot replace" : "cannot write");
+    if (!temporary.empty()) ::unlink(temporary.c_str());
+    return false;
 }
 
 bool canCreate(const std::string& path, std::string& error) {

@@ -55,6 +55,8 @@ SaveStream& SaveStream::operator=(SaveStream&&) noexcept = default;
 
 std::string SaveStream::bytes() const { return writer_->bytes(); }
 
+bool SaveStream::empty() const { return bytes() == SaveStream(state_.ioMode).bytes(); }
+
 LoadStream::LoadStream(std::string data) {
     const int form = isBinary(data) ? HOST_IO_BINARY : HOST_IO_TEXT;
     reader_ = form == HOST_IO_BINARY ? makeBinaryReader(std::move(data)) : makeTextReader(std::move(data));

@@ -28,6 +28,9 @@ public:
     const HostSaveState* state() const { return &state_; }
     // What was written; blocks still open are closed in the copy.
     std::string bytes() const;
+    // Whether nothing was written into the state: a module that gives up a
+    // save (a tree it cannot write) writes nothing.
+    bool empty() const;
 
 private:
     std::unique_ptr<StreamWriter> writer_;

@@ -2,8 +2,11 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <optional>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "standin/ui/keys.h"
 
@@ -15,6 +18,7 @@ using Op = ScriptStep::Op;
 constexpr int kMaxCoordinate = 100000;
 constexpr int kMaxWindowSide = 8192;
 constexpr int kMaxWaitMs = 24 * 3600 * 1000;
+constexpr size_t kMaxLineBytes = 4096;
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
@@ -62,15 +66,23 @@ std::string parseLine(std::string_view line, ScriptStep& step) {
     const std::vector<std::string_view> w = words(line);
     const std::string_view cmd = w[0];
     const std::string_view rest = trim(line.substr(line.find(cmd) + cmd.size()));
-    const auto points = [&](size_t n) -> bool {
-        if (w.size() < 1 + n) return false;
+    // An error text when the line lacks n whole numbers in range.
+    const auto points = [&](std::string_view name, size_t n) -> std::string {
+        const std::string needs = std::string(name) + " needs " + (n == 4 ? "X1 Y1 X2 Y2" : "X Y") + " as whole numbers";
+        if (w.size() < 1 + n) return needs;
         int* out[4] = {&step.x, &step.y, &step.x2, &step.y2};
         for (size_t i = 0; i < n; ++i) {
             const auto v = number(w[1 + i], -kMaxCoordinate, kMaxCoordinate);
-            if (!v) return false;
-            *out[i] = *v;
+            if (v) {
+                *out[i] = *v;
+                continue;
+            }
+            const std::string_view digits = w[1 + i].substr(w[1 + i].front() == '-');
+            if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return needs;
+            return std::string(name) + " " + std::string(w[1 + i]) + " is out of range (-" +
+                   std::to_string(kMaxCoordinate) + " to " + std::to_string(kMaxCoordinate) + ")";
         }
-        return true;
+        return "";
     };
     static constexpr std::array<std::pair<std::string_view, Op>, 5> kPointer{{
         {"press", Op::Press}, {"release", Op::Release}, {"click", Op::Click}, {"drag", Op::Drag}, {"move", Op::Move}}};
@@ -78,7 +90,7 @@ std::string parseLine(std::string_view line, ScriptStep& step) {
         if (cmd != name) continue;
         step.op = op;
         const size_t n = op == Op::Drag ? 4 : 2;
-        if (!points(n)) return std::string(name) + " needs " + (n == 4 ? "X1 Y1 X2 Y2" : "X Y") + " as whole numbers";
+        if (std::string bad = points(name, n); !bad.empty()) return bad;
         if (op == Op::Move) return w.size() == 3 ? "" : "move takes only X Y";
         if (!qualifiersOf({w.begin() + 1 + long(n), w.end()}, op != Op::Drag, step.qualifiers))
             return std::string("unknown button or qualifier after ") + std::string(name);
@@ -136,23 +148,32 @@ std::string parseLine(std::string_view line, ScriptStep& step) {
 }
 }  // namespace
 
-bool parseScript(std::string_view script, std::vector<ScriptStep>& steps, std::string& error) {
-    int number = 0;
-    while (!script.empty()) {
-        const size_t end = script.find('\n');
-        const std::string_view line = trim(script.substr(0, end));
-        script = end == std::string_view::npos ? std::string_view{} : script.substr(end + 1);
-        ++number;
+bool ScriptReader::next(ScriptStep& step, std::string& error) {
+    std::string text;
+    for (int c = 0; c != EOF;) {
+        text.clear();
+        while ((c = in_.get()) != EOF && c != '\n') {
+            if (text.size() == kMaxLineBytes) {
+                error = "line " + std::to_string(line_ + 1) + ": longer than " + std::to_string(kMaxLineBytes) +
+                        " bytes";
+                return false;
+            }
+            text += char(c);
+        }
+        if (c == EOF && text.empty()) break;
+        ++line_;
+        const std::string_view line = trim(text);
         if (line.empty() || line[0] == '#') continue;
-        ScriptStep step;
-        step.line = number;
+        step = ScriptStep{};
+        step.line = line_;
         if (std::string what = parseLine(line, step); !what.empty()) {
-            error = "line " + std::to_string(number) + ": " + what;
+            error = "line " + std::to_string(line_) + ": " + what;
             return false;
         }
-        steps.push_back(std::move(step));
+        return true;
     }
-    return true;
+    if (in_.bad()) error = "line " + std::to_string(line_ + 1) + ": cannot be read";
+    return false;
 }
 
 }  // namespace vxs::ui

@@ -1,9 +1,8 @@
 // The `--script` language of `valtorimex edit`: one editor event per line.
 #pragma once
 
+#include <istream>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace vxs::ui {
 
@@ -22,9 +21,19 @@ struct ScriptStep {
     std::string text;          // File, Add, Menu, Answer, Shot, Save
 };
 
-// Comment lines (first non-blank "#") and blank lines give no step. False,
-// with "line N: what is wrong" in `error`, at the first line that cannot be
-// understood.
-bool parseScript(std::string_view script, std::vector<ScriptStep>& steps, std::string& error);
+// A script read one line at a time as it runs, so that only the line being
+// run is held, however long the script.
+class ScriptReader {
+public:
+    explicit ScriptReader(std::istream& in) : in_(in) {}
+    // The next step; comment lines (first non-blank "#") and blank lines give
+    // none. False at the end of the script, or with "line N: what is wrong"
+    // in `error` at a line that cannot be understood or read.
+    bool next(ScriptStep& step, std::string& error);
+
+private:
+    std::istream& in_;
+    int line_ = 0;
+};
 
 }  // namespace vxs::ui

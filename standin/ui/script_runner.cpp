@@ -40,10 +40,15 @@ void* childNamed(const TreeSource& t, void* parent, const std::string& name) {
 
 bool ScriptRunner::run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
                        std::string& error) {
-    while (!finished() && keepGoing()) {
-        const ScriptStep& s = steps_[next_++];
+    ScriptStep s;
+    while (keepGoing()) {
+        if (!script_.next(s, error)) return error.empty();
         if (std::string what = perform(s, current()); !what.empty()) {
             error = "line " + std::to_string(s.line) + ": " + what;
+            return false;
+        }
+        if (!menuFailure_.empty()) {
+            error = std::exchange(menuFailure_, "");
             return false;
         }
     }
@@ -57,6 +62,7 @@ std::string ScriptRunner::perform(const ScriptStep& s, Panel* panel) {
             return "";
         case Op::Menu:
             menuChoice_ = s.text;
+            menuLine_ = s.line;
             return "";
         case Op::Answer:
             answers_.push_back(s.text);
@@ -130,6 +136,7 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             Control* popup = firstOf(panel, ControlKind::Popup);
             if (!popup) return "the panel has no file popup";
             menuChoice_ = s.text;
+            menuLine_ = s.line;
             clickOn(panel, *popup);
             return "";
         }
@@ -192,6 +199,8 @@ std::optional<std::string> ScriptRunner::nextAnswer() {
 int ScriptRunner::chooseItem(Panel&, const std::vector<std::string>& items, int, int, int) {
     const std::optional<std::string> choice = std::exchange(menuChoice_, std::nullopt);
     const auto it = choice ? std::find(items.begin(), items.end(), *choice) : items.end();
+    if (choice && it == items.end())
+        menuFailure_ = "line " + std::to_string(menuLine_) + ": the menu has no item \"" + *choice + "\"";
     return it == items.end() ? -1 : int(it - items.begin());
 }
 

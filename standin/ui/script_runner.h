@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "standin/ui/panel.h"
 #include "standin/ui/script.h"
@@ -25,13 +24,13 @@ public:
         std::function<void()> open;   // the artist asks for the shader's options again
     };
 
-    ScriptRunner(std::vector<ScriptStep> steps, Host host) : steps_(std::move(steps)), host_(std::move(host)) {}
+    ScriptRunner(ScriptReader script, Host host) : script_(std::move(script)), host_(std::move(host)) {}
 
     // Runs steps on the panel `current` gives while `keepGoing` holds and
-    // steps are left; with no panel open only steps that need none run. False, with "line N: what" in `error`, at a step that
-    // cannot be carried out.
+    // steps are left; with no panel open only steps that need none run.
+    // False, with "line N: what" in `error`, at a line that cannot be read
+    // or carried out, or that named a menu item the menu did not have.
     bool run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing, std::string& error);
-    bool finished() const { return next_ >= steps_.size(); }
 
     uint32_t clock() const { return clock_; }
 
@@ -53,11 +52,12 @@ private:
 
     static constexpr uint32_t kEventMs = 50;
 
-    std::vector<ScriptStep> steps_;
-    size_t next_ = 0;
+    ScriptReader script_;
     Host host_;
     uint32_t clock_ = 1000;
     std::optional<std::string> menuChoice_;
+    int menuLine_ = 0;        // the line that gave menuChoice_
+    std::string menuFailure_;  // a choice the menu did not have
     std::deque<std::string> answers_;
 };
 

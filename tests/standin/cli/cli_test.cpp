@@ -83,11 +83,14 @@ TEST_F(CliTest, BadInputNamesTheFileAndExitsWithTwo) {
     write("unknown.json", "{\"colour\": [1, 0, 0]}");
     write("pixel.json", "{\"pixel\": [0.5, 1]}");
     write("notamodule.p", "#!/bin/sh\n");
+    write("escape.json", R"({"fr\u001b[2Jame": {}})");
+    write("nul.json", R"({"diff\u0000use": 1})");
+    write("twice.json", R"({"diffuse": 1, "diffuse": 2})");
     fs::create_directory(path("folder"));
 
     struct Row {
         std::vector<std::string> args;
-        std::string named;
+        std::string named, holds = "";
     };
     const std::string root = path("root.shd");
     const std::vector<Row> rows = {
@@ -104,6 +107,9 @@ TEST_F(CliTest, BadInputNamesTheFileAndExitsWithTwo) {
         {{"eval", root, "--record", path("bad.json")}, path("bad.json")},
         {{"eval", root, "--record", path("unknown.json")}, path("unknown.json")},
         {{"eval", root, "--record", path("pixel.json")}, path("pixel.json")},
+        {{"eval", root, "--scene", path("escape.json")}, path("escape.json"), "fr\\x1b[2Jame: unknown key\n"},
+        {{"eval", root, "--record", path("nul.json")}, path("nul.json"), "\"diff\\x00use\" (it holds a NUL byte)"},
+        {{"eval", root, "--record", path("twice.json")}, path("twice.json"), "duplicate key \"diffuse\""},
         {{"eval", root, "--module", path("missing.p")}, path("missing.p")},
         {{"eval", root, "--module", path("notamodule.p")}, path("notamodule.p")},
         {{"eval", root, "--module", root}, root},
@@ -119,6 +125,7 @@ TEST_F(CliTest, BadInputNamesTheFileAndExitsWithTwo) {
         EXPECT_TRUE(result.out.empty()) << what;
         EXPECT_TRUE(result.err.starts_with(r.named + ": ")) << what << "\n" << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << what << "\n" << result.err;
+        EXPECT_NE(result.err.find(r.holds), std::string::npos) << what << "\n" << result.err;
     }
     EXPECT_FALSE(fs::exists(path("out.shd"))) << "a failed convert writes nothing";
 }

@@ -283,8 +283,10 @@ TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
     const std::string bad = write("bad.txt", "info\nclick 1\n");
     const std::string noKind = write("nokind.txt", "add Operator/nothing\n");
     const std::string good = write("good.txt", "info\n");
+    const std::string noItem = write("noitem.txt", "menu Nothing\nclick 400 300 both\ninfo\n");
     const Row rows[] = {
         {{"--script", bad}, "line 2: click needs X Y"},
+        {{"--script", noItem}, "line 1: the menu has no item \"Nothing\""},
         {{"--script", noKind}, "line 1: no kind Operator/nothing"},
         {{"--script", bad, "--size", "10"}, "--size needs WxH"},
         {{path("missing.shd"), "--script", good}, "missing.shd"},

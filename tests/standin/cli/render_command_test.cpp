@@ -19,35 +19,7 @@ namespace fs = std::filesystem;
 class RenderCommand : public vxt::CommandTest {
 protected:
     RenderCommand() : CommandTest("render") {}
-
-    // The width and height a PNG's header gives, or (0, 0).
-    std::pair<int, int> pngSize(const std::string& name) const {
-        const std::string bytes = read(name);
-        if (bytes.size() < 24 || bytes.substr(0, 8) != "\x89PNG\r\n\x1a\n") return {0, 0};
-        const auto word = [&](size_t at) {
-            int v = 0;
-            for (size_t i = 0; i < 4; ++i) v = v << 8 | uint8_t(bytes[at + i]);
-            return v;
-        };
-        return {word(16), word(20)};
-    }
 };
-
-TEST_F(RenderCommand, RendersTheDemoWithoutAScene) {
-    const Outcome r = run({"-o", path("demo.png"), "--width", "64", "--height", "48", "--threads", "2"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(pngSize("demo.png"), std::make_pair(64, 48));
-}
-
-TEST_F(RenderCommand, RendersASceneFile) {
-    write("scene.json",
-          R"({"frame": {"width": 20, "height": 10},
-              "lights": [{"type": "distant"}],
-              "objects": [{"type": "sphere", "position": [0, 0, 3]}]})");
-    const Outcome r = run({path("scene.json"), "-o", path("out.png")});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(pngSize("out.png"), std::make_pair(20, 10));
-}
 
 TEST_F(RenderCommand, BadInputNamesTheFileAndExitsWithTwo) {
     write("typo.json", R"({"frame": {"widht": 20}})");

@@ -33,8 +33,9 @@ protected:
 
     explicit CommandTest(std::string subcommand) : TempDir("vx_command"), subcommand_(std::move(subcommand)) {}
 
-    Outcome run(const std::vector<std::string>& args) const {
-        std::string cmd = shellWord(VX_BINARY_DIR "/valtorimex");
+    // `shell` comes first on the command line, as a limit such as "ulimit -f 1;".
+    Outcome run(const std::vector<std::string>& args, const std::string& shell = "") const {
+        std::string cmd = shell + shellWord(VX_BINARY_DIR "/valtorimex");
         if (!subcommand_.empty()) cmd += " " + subcommand_;
         for (const std::string& a : args) cmd += " " + shellWord(a);
         cmd += " >" + shellWord(path("stdout")) + " 2>" + shellWord(path("stderr"));

@@ -102,6 +102,8 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
     write("big.obj", longFace + "\n");
     write("holes.obj", "v 0 0 0\nv 1 0 0\nf 1 2 7\n");
     write("garbage.tga", "not an image");
+    // A TGA header claiming 20000 x 20000 pixels, with no pixels behind it.
+    write("huge.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x20\x4e\x20\x4e\x18\0", 18));
     struct Row {
         std::string text, error;
     };
@@ -111,6 +113,8 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
         {R"({"ambient": {"intensity": 3e3333}})", "not valid JSON: number overflow"},
         {"[]", "must hold a JSON object"},
         {R"({"frames": {}})", "frames: unknown key"},
+        {R"({"frame": {"width": 10, "width": 20}})", "duplicate key \"width\""},
+        {std::string(1025, '[') + std::string(1025, ']'), "nested deeper than 1024 levels"},
         {R"({"frame": {"width": 0}})", "frame.width: must be an integer from 1 to 16384"},
         {R"({"frame": {"fps": -24}})", "frame.fps: must be a positive number"},
         {R"({"frame": {"start": 5, "end": 4}})", "frame.end: must be an integer from 5 to 1000000"},
@@ -181,6 +185,7 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
          "surfaces[0].textures.Bump.layers[0].opacity.keys[0].value: must be given"},
         {R"({"images": [{"name": "x"}]})", "images[0].path: must be given"},
         {R"({"images": [{"path": "garbage.tga"}]})", R"(images[0].path: "garbage.tga": not an image)"},
+        {R"({"images": [{"path": "huge.tga"}]})", "image of 20000 x 20000 pixels is larger than 16777216 pixels"},
         {R"({"images": [{"path": "tex/pixels.tga"}, {"path": "tex/pixels.tga"}]})",
          R"(images[1].name: another image is named "pixels")"},
     };

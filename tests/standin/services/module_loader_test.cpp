@@ -45,6 +45,19 @@ const HostServerRecord kServers[] = {
 };
 const HostModuleDescriptor kGood{HOST_MODULE_MAGIC, 3, 0x300, Fake::startup, Fake::shutdown, kServers};
 
+// A module cut short is refused from its headers, before the loader maps
+// segments the file does not hold.
+TEST(ModuleLoader, RefusesATruncatedModule) {
+    const std::string module = vxt::readBytes(VX_BINARY_DIR "/QK_Valtorimex.p");
+    const vxt::TempDir dir;
+    for (const double kept : {0.01, 0.3, 0.7, 0.999}) {
+        std::string error;
+        EXPECT_EQ(Module::open(dir.write("cut.p", module.substr(0, size_t(double(module.size()) * kept))), error),
+                  nullptr);
+        EXPECT_EQ(error.rfind("truncated: its headers declare parts beyond its ", 0), 0u) << kept << ": " << error;
+    }
+}
+
 TEST(ModuleLoader, RefusesBadDescriptors) {
     struct Row {
         const char* what;

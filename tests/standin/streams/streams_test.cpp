@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "standin/streams/file_io.h"
+#include "standin/streams/files.h"
 #include "standin/streams/stream_forms.h"
 #include "standin/streams/streams.h"
 #include "tests/temp_dir.h"
@@ -302,7 +303,7 @@ TEST_F(FileIO, WritesOnCloseAndReadsEitherForm) {
         save->beginBlk(save->data, &kA);
         save->writeI4(save->data, &v, 1);
         EXPECT_FALSE(std::filesystem::exists(path)) << "written only on close";
-        io.closeSave(save);
+        EXPECT_EQ(io.closeSave(save), 1);
 
         HostLoadState* load = io.openLoad(path.c_str(), 0);
         ASSERT_NE(load, nullptr);
@@ -313,6 +314,29 @@ TEST_F(FileIO, WritesOnCloseAndReadsEitherForm) {
         EXPECT_EQ(r, 272);
         io.closeLoad(load);
     }
+}
+
+// An empty state is a save the module gave up: the old file stays.
+TEST_F(FileIO, NothingSavedWritesNothing) {
+    const std::string path = write("tree", "old");
+    for (int mode : {HOST_IO_BINARY, HOST_IO_TEXT}) EXPECT_EQ(io.closeSave(io.openSave(path.c_str(), mode)), 0);
+    EXPECT_EQ(read("tree"), "old");
+}
+
+// The new file takes the place of the old one as the old one stood: through
+// a link, with its permissions; a device takes the bytes in place.
+TEST_F(FileIO, ReplacedFilesKeepTheirLinkAndPermissions) {
+    namespace fs = std::filesystem;
+    const std::string target = write("target", "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(target, path("link"));
+    std::string error;
+    ASSERT_TRUE(vxs::writeFile(path("link"), "new", error)) << error;
+    EXPECT_TRUE(fs::is_symlink(path("link")));
+    EXPECT_EQ(read("target"), "new");
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(vxs::writeFile("/dev/null", "new", error)) << error;
+    EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(dir()), {}).size(), 2u) << "no temporary file left";
 }
 
 TEST_F(FileIO, UnreadableOrHugeFilesGiveNull) {
