@@ -123,7 +123,7 @@ TEST_F(EditCommand, EditsTheTestTree) {
          {std::string("drag ") + kOut2 + c + kIn1a, "info"}, "Connection loop detected, cannot connect.\n",
          [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
         {"double-click 2 pixels and 499 ms apart edits the node",
-         {std::string("click ") + kTitle1, "wait 399", "click 238 80", "info"}, "No parameter panel yet.\n", nullptr},
+         {std::string("click ") + kTitle1, "wait 399", "click 238 80", "info"}, "No editable parameter for this node.\n", nullptr},
         {"3 pixels apart is no double-click",
          {std::string("click ") + kTitle1, "wait 399", "click 239 78", "info"}, "\n", nullptr},
         {"500 ms apart is no double-click",
