@@ -70,13 +70,7 @@ void sunkenBorder(std::vector<unsigned char>& rgb, int w, int h, int x) {
 
 HostControl addControl(const HostPanelServices& s, HostPanel p, int kind, const char* label, int x, int y, int w = 0,
                        int h = 0) {
-    HostControlDesc d{};
-    d.kind = kind;
-    d.label = label;
-    d.x = x;
-    d.y = y;
-    d.width = w;
-    d.height = h;
+    HostControlDesc d = controlAt(kind, label, x, y, w, h);
     d.max = 100;
     return s.addControl(p, &d);
 }
