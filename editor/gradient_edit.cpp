@@ -71,7 +71,7 @@ void sunkenBorder(std::vector<unsigned char>& rgb, int w, int h, int x) {
 HostControl addControl(const HostPanelServices& s, HostPanel p, int kind, const char* label, int x, int y, int w = 0,
                        int h = 0) {
     HostControlDesc d = controlAt(kind, label, x, y, w, h);
-    d.max = 100;
+    if (kind == HOST_CTL_PERCENT) d.max = 100;
     return s.addControl(p, &d);
 }
 

@@ -21,17 +21,12 @@ using Keys = std::vector<GValue>;
 
 // The node sits at canvas (40, 40): its title at window point (236, 78).
 // Editor points: the bar's marker strip at x 34, its colours at x 80, row
-// y = 40 + position x 297 for keys over 0..1; fields and buttons by middle.
+// y = 40 + position x 297 for keys over 0..1.
 const std::vector<std::string> kOpen = {"click 236 78", "click 236 78"};
-constexpr const char* kLow = "120 18";
-constexpr const char* kHigh = "120 358";
-constexpr const char* kValue = "220 50";
-constexpr const char* kAlpha = "220 74";
-constexpr const char* kCopy = "click 200 250";
-constexpr const char* kPaste = "click 200 274";
-constexpr const char* kInverse = "click 200 306";
-constexpr const char* kDelete = "click 200 330";
-constexpr const char* kOk = "click 120 416";
+constexpr const char* kCopy = "button Copy data";
+constexpr const char* kPaste = "button Paste data";
+constexpr const char* kInverse = "button Inverse key";
+constexpr const char* kDelete = "button Delete key";
 
 const GValue kRed{0, 1, 0, 0, 1}, kBlue{1, 0, 0, 1, 0.5};
 const Keys kThree = {{1, 1, 1, 1, 1}, {0, 0, 0, 0, 1}, {0.5, 0.5, 0.5, 0.5, 1}};
@@ -42,9 +37,7 @@ vx::Gradient* gradientOf(vx::Node& n) {
     return nullptr;
 }
 
-std::string setField(const char* field, const std::string& value) {
-    return "answer " + value + "\nclick " + field;
-}
+std::string setField(const char* label, const std::string& value) { return std::string("field ") + label + " " + value; }
 std::string strip(double p) { return std::to_string(40 + int(p * 296)); }
 
 class GradientEditor : public vxt::CommandTest {
@@ -71,6 +64,7 @@ protected:
         script += "save " + path("out.shd") + "\n";
         const Outcome o = run({path("tree.shd"), "--script", write("script.txt", script), "--presets", path("p")});
         EXPECT_EQ(o.status, 0) << o.err;
+        shown = o.out;
         vx::NodeList saved;
         EXPECT_TRUE(vxs::readTreeFile(path("out.shd"), saved, *catalogue, error)) << error;
         std::vector<Keys> out;
@@ -83,6 +77,8 @@ protected:
         }
         return out;
     }
+
+    std::string shown;  // what the script's `show` lines printed
 };
 
 std::vector<double> positions(const Keys& keys) {
@@ -104,11 +100,11 @@ TEST_F(GradientEditor, KeyListEdits) {
         std::function<void(const Keys&)> check;
     };
     const Row rows[] = {
-        {"high 2 then low 1 rescale the keys", kThree, {setField(kHigh, "2"), setField(kLow, "1")},
+        {"high 2 then low 1 rescale the keys", kThree, {setField("high", "2"), setField("low", "1")},
          [](const Keys& k) { EXPECT_EQ(positions(k), (std::vector<double>{2, 1, 1.5})); }},
         {"Inverse key mirrors them", {{0, 0, 0, 0, 1}, {0.25, 0, 0, 0, 1}, {1, 0, 0, 0, 1}}, {kInverse},
          [](const Keys& k) { EXPECT_EQ(positions(k), (std::vector<double>{1, 0.75, 0})); }},
-        {"a range that would invert is refused", kThree, {setField(kLow, "5"), setField(kHigh, "-1")},
+        {"a range that would invert is refused", kThree, {setField("low", "5"), setField("high", "-1")},
          [](const Keys& k) { EXPECT_EQ(positions(k), (std::vector<double>{1, 0, 0.5})); }},
         {"a middle key dragged past its neighbour stops 1 % before it", kThree,
          {"drag 34 " + strip(0.5) + " 34 390"},
@@ -136,10 +132,10 @@ TEST_F(GradientEditor, KeyListEdits) {
              EXPECT_EQ(k[0].blue, 1);
              EXPECT_EQ(k[0].alpha, 0.5);
          }},
-        {"alpha is a percent", {kRed, kBlue}, {setField(kAlpha, "25")},
+        {"alpha is a percent", {kRed, kBlue}, {setField("Alpha", "25")},
          [](const Keys& k) { EXPECT_EQ(k[0].alpha, 0.25); }},
         {"keys at one place stay finite", {{0.5, 1, 0, 0, 1}, {0.5, 0, 1, 0, 1}, {0.5, 0, 0, 1, 1}},
-         {"click 80 200", "drag 34 40 34 300", setField(kHigh, "2"), setField(kLow, "0"), kInverse},
+         {"click 80 200", "drag 34 40 34 300", setField("high", "2"), setField("low", "0"), kInverse},
          [](const Keys& k) {
              ASSERT_EQ(k.size(), 3u);
              for (const GValue& g : k) EXPECT_EQ(g.position, 0.5);
@@ -154,14 +150,16 @@ TEST_F(GradientEditor, KeyListEdits) {
 }
 
 TEST_F(GradientEditor, ValueModeSetsAllThreeComponents) {
-    const auto saved = edit({{{0, 0, 0, 0, 1}, {1, 1, 1, 1, 1}}}, opened({setField(kValue, "40")}), "grad_val");
+    const auto saved = edit({{{0, 0, 0, 0, 1}, {1, 1, 1, 1, 1}}},
+                            opened({setField("Value", "40"), "show Value", "show Alpha", "show Position"}), "grad_val");
     const GValue& k = saved.at(0).at(0);
     EXPECT_EQ(std::vector<double>({k.red, k.green, k.blue}), std::vector<double>(3, 0.4f));
+    EXPECT_EQ(shown, "40\n100\n0\n");
 }
 
 TEST_F(GradientEditor, EachEditorHasItsOwnClipboard) {
     const auto saved = edit({{kRed, kBlue}, {kRed, kBlue}},
-                            {kOpen[0], kOpen[1], "click 34 " + strip(1), kCopy, kOk, "click 436 78",
+                            {kOpen[0], kOpen[1], "click 34 " + strip(1), kCopy, "button OK", "click 436 78",
                              "click 436 78", kPaste});
     EXPECT_EQ(saved.at(1).at(0).red, 1) << "the second editor had nothing to paste";
 }
