@@ -359,6 +359,15 @@ std::string focusOn(std::string_view title) {
     return "";
 }
 
+void focusNext() {
+    auto& open = openPanels();
+    // Only among the panels over the last modal one, which is among them.
+    const auto modal = std::find_if(open.rbegin(), open.rend(), [](const OpenPanel& o) { return o.modal; });
+    const auto first = modal == open.rend() ? open.begin() : modal.base() - 1;
+    if (open.end() - first > 1) std::rotate(first, first + 1, open.end());
+    focusPanel();
+}
+
 size_t openPanelCount() { return openPanels().size(); }
 
 ui::Panel* firstOpenPanel() { return openPanels().empty() ? nullptr : openPanels().front().panel; }
