@@ -156,9 +156,10 @@ int runEdit(const EditOptions& o) {
         if (path == tree) lastSaved = bytes;
         return true;
     };
-    // Closing asks to save changes: to the tree file, or where the artist says.
+    // Closing the editor asks to save changes: to the tree file, or where the
+    // artist says. Closing a panel over it is its Cancel.
     const auto mayClose = [&] {
-        if (savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
+        if (openPanelCount() > 1 || savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
         const std::string where = tree.empty() ? "a tree file" : tree;
         if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return true;
         std::optional<std::string> path = tree;
@@ -179,7 +180,11 @@ int runEdit(const EditOptions& o) {
                 if (ui::Panel* p = focusPanel()) p->close();
         };
         const std::string failure =
-            runEditorScript(ui::ScriptReader(script), {.save = save, .close = close, .open = openEditor});
+            runEditorScript(ui::ScriptReader(script), {.save = save,
+                                                       .close = close,
+                                                       .open = openEditor,
+                                                       .focus = [](const std::string& title) { return focusOn(title); },
+                                                       .editor = firstOpenPanel});
         session = UiSession{};
         if (!failure.empty()) return reportBadInput(o.script, failure);
         return 0;
@@ -191,6 +196,7 @@ int runEdit(const EditOptions& o) {
     auto window = ui::Window::open(*first, error);
     if (!window) return reportBadInput("edit", error);
     session.asker = window.get();
+    window->nextPanel = focusNext;
     session.eventLoop = [&](const std::function<bool()>& more) { window->run(focusPanel, more, mayClose); };
     window->run(focusPanel, [] { return true; }, mayClose);
     session = UiSession{};

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
+#include "standin/ui/controls.h"
 #include "standin/ui/font.h"
 #include "standin/ui/keys.h"
 
@@ -48,11 +50,6 @@ void refresh(Control& c) {
     if (c.liveItems) c.items = c.liveItems();
 }
 
-std::string number(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.3f", v);
-    return buf;
-}
 }  // namespace
 
 Control& Panel::addControl(ControlKind kind, std::string label, Rect area) {
@@ -113,7 +110,8 @@ void Panel::fillBox(int x, int y, int w, int h, Rgb c) {
 void Panel::text(int x, int y, std::string_view s, Rgb c) {
     drawText(fb_, x, y, s, c);
     for (auto& ctl : controls_)
-        if (ctl->kind == ControlKind::Canvas && ctl->area.contains(x, y)) ctl->drawnText += s;
+        if (ctl->kind == ControlKind::Canvas && ctl->area.contains(x, y))
+            ctl->drawnText += (ctl->drawnText.empty() ? "" : " ") + std::string(s);
 }
 
 void Panel::blit(const Framebuffer& src, const Control& c, int x, int y) {
@@ -191,20 +189,9 @@ void Panel::drawControl(Control& c) {
             break;
         case ControlKind::Edit:
         case ControlKind::Number:
-        case ControlKind::Vector: {
-            fb_.fillBox(a.x, a.y, a.w, a.h, colour::kPanel);
-            const int lw = textWidth(c.label) + 8;
-            drawText(fb_, a.x, a.y + 3, c.label, ink);
-            const int fields = c.kind == ControlKind::Vector ? 3 : 1;
-            const int fw = (a.w - lw) / fields;
-            for (int i = 0; i < fields; ++i) {
-                fb_.fillBox(a.x + lw + fw * i, a.y + 1, fw - 2, a.h - 2, colour::kField);
-                fb_.bevel(a.x + lw + fw * i, a.y + 1, fw - 2, a.h - 2, 1, true);
-                drawText(fb_, a.x + lw + fw * i + 3, a.y + 3, c.kind == ControlKind::Edit ? c.text : number(c.vec[i]),
-                         ink);
-            }
+        case ControlKind::Vector:
+            drawField(c, ink);
             break;
-        }
     }
     fb_.resetClip();
 }
@@ -252,17 +239,8 @@ void Panel::clickControl(Asker& asker, Control& c, int x, int y) {
         }
         case ControlKind::Edit:
         case ControlKind::Number:
-        case ControlKind::Vector: {
-            const std::string shown = c.kind == ControlKind::Edit ? c.text
-                                      : c.kind == ControlKind::Number
-                                          ? number(c.vec[0])
-                                          : number(c.vec[0]) + " " + number(c.vec[1]) + " " + number(c.vec[2]);
-            const std::optional<std::string> typed = asker.askText(c.label, shown);
-            if (!typed) return;
-            if (c.kind == ControlKind::Edit) c.text = *typed;
-            else std::sscanf(typed->c_str(), "%lf %lf %lf", &c.vec[0], &c.vec[1], &c.vec[2]);
-            return controlChanged(c);
-        }
+        case ControlKind::Vector:
+            return clickField(asker, c, x, y);
         case ControlKind::Text:
         case ControlKind::Canvas:
             return;
@@ -273,6 +251,9 @@ void Panel::mouseDown(Asker& asker, int qualifiers, int x, int y) {
     pointerX_ = x, pointerY_ = y;
     pressOnPanel_ = false;
     pressedButton_ = nullptr;
+    sliding_ = nullptr;
+    // A press anywhere else ends the typing as Return would.
+    if (editing_ && !fieldLayout(*editing_).box[editPart_].contains(x, y)) stopEditing(true);
     for (auto& c : controls_) {
         if (c->kind == ControlKind::Canvas || !c->area.contains(x, y)) continue;
         if (!c->ghosted && (qualifiers & qual::kLeft) && !(qualifiers & qual::kRight)) clickControl(asker, *c, x, y);
@@ -284,6 +265,10 @@ void Panel::mouseDown(Asker& asker, int qualifiers, int x, int y) {
 
 void Panel::mouseUp(int qualifiers, int x, int y) {
     pointerX_ = x, pointerY_ = y;
+    if (Control* s = std::exchange(sliding_, nullptr)) {
+        slideTo(*s, x);
+        return controlChanged(*s);
+    }
     if (Control* b = pressedButton_) {
         pressedButton_ = nullptr;
         if (b->area.contains(x, y) && !b->ghosted) controlChanged(*b);
@@ -296,11 +281,8 @@ void Panel::mouseUp(int qualifiers, int x, int y) {
 
 void Panel::mouseMove(int qualifiers, int x, int y) {
     pointerX_ = x, pointerY_ = y;
+    if (sliding_) return slideTo(*sliding_, x);
     if (const auto h = handlers_.mouseMove) h(qualifiers, x, y);
-}
-
-void Panel::keyDown(int code) {
-    if (const auto h = handlers_.keyDown) h(code);
 }
 
 void Panel::keyUp(int code) {

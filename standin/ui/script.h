@@ -9,7 +9,7 @@ namespace vxs::ui {
 struct ScriptStep {
     enum class Op {
         Press, Release, Move, Click, Drag, Key, Wait, File, Add, QuitMacro, Menu, Answer, Resize, Shot, Info, Save,
-        Close, Open
+        Close, Open, Field, Button, Show, Focus
     };
     Op op = Op::Info;
     int line = 0;              // 1-based line of the script
@@ -18,7 +18,7 @@ struct ScriptStep {
     int qualifiers = 0;        // Press, Release, Click, Drag: button and Shift bits
     int key = 0;               // Key: the host's key code
     bool ctrl = false;         // Key: pressed while Ctrl is held
-    std::string text;          // File, Add, Menu, Answer, Shot, Save
+    std::string text;          // the rest of the line: File, Add, Menu, Answer, Shot, Save, Field, Button, Show, Focus
 };
 
 // A script read one line at a time as it runs, so that only the line being
