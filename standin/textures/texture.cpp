@@ -97,6 +97,11 @@ void projectedUV(const TextureLayer& l, const HostTextureSample& s, const Triple
     }
 }
 
+bool isHostGradientInput(std::string_view name) {
+    return std::find(std::begin(kHostGradientInputs), std::end(kHostGradientInputs), name) !=
+           std::end(kHostGradientInputs);
+}
+
 // `point` is where the layer is asked, in its world or object coordinates.
 double gradientInput(const TextureLayer& l, const HostTexture& t, const HostTextureSample& s, const Triple& point) {
     if (l.input == "X Coordinate") return point[0];
