@@ -11,6 +11,11 @@
 
 namespace vxs {
 
+bool isHostGradientInput(std::string_view name) {
+    return std::find(std::begin(kHostGradientInputs), std::end(kHostGradientInputs), name) !=
+           std::end(kHostGradientInputs);
+}
+
 namespace {
 constexpr const char* kBlends[] = {"normal", "additive", "subtractive", "multiply", "difference"};
 constexpr const char* kProjections[] = {"planar", "cubic", "spherical", "cylindrical", "uv"};
@@ -95,11 +100,6 @@ void projectedUV(const TextureLayer& l, const HostTextureSample& s, const Triple
         u = q[axis == 1 ? 0 : b] + 0.5;
         v = 0.5 - q[axis == 1 ? 2 : a];
     }
-}
-
-bool isHostGradientInput(std::string_view name) {
-    return std::find(std::begin(kHostGradientInputs), std::end(kHostGradientInputs), name) !=
-           std::end(kHostGradientInputs);
 }
 
 // `point` is where the layer is asked, in its world or object coordinates.
