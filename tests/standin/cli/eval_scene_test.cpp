@@ -30,6 +30,7 @@ protected:
         write("scene.json", kScene);
         tree("uv.shd", "uv", "uv");
         tree("vcolor.shd", "vcolor", "paint");
+        tree("nomap.shd", "uv", "none");
     }
 
     // A root whose colour is output 0 of a "Global" node naming a map.
@@ -63,6 +64,8 @@ TEST_F(EvalScene, NodesReadTheVertexMapsAroundTheSample) {
         {"no RGBA map: the RGB map; point 4 has no value and counts as white", "vcolor.shd",
          R"({"object": "Floor", "polygon": 1, "world_position": [0.5, 1, -0.5]})", {0.75, 0.5, 0.75}},
         {"no polygon: no map is read", "uv.shd", R"({"object": "Floor", "world_position": [0.5, 1, -0.5]})",
+         {0, 0, 0}},
+        {"no map of that name", "nomap.shd", R"({"object": "Floor", "polygon": 1, "world_position": [0.5, 1, -0.5]})",
          {0, 0, 0}},
     };
     for (const Row& r : rows) {
