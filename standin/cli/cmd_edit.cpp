@@ -147,11 +147,12 @@ int runEdit(const EditOptions& o) {
         if (path == tree) lastSaved = bytes;
         return true;
     };
-    // Closing with changes asks what becomes of them: saved to the tree
-    // file (or where the artist says), thrown away, or kept in the editor,
-    // which stays open. A save that fails says why and keeps it open too.
+    // Closing the editor with changes asks what becomes of them: saved to
+    // the tree file (or where the artist says), thrown away, or kept in the
+    // editor, which stays open; a save that fails says why and keeps it open
+    // too. Closing a panel over the editor is its Cancel.
     const auto mayClose = [&] {
-        if (savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
+        if (openPanelCount() > 1 || savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
         const std::string where = tree.empty() ? "a tree file" : tree;
         const int choice = session.asker->ask("Info", "Save the changes to " + where + "?", {"Save", "Discard", "Cancel"});
         if (choice != 0) return choice == 1;
@@ -176,7 +177,8 @@ int runEdit(const EditOptions& o) {
                                                        if (mayClose())
                                                            if (ui::Panel* p = focusPanel()) p->close();
                                                    },
-                                                   .open = openEditor});
+                                                   .open = openEditor,
+                                                   .focus = [](const std::string& title) { return focusOn(title); }});
         session.asker = &runner;
         session.clock = [&runner] { return runner.clock(); };
         // A blocking panel takes the script's next lines until it closes.
