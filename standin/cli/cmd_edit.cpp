@@ -178,7 +178,8 @@ int runEdit(const EditOptions& o) {
                                                            if (ui::Panel* p = focusPanel()) p->close();
                                                    },
                                                    .open = openEditor,
-                                                   .focus = [](const std::string& title) { return focusOn(title); }});
+                                                   .focus = [](const std::string& title) { return focusOn(title); },
+                                                   .editor = firstOpenPanel});
         session.asker = &runner;
         session.clock = [&runner] { return runner.clock(); };
         // A blocking panel takes the script's next lines until it closes.

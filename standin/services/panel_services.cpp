@@ -361,6 +361,8 @@ std::string focusOn(std::string_view title) {
 
 size_t openPanelCount() { return openPanels().size(); }
 
+ui::Panel* firstOpenPanel() { return openPanels().empty() ? nullptr : openPanels().front().panel; }
+
 void panelOpened(ui::Panel* panel, bool modal) {
     panelClosed(panel);
     openPanels().push_back({panel, modal});

@@ -44,6 +44,8 @@ ui::Panel* focusPanel();
 // has not returned yet.
 std::string focusOn(std::string_view title);
 size_t openPanelCount();
+// The first panel opened of those still open: the editor's window.
+ui::Panel* firstOpenPanel();
 
 // For the host's own windows (the shelf, the colour picker): shown and fed
 // like the module's. A modal panel keeps the focus from those under it.

@@ -176,7 +176,8 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             return "";
         }
         case Op::Info: {
-            const Control* line = informationLine(panel);
+            Panel* editor = host_.editor ? host_.editor() : nullptr;
+            const Control* line = informationLine(editor ? *editor : panel);
             std::printf("%s\n", line ? line->drawnText.c_str() : "");
             std::fflush(stdout);
             return "";

@@ -87,7 +87,12 @@ Window::~Window() {
 void Window::present(const Framebuffer& fb) {
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    if (w != fb.width() || h != fb.height()) SDL_SetWindowSize(window_, fb.width(), fb.height());
+    if (w != fb.width() || h != fb.height()) {
+        SDL_SetWindowSize(window_, fb.width(), fb.height());
+        // Its size event may arrive after the focus moved on: it is no resize
+        // of the artist's.
+        shownSizes_[nextSize_++ % std::size(shownSizes_)] = {fb.width(), fb.height()};
+    }
     SDL_Surface* screen = SDL_GetWindowSurface(window_);
     // The framebuffer is only read: SDL's surface type has no const.
     SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(fb.bytes().data()), fb.width(),
@@ -102,6 +107,7 @@ void Window::present(const Framebuffer& fb) {
 void Window::run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
                  const std::function<bool()>& mayClose) {
     Panel* shown = nullptr;
+    SDL_StartTextInput();  // typed characters for fields and requesters
     while (keepGoing() && (panel_ = current())) {
         Panel& panel = *panel_;
         if (shown != &panel) {
@@ -161,6 +167,8 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
                 break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+                    std::find(std::begin(shownSizes_), std::end(shownSizes_),
+                              std::pair{e.window.data1, e.window.data2}) == std::end(shownSizes_) &&
                     (e.window.data1 != panel.width() || e.window.data2 != panel.height()))
                     dragGrip(panel, *this, e.window.data1, e.window.data2);
                 break;
@@ -250,7 +258,7 @@ int Window::dialog(const std::string& title, const std::string& text, const std:
     const int x = (panel.width() - w) / 2, y = (panel.height() - h) / 2;
     const int bw = 72, by = y + h - 28;
     const auto buttonX = [&](int i) { return x + w - (bw + 8) * (int(buttons.size()) - i); };
-    if (field) SDL_StartTextInput();
+
     int result = -2;
     while (result == -2) {
         Framebuffer fb = panel.pixels();
@@ -281,7 +289,6 @@ int Window::dialog(const std::string& title, const std::string& text, const std:
             for (int i = 0; i < int(buttons.size()); ++i)
                 if (Rect{buttonX(i), by, bw, kControlHeight}.contains(e.button.x, e.button.y)) result = i;
     }
-    if (field) SDL_StopTextInput();
     present(panel.pixels());
     return result;
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "standin/ui/panel.h"
 
@@ -44,6 +45,8 @@ private:
 
     SDL_Window* window_;
     Panel* panel_ = nullptr;
+    std::pair<int, int> shownSizes_[4] = {};  // the sizes the window was last given
+    unsigned nextSize_ = 0;
 };
 
 }  // namespace vxs::ui
