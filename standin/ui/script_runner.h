@@ -23,6 +23,10 @@ public:
         std::function<bool(const std::string& path, std::string& error)> save;
         std::function<void()> close;  // as the window's close button
         std::function<void()> open;   // the artist asks for the shader's options again
+        // Waits for the live view's last pass; an error text when there is
+        // no view or it does not finish within `ms`.
+        std::function<std::string(int ms)> waitRender;
+        std::function<void()> afterStep;  // after every step, as a host after every event
     };
 
     ScriptRunner(std::vector<ScriptStep> steps, Host host) : steps_(std::move(steps)), host_(std::move(host)) {}
