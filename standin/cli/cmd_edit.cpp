@@ -179,15 +179,21 @@ int runEdit(const EditOptions& o) {
         if (path == tree) lastSaved = bytes;
         return true;
     };
-    // Closing asks to save changes: to the tree file, or where the artist says.
-    const auto mayClose = [&] {
-        if (savedTree(*shader, instances[edited].get()) == lastSaved || !session.asker) return true;
+    // Leaving the tree asks to save changes: to the tree file, or where the
+    // artist says.
+    const auto offerToSave = [&] {
+        if (savedTree(*shader, instances[edited].get()) == lastSaved || !session.asker) return;
         const std::string where = tree.empty() ? "a tree file" : tree;
-        if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return true;
+        if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return;
         std::optional<std::string> path = tree;
         if (tree.empty()) path = session.asker->requestFile("Save Valtorimex", ">*.shd", "");
         std::string err;
         if (path && !save(*path, err)) session.asker->inform("Info", err);
+    };
+    // Closing the editor leaves its tree; closing a panel over it is that
+    // panel's Cancel.
+    const auto mayClose = [&] {
+        if (focusPanel() == editor) offerToSave();
         return true;
     };
     const auto openEditor = [&] {
@@ -200,7 +206,7 @@ int runEdit(const EditOptions& o) {
         view->pickSurface = [&](size_t surface) {
             const std::string question = "Edit the tree of surface \"" + scene.surfaces[surface].name + "\"?";
             if (!session.asker || !session.asker->askOkCancel(LiveView::kTitle, question)) return;
-            mayClose();
+            offerToSave();
             if (editor && editor->isOpen()) editor->close();
             if (!instances[surface]) instances[surface] = shader->make(&scene.surfaces[surface]);
             edited = surface;
@@ -222,6 +228,7 @@ int runEdit(const EditOptions& o) {
                                          if (ui::Panel* p = focusPanel()) p->close();
                                  },
                                  .open = openEditor,
+                                 .focus = [](const std::string& title) { return focusOn(title); },
                                  .waitRender = [&](int ms) -> std::string {
                                      if (!view) return "there is no live view (edit needs --scene)";
                                      view->afterEvent();
@@ -235,8 +242,11 @@ int runEdit(const EditOptions& o) {
         session.eventLoop = [&](const std::function<bool()>& more) {
             if (failure.empty()) runner.run(focusPanel, more, failure);
         };
+        // The view opens first, so that the editor has the focus.
+        if (view) panelOpened(&view->panel());
         openEditor();
         if (failure.empty()) runner.run(focusPanel, [&] { return failure.empty(); }, failure);
+        if (view) panelClosed(&view->panel());
         session = UiSession{};
         if (!failure.empty()) return reportBadInput(o.script, failure);
         return 0;

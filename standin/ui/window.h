@@ -43,7 +43,6 @@ public:
     void inform(const std::string& title, const std::string& text) override;
     std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
                                            const std::string& dir) override;
-    std::optional<std::string> askText(const std::string& title, const std::string& text) override;
 
 private:
     explicit Window(SDL_Window* w) : window_(w) {}

@@ -27,7 +27,6 @@ struct ListAsker : ui::Asker {
         answers.pop_front();
         return a;
     }
-    std::optional<std::string> askText(const std::string&, const std::string&) override { return std::nullopt; }
 };
 
 class UiServices : public ::testing::Test {
