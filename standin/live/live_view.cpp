@@ -25,8 +25,11 @@ LiveView::LiveView(const Scene& scene, const Shader& shader, std::vector<HostIns
         rendered_[i] = saved(instances_[i]);
         copies_.copy(i, instances_[i]);
     }
+    // The status line is a canvas, so that a script's info reads it.
+    panel_.addControl(ui::ControlKind::Canvas, "", {0, render_.frame().height(), panel_.width(), kStatusHeight});
     ui::Panel::Handlers& h = panel_.handlers();
-    h.draw = [this] { draw(); };
+    h.draw = [this] { drawPicture(); };
+    h.controlDraw = [this](ui::Control&) { drawStatus(); };
     h.mouseMove = [this](int, int x, int y) { hover(x, y); };
     h.mouseButton = [this](int q, int x, int y) {
         if (!(q & ui::qual::kDown) || !(q & ui::qual::kLeft) || y >= render_.frame().height()) return;
@@ -74,7 +77,7 @@ void LiveView::refresh() {
     if (done == shownPasses_) return;
     shownPasses_ = done;
     shown_ = render_.latest();
-    draw();
+    panel_.redraw();
 }
 
 bool LiveView::waitFinished(std::chrono::milliseconds timeout) {
@@ -92,11 +95,10 @@ bool LiveView::writeShot(const std::string& path, std::string& error) const {
     return writePicture(path, *format, render_.latest().picture, error);
 }
 
-void LiveView::draw() {
+void LiveView::drawPicture() {
     const Picture& p = shown_.picture;
     const std::vector<uint8_t> rgb = toRgb8(p);
     panel_.pixels().copyRgb(0, 0, p.width, p.height, rgb.data());
-    drawStatus();
 }
 
 void LiveView::drawStatus() {

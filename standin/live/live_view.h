@@ -56,7 +56,7 @@ public:
 
 private:
     std::string saved(HostInstance instance) const;
-    void draw();
+    void drawPicture();
     void drawStatus();
     void hover(int x, int y);
 

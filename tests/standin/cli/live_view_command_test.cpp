@@ -8,7 +8,7 @@ namespace {
 
 class LiveViewCommand : public vxt::CommandTest {
 protected:
-    LiveViewCommand() : CommandTest("edit") {}
+    LiveViewCommand() : CommandTest("") {}
 
     // A ball with a tree (a "color" node at canvas (40, 40), a root at
     // (240, 40), unlinked) on a floor without one, seen at `size`.
@@ -32,7 +32,7 @@ protected:
     Outcome edit(const std::string& scene, const std::vector<std::string>& lines) {
         std::string script;
         for (const std::string& l : lines) script += l + "\n";
-        std::vector<std::string> args = {"--script", write("script.txt", script), "--presets", path("presets")};
+        std::vector<std::string> args = {"edit", "--script", write("script.txt", script), "--presets", path("presets")};
         if (!scene.empty()) args.insert(args.end(), {"--scene", scene, "--surface", "Ball"});
         return run(args);
     }
@@ -42,6 +42,47 @@ protected:
 // and back off it.
 constexpr const char* kLink = "drag 291 170 421 170";
 constexpr const char* kUnlink = "drag 421 170 500 400";
+const std::string kEditor = "focus QK's Valtorimex version 0.52 [ Ball ]";
+
+// The colour node's value set in its parameter panel (a double-click on its
+// title opens it) through the picker of its swatch.
+std::vector<std::string> setColour(const char* rgb) {
+    return {"click 236 78", "click 236 78", std::string("answer ") + rgb, "button col", "button OK"};
+}
+
+TEST_F(LiveViewCommand, LastPictureIsTheRenderOfTheSavedTree) {
+    struct Row {
+        const char* what;
+        std::vector<std::vector<std::string>> edits;  // a wait-render after each
+    };
+    const Row rows[] = {
+        {"a colour set in the parameter panel", {{kLink}, setColour("0.9 0.3 0.1")}},
+        {"changes in the middle of a pass", {{kLink}, setColour("0.9 0.3 0.1"), {kUnlink, kLink}, setColour("0.1 0.8 0.3")}},
+    };
+    for (const Row& r : rows) {
+        std::vector<std::string> lines = {"wait-render"};
+        for (const auto& edit : r.edits) lines.insert(lines.end(), edit.begin(), edit.end());
+        lines.insert(lines.end(), {"wait-render", "focus Live view", "shot " + path("view.png"), kEditor,
+                                   "save " + path("out.shd")});
+        const Outcome o = edit(writeScene(), lines);
+        ASSERT_EQ(o.status, 0) << r.what << ": " << o.err;
+        write("saved.json", read("scene.json").replace(read("scene.json").find("ball.shd"), 8, "out.shd"));
+        ASSERT_EQ(run({"render", path("saved.json"), "-o", path("render.png")}).status, 0);
+        EXPECT_EQ(read("view.png"), read("render.png")) << r.what;
+    }
+}
+
+TEST_F(LiveViewCommand, HoverNamesTheSurfaceAndAClickEditsAnother) {
+    const Outcome o = edit(writeScene(), {"wait-render", "focus Live view", "move 80 100", "info", "answer ok",
+                                          "click 80 100", "focus QK's Valtorimex version 0.52 [ Floor ]",
+                                          "add Root/root", "save " + path("floor.shd")});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("80, 100   Floor"), std::string::npos) << o.out;
+    vx::NodeList saved;
+    std::string error;
+    ASSERT_TRUE(vxs::readTreeFile(path("floor.shd"), saved, *vxs::nodeCatalogue(), error)) << error;
+    EXPECT_EQ(saved.nodes.size(), 1u);
+}
 
 TEST_F(LiveViewCommand, TwoHundredEditsWhileRendering) {
     std::vector<std::string> lines = {"wait-render"};
