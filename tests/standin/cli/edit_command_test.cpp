@@ -288,6 +288,7 @@ TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
         {{"--script", noKind}, "line 1: no kind Operator/nothing"},
         {{"--script", bad, "--size", "10"}, "--size needs WxH"},
         {{path("missing.shd"), "--script", good}, "missing.shd"},
+        {{"--script", write("wait.txt", "wait-render\n")}, "line 1: there is no live view (edit needs --scene)"},
     };
     for (const Row& r : rows) {
         const Outcome o = run(r.args);
