@@ -1,8 +1,9 @@
-// Redrawing the editor's node canvas at 1280 x 800: a 100-node tree, about
-// half of it in view, every node with its preview.
+// Editor redraws. The node canvas at 1280 x 800: a 100-node tree, about half
+// of it in view, every node with its preview.
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_editor.h"
+#include "editor/gradient_edit.h"
 #include "standin/scene/preview_scene.h"
 #include "standin/services/ui_services.h"
 
@@ -24,5 +25,22 @@ void BM_RedrawCanvas(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RedrawCanvas)->Name("editor_redraw_100_nodes_1280x800")->Unit(benchmark::kMillisecond);
+
+// Redrawing the gradient editor's bar over 64 keys of varied colour and alpha.
+void BM_GradientBar(benchmark::State& state) {
+    vx::acquireHandlerGlobals(vxs::globalLookup);
+    vx::Gradient keys;
+    for (int i = 0; i < 64; ++i)
+        keys.keys.push_back(std::make_unique<vx::GValue>(
+            vx::GValue{(i * 37 % 64) / 63.0, (i % 4) / 3.0, (i % 7) / 6.0, (i % 5) / 4.0, (i % 3) / 2.0}));
+    {
+        vx::PGradientEdit editor(false);
+        editor.edit(keys);
+        for (auto _ : state) editor.redrawBar();
+    }
+    vx::acquireHandlerGlobals(nullptr);
+}
+
+BENCHMARK(BM_GradientBar)->Name("gradient_editor_bar_64_keys")->Unit(benchmark::kMicrosecond);
 
 }  // namespace

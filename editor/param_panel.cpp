@@ -57,12 +57,10 @@ constexpr KindRow kKinds[] = {
     /* 24 texture      */ {HOST_CTL_BUTTON, Holds::Nothing, 6, kSwatchWidth},
 };
 // clang-format on
-constexpr int kLastKind = 24;
-constexpr int kColourKind = 1, kTextureKind = 24, kUvKind = 19, kColourMapKind = 20;
 constexpr const char* kEditParameter = "Edit Parameter";
 constexpr const char* kNone = "(none)";
 
-bool isRow(const InputPort& in) { return in.paramKind >= 1 && in.paramKind <= kLastKind; }
+bool isRow(const InputPort& in) { return in.paramKind >= 1 && in.paramKind <= PK_TEXTURE; }
 
 // The names a scene list offers after "(none)": UV maps, vertex-colour maps
 // (RGB, then RGBA), or every surface of every object as "object:surface";
@@ -75,9 +73,9 @@ std::vector<std::string> sceneList(int kind) {
         for (int i = 0, n = so->numVMaps(type); i < n; ++i)
             if (const char* s = so->vmapName(type, i)) out.emplace_back(s);
     };
-    if (kind == kUvKind) {
+    if (kind == PK_UVMAP) {
         maps(HOST_VMAP_TXUV);
-    } else if (kind == kColourMapKind) {
+    } else if (kind == PK_VCMAP) {
         maps(HOST_VMAP_RGB);
         maps(HOST_VMAP_RGBA);
     } else {
@@ -107,8 +105,8 @@ const char* listName(void* data, int index) {
 
 using CountFunc = int (*)(void*);
 using NameFunc = const char* (*)(void*, int);
-constexpr CountFunc kCounts[] = {listCount<19>, listCount<20>, listCount<21>};
-constexpr NameFunc kNames[] = {listName<19>, listName<20>, listName<21>};
+constexpr CountFunc kCounts[] = {listCount<PK_UVMAP>, listCount<PK_VCMAP>, listCount<PK_SURFACE>};
+constexpr NameFunc kNames[] = {listName<PK_UVMAP>, listName<PK_VCMAP>, listName<PK_SURFACE>};
 
 // The lines of a choice or popup text; an empty text is one empty item.
 std::vector<std::string> lines(const std::string& text) {
@@ -185,7 +183,7 @@ void onDrawControl(void* data, HostControl c) {
     EditPanelData& d = self(data);
     if (c == d.previewCanvas) return d.preview.blit(c);
     for (const auto& row : d.controls)
-        if (row->control == c && d.node->inputs[size_t(row->input)].paramKind == kColourKind)
+        if (row->control == c && d.node->inputs[size_t(row->input)].paramKind == PK_COLOR)
             drawSwatch(d, c, d.node->inputs[size_t(row->input)]);
 }
 
@@ -210,7 +208,7 @@ void onMouse(void* data, int qualifiers, int x, int y) {
         return d.services->redrawControl(d.previewCanvas);
     }
     for (const auto& row : d.controls)
-        if (d.node->inputs[size_t(row->input)].paramKind == kColourKind && inside(*d.services, row->control, x, y))
+        if (d.node->inputs[size_t(row->input)].paramKind == PK_COLOR && inside(*d.services, row->control, x, y))
             return pickColour(d, *row);
 }
 
@@ -220,7 +218,7 @@ void onControl(void* data, HostControl c) {
         InputPort& in = d.node->inputs[size_t(row->input)];
         // A node that edits the parameter itself ends the panel; the other
         // rows are not read back.
-        if (row->control == c && in.paramKind == kTextureKind && d.node->editParameter(&in))
+        if (row->control == c && in.paramKind == PK_TEXTURE && d.node->editParameter(&in))
             return d.services->close(d.panel);
     }
 }
@@ -243,8 +241,8 @@ HostControl addRowControl(EditPanelData& d, EditCtlData& row, int kind, int x, i
         desc.items = row.items.data();
     } else if (k.holds == Holds::MapName) {
         desc.data = &row;
-        desc.count = kCounts[kind - kUvKind];
-        desc.name = kNames[kind - kUvKind];
+        desc.count = kCounts[kind - PK_UVMAP];
+        desc.name = kNames[kind - PK_UVMAP];
     }
     return d.services->addControl(d.panel, &desc);
 }

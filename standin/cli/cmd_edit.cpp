@@ -235,7 +235,8 @@ int runEdit(const EditOptions& o) {
                                      if (view->waitFinished(std::chrono::milliseconds(ms))) return "";
                                      return "the live view did not finish within " + std::to_string(ms) + " ms";
                                  },
-                                 .afterStep = afterEvent});
+                                 .afterStep = afterEvent,
+                                 .editor = [&]() { return editor && editor->isOpen() ? editor : nullptr; }});
         session.asker = &runner;
         session.clock = [&runner] { return runner.clock(); };
         // A blocking panel takes the script's next lines until it closes.

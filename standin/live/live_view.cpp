@@ -25,8 +25,8 @@ LiveView::LiveView(const Scene& scene, const Shader& shader, std::vector<HostIns
         rendered_[i] = saved(instances_[i]);
         copies_.copy(i, instances_[i]);
     }
-    // The status line is a canvas, so that a script's info reads it.
-    panel_.addControl(ui::ControlKind::Canvas, "", {0, render_.frame().height(), panel_.width(), kStatusHeight});
+    // The status line is a canvas, so that a script's show reads it.
+    panel_.addControl(ui::ControlKind::Canvas, "Status", {0, render_.frame().height(), panel_.width(), kStatusHeight});
     ui::Panel::Handlers& h = panel_.handlers();
     h.draw = [this] { drawPicture(); };
     h.controlDraw = [this](ui::Control&) { drawStatus(); };

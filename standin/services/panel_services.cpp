@@ -359,8 +359,6 @@ std::string focusOn(std::string_view title) {
     return "";
 }
 
-size_t openPanelCount() { return openPanels().size(); }
-
 void panelOpened(ui::Panel* panel, bool modal) {
     panelClosed(panel);
     openPanels().push_back({panel, modal});

@@ -43,7 +43,6 @@ ui::Panel* focusPanel();
 // title); an error text when none is open or a modal panel opened after it
 // has not returned yet.
 std::string focusOn(std::string_view title);
-size_t openPanelCount();
 
 // For the host's own windows (the shelf, the colour picker): shown and fed
 // like the module's. A modal panel keeps the focus from those under it.

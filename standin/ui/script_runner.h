@@ -25,6 +25,8 @@ public:
         std::function<void()> open;   // the artist asks for the shader's options again
         // Moves the focus to the open panel with the title; an error text when it cannot.
         std::function<std::string(const std::string& title)> focus;
+        // The editor's window, whose information line `info` reads whatever has the focus.
+        std::function<Panel*()> editor;
         // Waits for the live view's last pass; an error text when there is
         // no view or it does not finish within `ms`.
         std::function<std::string(int ms)> waitRender;

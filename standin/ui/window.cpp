@@ -134,7 +134,12 @@ bool Window::besideEvent(const SDL_Event& e) {
 void Window::present(SDL_Window* window, const Framebuffer& fb) {
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
-    if (w != fb.width() || h != fb.height()) SDL_SetWindowSize(window, fb.width(), fb.height());
+    if (w != fb.width() || h != fb.height()) {
+        SDL_SetWindowSize(window, fb.width(), fb.height());
+        // Its size event may arrive after the focus moved on: it is no resize
+        // of the artist's.
+        if (window == window_) shownSizes_[nextSize_++ % std::size(shownSizes_)] = {fb.width(), fb.height()};
+    }
     SDL_Surface* screen = SDL_GetWindowSurface(window);
     // The framebuffer is only read: SDL's surface type has no const.
     SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(fb.bytes().data()), fb.width(),
@@ -149,6 +154,7 @@ void Window::present(SDL_Window* window, const Framebuffer& fb) {
 void Window::run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
                  const std::function<bool()>& mayClose) {
     Panel* shown = nullptr;
+    SDL_StartTextInput();  // typed characters for fields and requesters
     while (keepGoing() && (panel_ = current())) {
         Panel& panel = *panel_;
         if (shown != &panel) {
@@ -211,6 +217,8 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
                 // With a window beside, closing this one is no quit of all.
                 if (e.window.event == SDL_WINDOWEVENT_CLOSE && beside_ && mayClose()) panel.close();
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+                    std::find(std::begin(shownSizes_), std::end(shownSizes_),
+                              std::pair{e.window.data1, e.window.data2}) == std::end(shownSizes_) &&
                     (e.window.data1 != panel.width() || e.window.data2 != panel.height()))
                     dragGrip(panel, *this, e.window.data1, e.window.data2);
                 break;
@@ -285,7 +293,7 @@ int Window::dialog(const std::string& title, const std::string& text, const std:
     const int x = (panel.width() - w) / 2, y = (panel.height() - h) / 2;
     const int bw = 72, by = y + h - 28;
     const auto buttonX = [&](int i) { return x + w - (bw + 8) * (int(buttons.size()) - i); };
-    if (field) SDL_StartTextInput();
+
     int result = -2;
     while (result == -2) {
         Framebuffer fb = panel.pixels();
@@ -316,7 +324,6 @@ int Window::dialog(const std::string& title, const std::string& text, const std:
             for (int i = 0; i < int(buttons.size()); ++i)
                 if (Rect{buttonX(i), by, bw, kControlHeight}.contains(e.button.x, e.button.y)) result = i;
     }
-    if (field) SDL_StopTextInput();
     present(panel.pixels());
     return result;
 }

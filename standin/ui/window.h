@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "standin/ui/panel.h"
 
@@ -47,7 +48,7 @@ public:
 private:
     explicit Window(SDL_Window* w) : window_(w) {}
     void present(const Framebuffer& fb) { present(window_, fb); }
-    static void present(SDL_Window* window, const Framebuffer& fb);
+    void present(SDL_Window* window, const Framebuffer& fb);
     // A box of buttons over the panel: the index of the one chosen, -1 for
     // Escape; Return chooses the first. `field`, when given, is edited.
     int dialog(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
@@ -61,6 +62,8 @@ private:
     SDL_Window* beside_ = nullptr;
     Panel* besidePanel_ = nullptr;
     std::function<void()> besideClosed_;
+    std::pair<int, int> shownSizes_[4] = {};  // the sizes the window was last given
+    unsigned nextSize_ = 0;
 };
 
 }  // namespace vxs::ui

@@ -76,7 +76,7 @@ TEST_F(LiveViewCommand, LastPictureIsTheRenderOfTheSavedTree) {
 }
 
 TEST_F(LiveViewCommand, HoverNamesTheSurfaceAndAClickEditsAnother) {
-    const Outcome o = edit(writeScene(), {"wait-render", "focus Live view", "move 80 100", "info", "answer ok",
+    const Outcome o = edit(writeScene(), {"wait-render", "focus Live view", "move 80 100", "show Status", "answer ok",
                                           "click 80 100", "focus QK's Valtorimex version 0.52 [ Floor ]",
                                           "add Root/root", "save " + path("floor.shd")});
     ASSERT_EQ(o.status, 0) << o.err;
