@@ -208,7 +208,8 @@ private:
         EnvelopeKey k;
         k.time = t;
         k.value = v;
-        current_ = int(ks.insert(at, k) - ks.begin());
+        const auto placed = ks.insert(at, k);  // before begin(): the insert may move the keys
+        current_ = int(placed - ks.begin());
     }
 
     void deleteKey() {

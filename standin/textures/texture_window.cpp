@@ -19,14 +19,15 @@ namespace {
 using ui::Control;
 using ui::ControlKind;
 
-constexpr int kWidth = 520, kHeight = 456;
+constexpr int kWidth = 560, kHeight = 472;
 constexpr ui::Rect kList{8, 8, 170, 160};
 constexpr int kRow = 16;
 constexpr int kX = 190, kW = kWidth - kX - 8;  // the settings column
-constexpr int kSpecificY = 208;                // where a layer type's own settings start
+constexpr int kSpecificY = 212;                // where a layer type's own settings start
 constexpr int kMaxKeyRows = 8;
 constexpr int kAway = -10000;                  // where controls of other layer types wait
 constexpr double kDegrees = 57.29577951308232;
+int keyRowY(int row) { return kSpecificY + 56 + 22 * row; }
 const std::vector<std::string> kHostInputs = {"X Coordinate", "Y Coordinate", "Z Coordinate", "Camera Distance",
                                               "Surface Slope"};
 
@@ -122,27 +123,31 @@ struct TextureWindow::Form {
         for (int i = 0; i < 6; ++i) add(ControlKind::Button, buttons[i], kList.x, kList.y + kList.h + 8 + 24 * i, kList.w);
         type = &popup("Type", 8, texts(layerTypeName, 3));
         blend = &popup("Blend", 32, texts(blendName, 5));
-        opacity = &add(ControlKind::Number, "Opacity", kX, 56, 160);
-        invert = &add(ControlKind::Checkbox, "Invert", kX + 170, 56, 70);
-        world = &add(ControlKind::Checkbox, "World", kX + 250, 56, 70);
-        centre = &add(ControlKind::Vector, "Center", kX, 80, kW);
-        size = &add(ControlKind::Vector, "Size", kX, 104, kW);
-        rotation = &add(ControlKind::Vector, "Rotation", kX, 128, kW);
-        reference = &popup("Reference", 152, {});
+        opacity = &add(ControlKind::Number, "Opacity", kX, 56, kW);
+        invert = &add(ControlKind::Checkbox, "Invert", kX, 80, 80);
+        world = &add(ControlKind::Checkbox, "World Coordinates", kX + 90, 80, 160);
+        centre = &add(ControlKind::Vector, "Center", kX, 104, kW);
+        size = &add(ControlKind::Vector, "Size", kX, 128, kW);
+        rotation = &add(ControlKind::Vector, "Rotation", kX, 152, kW);
+        opacity->unit = ui::Unit::Percent, opacity->max = 100;
+        centre->unit = size->unit = ui::Unit::Distance;
+        rotation->unit = ui::Unit::Angle;
+        reference = &popup("Reference", 176, {});
         reference->liveItems = [] { return sceneNames(false); };
 
-        int y = kSpecificY;
+        const int y = kSpecificY;
         pattern = &own(LAYER_PROCEDURAL, popup("Pattern", y, texts(patternName, PAT_COUNT)));
         colour = &own(LAYER_PROCEDURAL, add(ControlKind::Vector, "Color", kX, y + 24, kW));
-        colour2 = &own(LAYER_PROCEDURAL, add(ControlKind::Vector, "Color2", kX, y + 48, kW));
+        colour2 = &own(LAYER_PROCEDURAL, add(ControlKind::Vector, "Color 2", kX, y + 48, kW));
         octaves = &own(LAYER_PROCEDURAL, add(ControlKind::Number, "Octaves", kX, y + 72, 160));
+        octaves->unit = ui::Unit::Integer;
 
         image = &own(LAYER_IMAGE, popup("Image", y, {}));
         image->liveItems = [] { return sceneNames(true); };
         projection = &own(LAYER_IMAGE, popup("Projection", y + 24, texts(projectionName, 5)));
         axis = &own(LAYER_IMAGE, add(ControlKind::Choice, "", kX, y + 48, 120, {"X", "Y", "Z"}));
-        repeatU = &own(LAYER_IMAGE, add(ControlKind::Number, "RepeatU", kX, y + 72, 160));
-        repeatV = &own(LAYER_IMAGE, add(ControlKind::Number, "RepeatV", kX + 162, y + 72, 160));
+        repeatU = &own(LAYER_IMAGE, add(ControlKind::Number, "Repeat U", kX, y + 72, 160));
+        repeatV = &own(LAYER_IMAGE, add(ControlKind::Number, "Repeat V", kX + 162, y + 72, 160));
 
         input = &own(LAYER_GRADIENT, popup("Input", y, {}));
         input->liveItems = [this] {
@@ -155,16 +160,17 @@ struct TextureWindow::Form {
         inputItem->liveItems = [] { return sceneNames(false); };
         for (int i = 0; i < kMaxKeyRows; ++i) {
             const std::string n = std::to_string(i + 1);
-            const int ky = y + 56 + 22 * i;
-            keys[i].position = &own(LAYER_GRADIENT, add(ControlKind::Number, "", kX, ky, 100));
-            keys[i].position->label = "Key" + n;
-            keys[i].colour = &own(LAYER_GRADIENT, add(ControlKind::Vector, "", kX + 104, ky, 140));
-            keys[i].colour->label = "Color" + n;
-            keys[i].alpha = &own(LAYER_GRADIENT, add(ControlKind::Number, "", kX + 248, ky, kW - 248));
-            keys[i].alpha->label = "Alpha" + n;
+            const int ky = keyRowY(i);
+            keys[i].position = &own(LAYER_GRADIENT, add(ControlKind::Number, "", kX, ky, 96));
+            keys[i].position->label = "Key " + n;
+            keys[i].colour = &own(LAYER_GRADIENT, add(ControlKind::Vector, "", kX + 100, ky, 170));
+            keys[i].colour->label = "RGB " + n;
+            keys[i].alpha = &own(LAYER_GRADIENT, add(ControlKind::Number, "", kX + 274, ky, kW - 274));
+            keys[i].alpha->label = "Alpha " + n;
+            keys[i].alpha->unit = ui::Unit::Percent;
         }
-        addKey = &own(LAYER_GRADIENT, add(ControlKind::Button, "Add Key", kX, y + 56 + 22 * kMaxKeyRows, 90));
-        removeKey = &own(LAYER_GRADIENT, add(ControlKind::Button, "Remove Key", kX + 96, y + 56 + 22 * kMaxKeyRows, 90));
+        addKey = &own(LAYER_GRADIENT, add(ControlKind::Button, "Add Key", kX, keyRowY(kMaxKeyRows), 90));
+        removeKey = &own(LAYER_GRADIENT, add(ControlKind::Button, "Remove Key", kX + 96, keyRowY(kMaxKeyRows), 90));
     }
 
     HostTextureLayer* layer() {
@@ -208,6 +214,8 @@ struct TextureWindow::Form {
         const std::vector<std::string> inputs = input->liveItems();
         input->value = int(std::find(inputs.begin(), inputs.end(), l.input) - inputs.begin());
         inputItem->value = indexOfId(false, l.inputItem);
+        // The key buttons follow the last key's row.
+        addKey->area.y = removeKey->area.y = keyRowY(int(l.keys.size()));
         for (int i = 0; i < kMaxKeyRows; ++i) {
             const bool used = i < int(l.keys.size());
             if (!used) keys[i].position->area.x = keys[i].colour->area.x = keys[i].alpha->area.x = kAway;
@@ -215,7 +223,7 @@ struct TextureWindow::Form {
             const GradientKey& k = l.keys[size_t(i)];
             keys[i].position->vec[0] = k.position;
             std::copy(k.colour.begin(), k.colour.end(), keys[i].colour->vec);
-            keys[i].alpha->vec[0] = k.alpha;
+            keys[i].alpha->vec[0] = k.alpha * 100;
         }
     }
 
@@ -289,7 +297,7 @@ struct TextureWindow::Form {
             GradientKey& k = l.keys[size_t(i)];
             if (&c == keys[i].position) k.position = c.vec[0];
             if (&c == keys[i].colour) k.colour = triple(c);
-            if (&c == keys[i].alpha) k.alpha = c.vec[0];
+            if (&c == keys[i].alpha) k.alpha = c.vec[0] / 100;
         }
         // The layer looks keys up by position.
         std::stable_sort(l.keys.begin(), l.keys.end(), [](auto& a, auto& b) { return a.position < b.position; });
