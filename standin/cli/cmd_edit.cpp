@@ -229,14 +229,14 @@ int runEdit(const EditOptions& o) {
                                  },
                                  .open = openEditor,
                                  .focus = [](const std::string& title) { return focusOn(title); },
+                                 .editor = [&]() -> ui::Panel* { return editor && editor->isOpen() ? editor : nullptr; },
                                  .waitRender = [&](int ms) -> std::string {
                                      if (!view) return "there is no live view (edit needs --scene)";
                                      view->afterEvent();
                                      if (view->waitFinished(std::chrono::milliseconds(ms))) return "";
                                      return "the live view did not finish within " + std::to_string(ms) + " ms";
                                  },
-                                 .afterStep = afterEvent,
-                                 .editor = [&]() { return editor && editor->isOpen() ? editor : nullptr; }});
+                                 .afterStep = afterEvent});
         session.asker = &runner;
         session.clock = [&runner] { return runner.clock(); };
         // A blocking panel takes the script's next lines until it closes.
