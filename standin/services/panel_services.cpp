@@ -359,8 +359,6 @@ std::string focusOn(std::string_view title) {
     return "";
 }
 
-<<<<<<< HEAD
-=======
 void focusNext() {
     auto& open = openPanels();
     // Only among the panels over the last modal one, which is among them.
@@ -370,11 +368,6 @@ void focusNext() {
     focusPanel();
 }
 
-size_t openPanelCount() { return openPanels().size(); }
-
-ui::Panel* firstOpenPanel() { return openPanels().empty() ? nullptr : openPanels().front().panel; }
-
->>>>>>> main
 void panelOpened(ui::Panel* panel, bool modal) {
     panelClosed(panel);
     openPanels().push_back({panel, modal});

@@ -30,7 +30,6 @@ public:
     void run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
              const std::function<bool()>& mayClose);
 
-<<<<<<< HEAD
     // A second window beside this one that shows `panel` and feeds it
     // pointer events; closing it calls `closed`, after which the panel is
     // no longer used. Null to take it away.
@@ -39,10 +38,8 @@ public:
     std::function<void()> afterEvent;
     // Makes the event loop go round once, from any thread.
     static void wake();
-=======
     // F6 calls it: the focus moves on to another open panel.
     std::function<void()> nextPanel;
->>>>>>> main
 
     int chooseItem(Panel& panel, const std::vector<std::string>& items, int x, int y, int width) override;
     bool askOkCancel(const std::string& title, const std::string& text) override;
