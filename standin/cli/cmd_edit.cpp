@@ -179,23 +179,24 @@ int runEdit(const EditOptions& o) {
         if (path == tree) lastSaved = bytes;
         return true;
     };
-    // Leaving the tree asks to save changes: to the tree file, or where the
-    // artist says.
+    // Leaving the tree with changes asks what becomes of them: saved to the
+    // tree file (or where the artist says), thrown away, or kept in the
+    // editor, which stays; a save that fails says why and keeps it too.
     const auto offerToSave = [&] {
-        if (savedTree(*shader, instances[edited].get()) == lastSaved || !session.asker) return;
+        if (savedTree(*shader, instances[edited].get()) == lastSaved || !session.asker) return true;
         const std::string where = tree.empty() ? "a tree file" : tree;
-        if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return;
+        const int choice = session.asker->ask("Info", "Save the changes to " + where + "?", {"Save", "Discard", "Cancel"});
+        if (choice != 0) return choice == 1;
         std::optional<std::string> path = tree;
         if (tree.empty()) path = session.asker->requestFile("Save Valtorimex", ">*.shd", "");
+        if (!path) return false;
         std::string err;
-        if (path && !save(*path, err)) session.asker->inform("Info", err);
+        if (save(*path, err)) return true;
+        session.asker->inform("Info", *path + ": " + err);
+        return false;
     };
-    // Closing the editor leaves its tree; closing a panel over it is that
-    // panel's Cancel.
-    const auto mayClose = [&] {
-        if (focusPanel() == editor) offerToSave();
-        return true;
-    };
+    // Closing a panel over the editor is that panel's Cancel.
+    const auto mayClose = [&] { return focusPanel() != editor || offerToSave(); };
     const auto openEditor = [&] {
         const bool first = lastSaved.empty();
         iface.optionsFunc(instances[edited].get());
@@ -205,8 +206,7 @@ int runEdit(const EditOptions& o) {
     if (view)
         view->pickSurface = [&](size_t surface) {
             const std::string question = "Edit the tree of surface \"" + scene.surfaces[surface].name + "\"?";
-            if (!session.asker || !session.asker->askOkCancel(LiveView::kTitle, question)) return;
-            offerToSave();
+            if (!session.asker || !session.asker->askOkCancel(LiveView::kTitle, question) || !offerToSave()) return;
             if (editor && editor->isOpen()) editor->close();
             if (!instances[surface]) instances[surface] = shader->make(&scene.surfaces[surface]);
             edited = surface;
