@@ -53,6 +53,7 @@ bool ScriptRunner::run(const std::function<Panel*()>& current, const std::functi
             error = std::exchange(menuFailure_, "");
             return false;
         }
+        if (host_.afterStep) host_.afterStep();
     }
     return true;
 }
@@ -77,6 +78,8 @@ std::string ScriptRunner::perform(const ScriptStep& s, Panel* panel) {
             tick();
             host_.open();
             return "";
+        case Op::WaitRender:
+            return host_.waitRender ? host_.waitRender(s.x) : "there is no live view (edit needs --scene)";
         case Op::Focus:
             return host_.focus ? host_.focus(s.text) : "no panel to focus";
         case Op::Close:
@@ -169,7 +172,7 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             return "";
         case Op::Shot: {
             std::string error;
-            return writeShot(s.text, panel.pixels(), error) ? "" : error;
+            return (panel.shot ? panel.shot(s.text, error) : writeShot(s.text, panel.pixels(), error)) ? "" : error;
         }
         case Op::Field:
             return field(panel, s.text);

@@ -12,7 +12,8 @@ namespace {
 TEST(Script, StopsAtTheFirstBadLineWithItsNumber) {
     const std::string bad[] = {"press 10", "press 10 x", "click 1 2 middle", "drag 1 2 3 4 both", "move 1 2 left",
                          "key F13", "ctrl !", "wait -1", "file Print", "add root", "add /x", "resize 0 10",
-                         "info now", "shot", "jump 1 2", "field diff", "show", "focus", std::string(5000, 'x')};
+                         "info now", "shot", "jump 1 2", "field diff", "show", "focus", "wait-render 1 2",
+                         "wait-render soon", std::string(5000, 'x')};
     for (const std::string& line : bad) {
         std::istringstream text("info\n\n# a comment\nkey x\n" + line + "\ninfo\n");
         ScriptReader script(text);
