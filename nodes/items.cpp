@@ -27,35 +27,38 @@ void walk(const HostItemInfo& info, int type, HostID parent, std::unordered_map<
 void IParamMan::rebuild(double time, int32_t frame) {
     const HostItemInfo* info = host().itemInfo;
     if (!info) return;
-    std::unordered_map<HostID, IParamData> fresh;
+    auto fresh = std::make_unique<Filling>();
+    fresh->time = time;
+    fresh->frame = frame;
+    std::unordered_map<HostID, IParamData>& items = fresh->entries;
     const auto none = [](HostID) {};
-    walk(*info, HOST_LIGHT, 0, fresh, time, none);
-    walk(*info, HOST_CAMERA, 0, fresh, time, none);
-    walk(*info, HOST_OBJECT, 0, fresh, time,
-         [&](HostID object) { walk(*info, HOST_BONE, object, fresh, time, none); });
-    std::lock_guard guard(lock_);
-    entries_.swap(fresh);
-    time_ = time;
-    frame_ = frame;
+    walk(*info, HOST_LIGHT, 0, items, time, none);
+    walk(*info, HOST_CAMERA, 0, items, time, none);
+    walk(*info, HOST_OBJECT, 0, items, time,
+         [&](HostID object) { walk(*info, HOST_BONE, object, items, time, none); });
+    std::lock_guard guard(rebuilding_);
+    std::unique_ptr<Filling>& older = fillings_[0].get() == current_.load() ? fillings_[1] : fillings_[0];
+    older = std::move(fresh);
+    current_.store(older.get(), std::memory_order_release);
 }
 
 bool IParamMan::lookup(HostID item, int code, double out[3]) const {
-    if (code < 1 || code > kItemParamCount) return false;
-    std::lock_guard guard(lock_);
-    const auto it = entries_.find(item);
-    if (it == entries_.end()) return false;
+    const Filling* f = current_.load(std::memory_order_acquire);
+    if (code < 1 || code > kItemParamCount || !f) return false;
+    const auto it = f->entries.find(item);
+    if (it == f->entries.end()) return false;
     std::memcpy(out, it->second.params[code - 1], 3 * sizeof(double));
     return true;
 }
 
 double IParamMan::time() const {
-    std::lock_guard guard(lock_);
-    return time_;
+    const Filling* f = current_.load(std::memory_order_acquire);
+    return f ? f->time : 0;
 }
 
 int32_t IParamMan::frame() const {
-    std::lock_guard guard(lock_);
-    return frame_;
+    const Filling* f = current_.load(std::memory_order_acquire);
+    return f ? f->frame : 0;
 }
 
 IParamMan& itemParams() {

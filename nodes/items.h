@@ -3,7 +3,9 @@
 // frame so that render threads need only a lookup.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -34,10 +36,17 @@ public:
     int32_t frame() const;
 
 private:
-    mutable std::mutex lock_;
-    std::unordered_map<HostID, IParamData> entries_;
-    double time_ = 0;
-    int32_t frame_ = 0;
+    struct Filling {
+        std::unordered_map<HostID, IParamData> entries;
+        double time = 0;
+        int32_t frame = 0;
+    };
+    // Render threads read the current filling without a lock, as it changes
+    // only at a new time; the one it replaced is kept until the rebuild
+    // after, so a lookup begun before the change still reads whole data.
+    std::atomic<const Filling*> current_{nullptr};
+    std::unique_ptr<Filling> fillings_[2];
+    std::mutex rebuilding_;
 };
 
 // The process-wide cache.

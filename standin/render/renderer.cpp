@@ -30,8 +30,9 @@ void putMatrix(double out[9], const Mat& m) {
         for (int c = 0; c < 3; ++c) out[3 * r + c] = m.linear[r][c];
 }
 
-// The render thread's own state, never shared.
-struct Worker {
+// The render thread's own state, never shared: a cache line of its own, as
+// every evaluation writes it.
+struct alignas(64) Worker {
     int evaluateNesting = 0;
     uint64_t evaluations = 0;
     Clock::duration evaluateTime{};
