@@ -1,6 +1,7 @@
 #include "nodes/items.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "host/host.h"
 
@@ -36,14 +37,35 @@ void IParamMan::rebuild(double time, int32_t frame) {
     walk(*info, HOST_CAMERA, 0, items, time, none);
     walk(*info, HOST_OBJECT, 0, items, time,
          [&](HostID object) { walk(*info, HOST_BONE, object, items, time, none); });
-    std::lock_guard guard(rebuilding_);
-    std::unique_ptr<Filling>& older = fillings_[0].get() == current_.load() ? fillings_[1] : fillings_[0];
-    older = std::move(fresh);
-    current_.store(older.get(), std::memory_order_release);
+    static std::atomic<uint64_t> versions{0};
+    std::lock_guard guard(lock_);
+    filling_ = std::move(fresh);
+    version_.store(++versions, std::memory_order_release);
+}
+
+const IParamMan::Filling* IParamMan::current() const {
+    struct Seen {
+        const IParamMan* cache = nullptr;
+        uint64_t version = 0;
+        std::shared_ptr<const Filling> filling;
+    };
+    thread_local Seen seen[4];
+    thread_local size_t replace = 0;
+    const uint64_t version = version_.load(std::memory_order_acquire);
+    Seen* slot = nullptr;
+    for (Seen& s : seen)
+        if (s.cache == this) {
+            if (s.version == version) return s.filling.get();
+            slot = &s;
+        }
+    if (!slot) slot = &seen[replace++ % std::size(seen)];
+    std::lock_guard guard(lock_);
+    *slot = {this, version_.load(std::memory_order_relaxed), filling_};
+    return slot->filling.get();
 }
 
 bool IParamMan::lookup(HostID item, int code, double out[3]) const {
-    const Filling* f = current_.load(std::memory_order_acquire);
+    const Filling* f = current();
     if (code < 1 || code > kItemParamCount || !f) return false;
     const auto it = f->entries.find(item);
     if (it == f->entries.end()) return false;
@@ -52,12 +74,12 @@ bool IParamMan::lookup(HostID item, int code, double out[3]) const {
 }
 
 double IParamMan::time() const {
-    const Filling* f = current_.load(std::memory_order_acquire);
+    const Filling* f = current();
     return f ? f->time : 0;
 }
 
 int32_t IParamMan::frame() const {
-    const Filling* f = current_.load(std::memory_order_acquire);
+    const Filling* f = current();
     return f ? f->frame : 0;
 }
 

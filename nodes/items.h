@@ -41,12 +41,13 @@ private:
         double time = 0;
         int32_t frame = 0;
     };
-    // Render threads read the current filling without a lock, as it changes
-    // only at a new time; the one it replaced is kept until the rebuild
-    // after, so a lookup begun before the change still reads whole data.
-    std::atomic<const Filling*> current_{nullptr};
-    std::unique_ptr<Filling> fillings_[2];
-    std::mutex rebuilding_;
+    // Lookups take no lock: each thread holds the filling it last saw, and
+    // takes the lock only when a rebuild has published a new one, which is
+    // once per thread and time during a render.
+    const Filling* current() const;
+    mutable std::mutex lock_;
+    std::shared_ptr<const Filling> filling_;  // under lock_
+    std::atomic<uint64_t> version_{0};        // unique across caches
 };
 
 // The process-wide cache.

@@ -92,11 +92,9 @@ const HostShading& sampleOf(const NodeEnv& env) {
     return env.record ? *env.record : none;
 }
 
-bool passesFilter(HostID light, int lightFlag) {
+int lightFlags(HostID light) {
     const HostLightInfo* info = host().lightInfo;
-    const int flags = info && info->flags ? info->flags(light) : 0;
-    if (lightFlag == LF_DIFFUSE && (flags & HOST_LIGHT_NO_DIFFUSE)) return false;
-    return !(lightFlag == LF_SPECULAR && (flags & HOST_LIGHT_NO_SPECULAR));
+    return info && info->flags ? info->flags(light) : 0;
 }
 
 HostID firstLight() { return host().itemInfo->first(HOST_LIGHT, 0); }
@@ -160,8 +158,11 @@ bool projectSpotImage(HostID light, double time, const NodeValue& p, double& u, 
 LightRay illuminateCached(NodeEnv& env, HostID light, const NodeValue& p) {
     LightCache* cache = env.lights;
     if (cache)
-        for (int i = 0; i < cache->count; ++i)
-            if (const LightSample& s = cache->samples[i]; s.light == light) return {s.result, s.direction, s.color};
+        for (int k = 0, i = cache->next; k < cache->count; ++k, i = i + 1 < cache->count ? i + 1 : 0)
+            if (const LightSample& s = cache->samples[i]; s.light == light) {
+                cache->next = i + 1;
+                return {s.result, s.direction, s.color};
+            }
     const LightRay ray = askHost(env, light, p);
     if (cache && cache->count < LightCache::kRoom) cache->samples[cache->count++] = {light, ray.direction, ray.color, ray.result};
     return ray;
