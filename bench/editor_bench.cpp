@@ -1,9 +1,10 @@
-// Redrawing the editor's node canvas at 1280 x 800: a 100-node tree of "add"
+// Editor redraws. The node canvas at 1280 x 800: a 100-node tree of "add"
 // nodes in a 10 x 10 grid, each linked from its left and upper neighbours,
 // every node with its preview, about half of them in view.
 #include <benchmark/benchmark.h>
 
 #include "editor/config.h"
+#include "editor/gradient_edit.h"
 #include "editor/user_panel.h"
 #include "host/host.h"
 #include "plugin/instance.h"
@@ -43,5 +44,22 @@ void BM_RedrawCanvas(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RedrawCanvas)->Name("editor_redraw_100_nodes_1280x800")->Unit(benchmark::kMillisecond);
+
+// Redrawing the gradient editor's bar over 64 keys of varied colour and alpha.
+void BM_GradientBar(benchmark::State& state) {
+    vx::acquireHandlerGlobals(vxs::globalLookup);
+    vx::Gradient keys;
+    for (int i = 0; i < 64; ++i)
+        keys.keys.push_back(std::make_unique<vx::GValue>(
+            vx::GValue{(i * 37 % 64) / 63.0, (i % 4) / 3.0, (i % 7) / 6.0, (i % 5) / 4.0, (i % 3) / 2.0}));
+    {
+        vx::PGradientEdit editor(false);
+        editor.edit(keys);
+        for (auto _ : state) editor.redrawBar();
+    }
+    vx::acquireHandlerGlobals(nullptr);
+}
+
+BENCHMARK(BM_GradientBar)->Name("gradient_editor_bar_64_keys")->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "core/macro.h"
 #include "editor/config.h"
+#include "editor/param_panel.h"
 #include "editor/user_panel.h"
 
 namespace vx {
@@ -216,7 +217,9 @@ void UserPanel::editNode(Node* node) {
         resetView();
         return;
     }
-    if (!node->openEditor()) setInfo(kNoParameterPanel);
+    if (node->openEditor()) return;
+    if (!editParameters(*current_, surface_, *node)) return setInfo(kNoParameters);
+    redrawCanvas();
 }
 
 void UserPanel::runMenuItem(int item) {

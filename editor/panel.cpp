@@ -7,6 +7,17 @@
 
 namespace vx {
 
+HostControlDesc controlAt(int kind, const char* label, int x, int y, int w, int h) {
+    HostControlDesc d{};
+    d.kind = kind;
+    d.label = label;
+    d.x = x;
+    d.y = y;
+    d.width = w;
+    d.height = h;
+    return d;
+}
+
 bool DoubleClick::press(int x, int y, uint32_t ms) {
     const bool dbl = pressed_ && std::abs(x - x_) <= kDoubleClickPixels && std::abs(y - y_) <= kDoubleClickPixels &&
                      ms - time_ < kDoubleClickMs;

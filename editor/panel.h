@@ -16,6 +16,9 @@ inline constexpr int kGripSize = 16;
 // What the panel base adds to every opening: pointer movement and every key.
 inline constexpr int kPanelBaseFlags = HOST_PANF_MOUSETRAP | HOST_PANF_PASSALLKEYS;
 
+// A control's description at (x, y), w x h pixels (0: the kind's own size).
+HostControlDesc controlAt(int kind, const char* label, int x, int y, int w = 0, int h = 0);
+
 // A press is a double-click when the previous press was at most 2 pixels away
 // in x and in y and less than 500 ms earlier.
 class DoubleClick {

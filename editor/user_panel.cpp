@@ -99,13 +99,7 @@ void UserPanel::buildControls() {
     const int W = width, H = height;
     auto add = [this](int kind, const char* label, int x, int y, int w, int h, const char* const* items = nullptr,
                       const HostTreeFuncs* tree = nullptr) {
-        HostControlDesc d{};
-        d.kind = kind;
-        d.label = label;
-        d.x = x;
-        d.y = y;
-        d.width = w;
-        d.height = h;
+        HostControlDesc d = controlAt(kind, label, x, y, w, h);
         d.items = items;
         d.tree = tree;
         return services->addControl(panel, &d);

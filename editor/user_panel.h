@@ -25,7 +25,6 @@ inline constexpr int kOverviewWidth = 160, kOverviewHeight = 120;
 inline constexpr const char* kWelcome = "Welcome to the valtorimex editor.";
 inline constexpr const char* kMultipleRoot = "Cannot put multiple root.";
 inline constexpr const char* kConnectionLoop = "Connection loop detected, cannot connect.";
-inline constexpr const char* kNoParameterPanel = "No parameter panel yet.";
 
 // Entering a macro pushes the level left; Quit Macro pops it.
 struct MacroLevel {

@@ -53,6 +53,8 @@ typedef uint32_t HostColor;
 #define HOST_KEY_DOWN 0x1013
 #define HOST_KEY_DELETE 0x1020
 #define HOST_KEY_INSERT 0x1022
+#define HOST_KEY_BACKSPACE 0x1023
+#define HOST_KEY_TAB 0x1024
 #define HOST_KEY_CTRL_DIGIT 0x1030
 #define HOST_KEY_KP_ENTER 0x1057
 #define HOST_KEY_SHIFT 0x1060
@@ -93,10 +95,10 @@ enum {
     HOST_CTL_TREE,        /* tree callbacks; item value = selected item */
     HOST_CTL_CANVAS,      /* width x height drawing area; drawn by the module */
     HOST_CTL_TEXT,        /* a label only */
-    HOST_CTL_FLOAT,       /* float value */
-    HOST_CTL_DISTANCE,    /* float value shown as a distance */
-    HOST_CTL_PERCENT,     /* float value, range min..max */
-    HOST_CTL_ANGLE,       /* float value in degrees, range min..max */
+    HOST_CTL_FLOAT,       /* float value; a slider over min..max when min < max */
+    HOST_CTL_DISTANCE,    /* float value in metres, shown with a unit; slider as float */
+    HOST_CTL_PERCENT,     /* float value shown as a percentage, slider over min..max */
+    HOST_CTL_ANGLE,       /* float value in degrees, slider over min..max */
     HOST_CTL_INTEGER,     /* int value */
     HOST_CTL_CHECKBOX,    /* int value 0 or 1 */
     HOST_CTL_VECTOR,      /* vector value */
@@ -131,8 +133,9 @@ typedef struct HostControlDesc {
     int (*count)(void *data);          /* custom popup: number of items */
     const char *(*name)(void *data, int index); /* custom popup: item text, null out of range */
     const HostTreeFuncs *tree;         /* tree: copied by the host */
-    double min, max;                   /* percent, angle: the slider's range */
-    int itemType;                      /* item list: the host's item type code */
+    double min, max;                   /* float, distance, percent, angle: the slider's range */
+    int itemType;                      /* item list: HOST_OBJECT .. HOST_BONE, 4 images, 5 any item */
+    int chars;                         /* edit, load, dir: the field's width in characters; 0 = its own */
 } HostControlDesc;
 
 typedef struct HostPanelServices {

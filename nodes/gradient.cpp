@@ -1,6 +1,9 @@
 #include "nodes/gradient.h"
 
 #include <algorithm>
+#include <type_traits>
+
+#include "editor/gradient_edit.h"
 
 namespace vx {
 
@@ -103,6 +106,19 @@ GradientKind<Kind>::GradientKind() {
     gradient.keys.push_back(std::make_unique<GValue>(GValue{1, 1, 1, 1, 1}));
     gradient.keys.push_back(std::make_unique<GValue>(GValue{0, 0, 0, 0, 1}));
 }
+
+template <class Kind>
+GradientKind<Kind>::~GradientKind() = default;
+
+template <class Kind>
+bool GradientKind<Kind>::openEditor() {
+    if (!editor_) editor_ = std::make_unique<PGradientEdit>(std::is_same_v<Kind, NGradientV>);
+    editor_->edit(gradient);
+    return true;
+}
+
+template class GradientKind<NGradientC>;
+template class GradientKind<NGradientV>;
 
 NGradientC::NGradientC() { setup("grad_col", "Texture", kGradIn, kGradColOut, false); }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/env.h"
@@ -24,6 +25,8 @@ public:
     // The first key with the smallest or largest position; null when empty.
     const GValue* lowest() const;
     const GValue* highest() const;
+    GValue* lowest() { return const_cast<GValue*>(std::as_const(*this).lowest()); }
+    GValue* highest() { return const_cast<GValue*>(std::as_const(*this).highest()); }
     // The key with the smallest position above p (first of equals); null
     // when none lies above.
     const GValue* nextAfter(double p) const;
@@ -35,10 +38,16 @@ public:
     void copyFrom(const Gradient& other);
 };
 
+class PGradientEdit;
+
+// A gradient kind, with the editor window it opens, made on the first edit
+// and closed and destroyed with the node.
 template <class Kind>
 class GradientKind : public NodeKind<Kind> {
 public:
     GradientKind();
+    ~GradientKind() override;
+    bool openEditor() final;
     bool saveData(const HostSaveState& state) const final {
         gradient.save(state);
         return true;
@@ -52,6 +61,9 @@ public:
     }
 
     Gradient gradient;
+
+private:
+    std::unique_ptr<PGradientEdit> editor_;
 };
 
 class NGradientC final : public GradientKind<NGradientC> {

@@ -147,9 +147,10 @@ int runEdit(const EditOptions& o) {
         if (path == tree) lastSaved = bytes;
         return true;
     };
-    // Closing asks to save changes: to the tree file, or where the artist says.
+    // Closing the editor asks to save changes: to the tree file, or where the
+    // artist says. Closing a panel over it is its Cancel.
     const auto mayClose = [&] {
-        if (savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
+        if (openPanelCount() > 1 || savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
         const std::string where = tree.empty() ? "a tree file" : tree;
         if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return true;
         std::optional<std::string> path = tree;
@@ -171,7 +172,9 @@ int runEdit(const EditOptions& o) {
                                                        if (mayClose())
                                                            if (ui::Panel* p = focusPanel()) p->close();
                                                    },
-                                                   .open = openEditor});
+                                                   .open = openEditor,
+                                                   .focus = [](const std::string& title) { return focusOn(title); },
+                                                   .editor = firstOpenPanel});
         session.asker = &runner;
         session.clock = [&runner] { return runner.clock(); };
         // A blocking panel takes the script's next lines until it closes.

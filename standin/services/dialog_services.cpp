@@ -1,6 +1,5 @@
-// "Info Messages 2", "ContextMenuServices", "File Request" and "Color
-// Picker": questions put to whoever runs the interface.
-#include <cstdio>
+// "Info Messages 2", "ContextMenuServices" and "File Request": questions put
+// to whoever runs the interface.
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -67,28 +66,10 @@ int request(const char* title, char* name, char* dir, char* result, int length) 
 
 const HostFileRequest kFileRequest{.request = request};
 
-// A colour typed as three fractions, "r g b".
-int pick(int, HostColorPick* req) {
-    if (!req) return 1;
-    req->result = 0;
-    char start[64];
-    std::snprintf(start, sizeof start, "%g %g %g", req->rgb[0], req->rgb[1], req->rgb[2]);
-    const std::optional<std::string> typed = asker() ? asker()->askText(req->title ? req->title : "", start)
-                                                     : std::nullopt;
-    float rgb[3];
-    if (typed && std::sscanf(typed->c_str(), "%f %f %f", &rgb[0], &rgb[1], &rgb[2]) == 3) {
-        std::memcpy(req->rgb, rgb, sizeof rgb);
-        req->result = 1;
-    }
-    return 0;
-}
-
-const HostColorPicker kColorPicker{.pick = pick};
 }  // namespace
 
 const HostInfoMessages* infoMessagesService() { return &kInfoMessages; }
 const HostContextMenuFuncs* contextMenuService() { return &kContextMenu; }
 const HostFileRequest* fileRequestService() { return &kFileRequest; }
-const HostColorPicker* colorPickerService() { return &kColorPicker; }
 
 }  // namespace vxs

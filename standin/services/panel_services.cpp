@@ -13,10 +13,19 @@ namespace vxs {
 namespace {
 using ui::ControlKind;
 
-std::vector<ui::Panel*>& openPanels() {
-    static std::vector<ui::Panel*> panels;
+struct OpenPanel {
+    ui::Panel* panel;
+    bool modal;  // opened blocking: the panels under it wait for it
+};
+
+// In the order the focus reached them; the last one has it.
+std::vector<OpenPanel>& openPanels() {
+    static std::vector<OpenPanel> panels;
     return panels;
 }
+
+// Item types of the item list beyond the scene's own.
+constexpr int kImageItems = 4, kAnyItem = 5;
 
 // The OK and Cancel buttons the host adds below a panel opened with them.
 constexpr int kButtonRow = 32;
@@ -81,7 +90,7 @@ int open(HostPanel p, int flags) {
         cancel->area = {panel.width() - 88, y, 80, ui::kControlHeight};
         panel.redraw();
     }
-    panelOpened(&p->panel);
+    panelOpened(&p->panel, flags & HOST_PANF_BLOCKING);
     if (!(flags & HOST_PANF_BLOCKING)) return 1;
     if (uiSession().eventLoop) uiSession().eventLoop([p] { return p->panel.isOpen(); });
     p->panel.close();
@@ -153,25 +162,40 @@ HostControl addControl(HostPanel p, const HostControlDesc* d) {
     const std::string label = d->label ? d->label : "";
     const int lw = ui::textWidth(label);
     ControlKind kind = ControlKind::Number;
-    int w = 200;
+    ui::Unit unit = ui::Unit::Plain;
+    ui::Requester requester = ui::Requester::None;
+    const bool ranged = d->min < d->max;
+    int w = lw + (ranged ? 200 : 100);
     switch (d->kind) {
         case HOST_CTL_BUTTON: kind = ControlKind::Button, w = lw + 24; break;
         case HOST_CTL_POPUP: case HOST_CTL_CUSTOM_POPUP: case HOST_CTL_ITEM_LIST: kind = ControlKind::Popup, w = 120; break;
         case HOST_CTL_TREE: kind = ControlKind::Tree, w = 160; break;
         case HOST_CTL_CANVAS: kind = ControlKind::Canvas; break;
         case HOST_CTL_TEXT: kind = ControlKind::Text, w = lw; break;
-        case HOST_CTL_FLOAT: case HOST_CTL_DISTANCE: case HOST_CTL_PERCENT: case HOST_CTL_ANGLE:
-        case HOST_CTL_INTEGER: break;
+        case HOST_CTL_FLOAT: break;
+        case HOST_CTL_DISTANCE: unit = ui::Unit::Distance; break;
+        case HOST_CTL_PERCENT: unit = ui::Unit::Percent; break;
+        case HOST_CTL_ANGLE: unit = ui::Unit::Angle; break;
+        case HOST_CTL_INTEGER: unit = ui::Unit::Integer; break;
         case HOST_CTL_CHECKBOX: kind = ControlKind::Checkbox, w = lw + 24; break;
-        case HOST_CTL_VECTOR: case HOST_CTL_DISTANCE_VECTOR: kind = ControlKind::Vector, w = 300; break;
+        case HOST_CTL_DISTANCE_VECTOR: unit = ui::Unit::Distance; [[fallthrough]];
+        case HOST_CTL_VECTOR: kind = ControlKind::Vector, w = lw + 3 * 72; break;
         case HOST_CTL_CHOICE: kind = ControlKind::Choice, w = 240; break;
-        case HOST_CTL_EDIT: case HOST_CTL_LOAD: case HOST_CTL_DIR: kind = ControlKind::Edit, w = 300; break;
+        case HOST_CTL_LOAD: requester = ui::Requester::File; [[fallthrough]];
+        case HOST_CTL_DIR: if (d->kind == HOST_CTL_DIR) requester = ui::Requester::Directory; [[fallthrough]];
+        case HOST_CTL_EDIT:
+            kind = ControlKind::Edit;
+            w = lw + (d->chars > 0 ? d->chars * ui::textWidth("0") + 8 : 300) + (requester != ui::Requester::None ? 22 : 0);
+            break;
         default: return nullptr;
     }
     const int h = d->kind == HOST_CTL_TREE ? 200 : ui::kControlHeight;
     ui::Control& c = p->panel.addControl(kind, label, {d->x, d->y, d->width > 0 ? d->width : w,
                                                        d->height > 0 ? d->height : h});
     c.host = r;
+    c.unit = unit;
+    c.requester = requester;
+    if (ranged) c.min = d->min, c.max = d->max;
     r->control = &c;
     if (d->kind == HOST_CTL_POPUP || d->kind == HOST_CTL_CHOICE) {
         const char* const* items = d->items;
@@ -189,11 +213,14 @@ HostControl addControl(HostPanel p, const HostControlDesc* d) {
         c.liveItems = [r, type = d->itemType] {
             std::vector<std::string> out{"(none)"};
             r->itemIds.assign(1, 0);
+            const auto add = [&](const std::string& name, HostID id) {
+                out.push_back(name);
+                r->itemIds.push_back(id);
+            };
+            if (type == kImageItems)
+                for (const Image& image : currentScene().images) add(image.name, image.id);
             for (const Item& item : currentScene().items)
-                if (item.type == type) {
-                    out.push_back(item.name);
-                    r->itemIds.push_back(item.id);
-                }
+                if (item.type == type || type == kAnyItem) add(item.name, item.id);
             return out;
         };
     } else if (d->kind == HOST_CTL_TREE && d->tree) {
@@ -316,16 +343,33 @@ UiSession& uiSession() {
 
 ui::Panel* focusPanel() {
     static ui::Panel* focused = nullptr;
-    ui::Panel* now = openPanels().empty() ? nullptr : openPanels().back();
+    ui::Panel* now = openPanels().empty() ? nullptr : openPanels().back().panel;
     if (now != focused && (focused = now) && now->handlers().activate) now->handlers().activate();
     return now;
 }
 
-void panelOpened(ui::Panel* panel) {
-    panelClosed(panel);
-    openPanels().push_back(panel);
+std::string focusOn(std::string_view title) {
+    auto& open = openPanels();
+    const auto it = std::find_if(open.rbegin(), open.rend(), [&](const OpenPanel& o) { return o.panel->title() == title; });
+    if (it == open.rend()) return "no open panel is titled \"" + std::string(title) + "\"";
+    const auto modal = std::find_if(open.rbegin(), it, [](const OpenPanel& o) { return o.modal; });
+    if (modal != it) return "\"" + modal->panel->title() + "\" must be closed first";
+    std::rotate(it.base() - 1, it.base(), open.end());
+    focusPanel();
+    return "";
 }
 
-void panelClosed(ui::Panel* panel) { std::erase(openPanels(), panel); }
+size_t openPanelCount() { return openPanels().size(); }
+
+ui::Panel* firstOpenPanel() { return openPanels().empty() ? nullptr : openPanels().front().panel; }
+
+void panelOpened(ui::Panel* panel, bool modal) {
+    panelClosed(panel);
+    openPanels().push_back({panel, modal});
+}
+
+void panelClosed(ui::Panel* panel) {
+    std::erase_if(openPanels(), [panel](const OpenPanel& o) { return o.panel == panel; });
+}
 
 }  // namespace vxs

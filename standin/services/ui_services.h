@@ -36,12 +36,20 @@ struct UiSession {
 };
 UiSession& uiSession();
 
-// The panel events go to: the last opened panel still open. A panel that
-// gets the focus back is told it is active.
+// The panel events go to: the last opened panel still open, unless the
+// focus was moved. A panel that gets the focus back is told it is active.
 ui::Panel* focusPanel();
+// Moves the focus to the open panel titled `title` (the latest of that
+// title); an error text when none is open or a modal panel opened after it
+// has not returned yet.
+std::string focusOn(std::string_view title);
+size_t openPanelCount();
+// The first panel opened of those still open: the editor's window.
+ui::Panel* firstOpenPanel();
 
-// For the host's own windows (the shelf): shown and fed like the module's.
-void panelOpened(ui::Panel* panel);
+// For the host's own windows (the shelf, the colour picker): shown and fed
+// like the module's. A modal panel keeps the focus from those under it.
+void panelOpened(ui::Panel* panel, bool modal = false);
 void panelClosed(ui::Panel* panel);
 
 }  // namespace vxs

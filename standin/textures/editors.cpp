@@ -1,61 +1,26 @@
 #include "standin/textures/editors.h"
 
-#include <mutex>
+#include "standin/textures/texture_window.h"
 
 struct HostTextureEditorID {
-    bool open = false;
-    HostTexture* texture = nullptr;
-    void* userData = nullptr;
-    HostTextureAutoSizeFunc autoSize = nullptr;
+    vxs::TextureWindow window;
 };
 
 namespace vxs {
 
 namespace {
-std::mutex gLock;
-std::vector<EditorEvent> gEvents;
-
-void record(const char* what, const void* subject) {
-    std::lock_guard guard(gLock);
-    gEvents.push_back({what, subject});
-}
-
-HostTextureEditorID* subscribe(const char*, int, void* userData, HostTextureAutoSizeFunc autoSize) {
-    auto* editor = new HostTextureEditorID{false, nullptr, userData, autoSize};
-    record("subscribe", editor);
-    return editor;
-}
-void unsubscribe(HostTextureEditorID* editor) {
-    record("unsubscribe", editor);
-    delete editor;
-}
+HostTextureEditorID* subscribe(const char*, int, void*, HostTextureAutoSizeFunc) { return new HostTextureEditorID; }
+void unsubscribe(HostTextureEditorID* editor) { delete editor; }
 void open(HostTextureEditorID* editor, HostTexture* texture, const char*) {
-    if (!editor) return;
-    editor->open = true;
-    editor->texture = texture;
-    record("open", editor);
+    if (editor && texture) editor->window.open(*texture);
 }
 void close(HostTextureEditorID* editor) {
-    if (!editor) return;
-    editor->open = false;
-    record("close", editor);
+    if (editor) editor->window.close();
 }
-int isOpen(HostTextureEditorID* editor) { return editor && editor->open; }
+int isOpen(HostTextureEditorID* editor) { return editor && editor->window.isOpen(); }
 
 const HostTextureEditor kEditor{subscribe, unsubscribe, open, close, isOpen};
 }  // namespace
-
-std::vector<EditorEvent> editorEvents() {
-    std::lock_guard guard(gLock);
-    return gEvents;
-}
-
-void clearEditorEvents() {
-    std::lock_guard guard(gLock);
-    gEvents.clear();
-}
-
-void recordEnvelopeEditing(const HostVParm* parm) { record("envelopes", parm); }
 
 const HostTextureEditor* textureEditorService() { return &kEditor; }
 

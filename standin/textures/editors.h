@@ -1,23 +1,10 @@
-// The texture editor and envelope editing as host windows. Their windows
-// come with the editor; what is asked of them is recorded, so that a user of
-// the command line and the tests can see it.
+// "Texture Editor 2": each subscription has a texture editor window of its
+// own, opened on the texture it is given.
 #pragma once
-
-#include <string>
-#include <vector>
 
 #include "host/texture_services.h"
 
 namespace vxs {
-
-struct EditorEvent {
-    std::string what;  // "subscribe", "open", "close", "unsubscribe", "envelopes"
-    const void* subject = nullptr;  // the editor, or the parameter for "envelopes"
-};
-
-std::vector<EditorEvent> editorEvents();
-void clearEditorEvents();
-void recordEnvelopeEditing(const HostVParm* parm);
 
 const HostTextureEditor* textureEditorService();
 

@@ -1,6 +1,6 @@
 #include "standin/textures/vparm.h"
 
-#include "standin/textures/editors.h"
+#include "standin/textures/envelope_window.h"
 
 namespace vxs {
 
@@ -12,7 +12,10 @@ HostVParm* create(int type, HostTextureContext*) {
     parm->type = type;
     return parm;
 }
-void destroy(HostVParm* parm) { delete parm; }
+void destroy(HostVParm* parm) {
+    if (parm) forgetEnvelopeEditor(*parm);
+    delete parm;
+}
 
 void setup(HostVParm* parm, const char* name, HostChanGroup* group) {
     if (!parm || !group) return;
@@ -67,7 +70,9 @@ int getState(const HostVParm* parm) { return parm ? parm->state : 0; }
 void setState(HostVParm* parm, int state) {
     if (parm) parm->state = state;
 }
-void editEnvelopes(HostVParm* parm) { recordEnvelopeEditing(parm); }
+void editEnvelopes(HostVParm* parm) {
+    if (parm) openEnvelopeEditor(*parm);
+}
 
 void getEnvelopes(const HostVParm* parm, HostEnvelope* out[3]) {
     for (int i = 0; i < 3; ++i)

@@ -6,11 +6,13 @@
 namespace vxs::ui {
 
 std::optional<int> keyCode(std::string_view name, bool ctrl) {
-    static constexpr std::array<std::pair<std::string_view, int>, 8> kNamed{{
+    static constexpr std::array<std::pair<std::string_view, int>, 10> kNamed{{
         {"Delete", key::kDelete},
         {"Return", key::kReturn},
         {"Escape", key::kEscape},
         {"Space", key::kSpace},
+        {"Tab", key::kTab},
+        {"Backspace", key::kBackspace},
         {"Left", key::kLeft},
         {"Right", key::kRight},
         {"Up", key::kUp},

@@ -15,6 +15,11 @@ namespace vxs::ui {
 
 // Number holds one value in vec[0]; Edit a text; Text is a label alone.
 enum class ControlKind { Popup, Button, Tree, Canvas, Text, Number, Vector, Checkbox, Choice, Edit };
+// How a number or vector shows its values: distances in metres with a unit,
+// percentages and angles as numbers with a sign after the field.
+enum class Unit { Plain, Integer, Distance, Percent, Angle };
+// The button beside a text field that asks for a path.
+enum class Requester { None, File, Directory };
 
 inline constexpr int kRowHeight = 16;     // tree rows and menu items
 inline constexpr int kControlHeight = 20;  // buttons, popups and one-line controls
@@ -40,6 +45,9 @@ struct Control {
     std::vector<std::string> items;  // popup, choice
     std::function<std::vector<std::string>()> liveItems;  // when set, refills items before each use
     std::string text;                // edit
+    Unit unit = Unit::Plain;         // number, vector
+    double min = 0, max = 0;         // number: the slider's range; no slider unless min < max
+    Requester requester = Requester::None;  // edit
     TreeSource tree;
     int firstRow = 0;                // tree: rows scrolled off the top
     void* host = nullptr;            // the service layer's record of the control
@@ -62,8 +70,9 @@ public:
     // pattern ("<*.shd" to load, ">*.shd" to save); `dir` is where to start.
     virtual std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
                                                    const std::string& dir) = 0;
-    // A typed text for a field, starting from `text`; nothing when cancelled.
-    virtual std::optional<std::string> askText(const std::string& title, const std::string& text) = 0;
+    // A colour chosen before the picker opens (a script's answer): true with
+    // `accepted` and, when accepted, `rgb` set; false to show the picker.
+    virtual bool answerColour(float /*rgb*/[3], bool& /*accepted*/) { return false; }
 };
 
 class Panel {
@@ -115,8 +124,13 @@ public:
     void mouseDown(Asker& asker, int qualifiers, int x, int y);
     void mouseUp(int qualifiers, int x, int y);
     void mouseMove(int qualifiers, int x, int y);
+    // Keys go to the field being typed into, if any, else to the handlers:
+    // Return or Tab commits (Tab moves on to the next field), Escape reverts.
     void keyDown(int code);
     void keyUp(int code);
+    // Text typed into the field being edited (the window's text input).
+    void typeText(std::string_view text);
+    bool editing() const { return editing_ != nullptr; }
     void controlChanged(Control& c);
 
     // The tree item shown on a row (0 = first row under the header), or null.
@@ -124,13 +138,23 @@ public:
 
 private:
     void drawControl(Control& c);
+    void drawField(Control& c, Rgb ink);
     void clickControl(Asker& asker, Control& c, int x, int y);
+    void clickField(Asker& asker, Control& c, int x, int y);
+    void startEditing(Control& c, int part);
+    // Ends the typing: kept when `commit` and the text is a valid value.
+    void stopEditing(bool commit);
+    void slideTo(Control& c, int x);
 
     std::string title_;
     int width_, height_;
     bool open_ = false;
     bool pressOnPanel_ = false;  // the last press went to the handlers, so its release does too
     Control* pressedButton_ = nullptr;  // a button fires when released over it
+    Control* sliding_ = nullptr;        // a slider being dragged commits on release
+    Control* editing_ = nullptr;        // the field being typed into
+    int editPart_ = 0;                  // which of a vector's three fields
+    std::string editText_;
     int pointerX_ = 0, pointerY_ = 0;
     Framebuffer fb_;
     Handlers handlers_;

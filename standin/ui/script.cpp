@@ -114,17 +114,22 @@ std::string parseLine(std::string_view line, ScriptStep& step) {
         step.op = op;
         return w.size() == 1 ? "" : std::string(cmd) + " takes nothing";
     }
-    static constexpr std::array<std::pair<std::string_view, Op>, 6> kText{{{"file", Op::File},
-                                                                          {"add", Op::Add},
-                                                                          {"menu", Op::Menu},
-                                                                          {"answer", Op::Answer},
-                                                                          {"shot", Op::Shot},
-                                                                          {"save", Op::Save}}};
+    static constexpr std::array<std::pair<std::string_view, Op>, 10> kText{{{"file", Op::File},
+                                                                           {"add", Op::Add},
+                                                                           {"menu", Op::Menu},
+                                                                           {"answer", Op::Answer},
+                                                                           {"shot", Op::Shot},
+                                                                           {"save", Op::Save},
+                                                                           {"field", Op::Field},
+                                                                           {"button", Op::Button},
+                                                                           {"show", Op::Show},
+                                                                           {"focus", Op::Focus}}};
     for (const auto& [name, op] : kText) {
         if (cmd != name) continue;
         step.op = op;
         step.text = std::string(rest);
         if (rest.empty()) return std::string(name) + " needs a text";
+        if (op == Op::Field && w.size() < 3) return "field needs LABEL VALUE";
         if (op == Op::File && rest != "Open" && rest != "Save" && rest != "Save to preset" && rest != "Clear nodes")
             return "file needs Open, Save, Save to preset or Clear nodes";
         const size_t slash = rest.find('/');

@@ -10,7 +10,7 @@ namespace vxs::ui {
 struct ScriptStep {
     enum class Op {
         Press, Release, Move, Click, Drag, Key, Wait, File, Add, QuitMacro, Menu, Answer, Resize, Shot, Info, Save,
-        Close, Open
+        Close, Open, Field, Button, Show, Focus
     };
     Op op = Op::Info;
     int line = 0;              // 1-based line of the script
@@ -19,7 +19,7 @@ struct ScriptStep {
     int qualifiers = 0;        // Press, Release, Click, Drag: button and Shift bits
     int key = 0;               // Key: the host's key code
     bool ctrl = false;         // Key: pressed while Ctrl is held
-    std::string text;          // File, Add, Menu, Answer, Shot, Save
+    std::string text;          // the rest of the line: File, Add, Menu, Answer, Shot, Save, Field, Button, Show, Focus
 };
 
 // Comment lines (first non-blank "#") and blank lines give no step. False,

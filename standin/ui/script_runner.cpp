@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "standin/ui/controls.h"
 #include "standin/ui/keys.h"
 
 namespace vxs::ui {
@@ -69,6 +70,8 @@ std::string ScriptRunner::perform(const ScriptStep& s, Panel* panel) {
             tick();
             host_.open();
             return "";
+        case Op::Focus:
+            return host_.focus ? host_.focus(s.text) : "no panel to focus";
         case Op::Close:
             if (!panel) return "the editor is not open";
             tick();
@@ -160,8 +163,20 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             std::string error;
             return writeShot(s.text, panel.pixels(), error) ? "" : error;
         }
+        case Op::Field:
+            return field(panel, s.text);
+        case Op::Button:
+            return button(panel, s.text);
+        case Op::Show: {
+            Control* c = findLabelled(panel, s.text);
+            if (!c) return "no control labelled \"" + s.text + "\" in \"" + panel.title() + "\"";
+            std::printf("%s\n", shownValue(*c).c_str());
+            std::fflush(stdout);
+            return "";
+        }
         case Op::Info: {
-            const Control* line = informationLine(panel);
+            Panel* editor = host_.editor ? host_.editor() : nullptr;
+            const Control* line = informationLine(editor ? *editor : panel);
             std::printf("%s\n", line ? line->drawnText.c_str() : "");
             std::fflush(stdout);
             return "";
@@ -169,6 +184,37 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
         default:
             return "";
     }
+}
+
+// The label is the longest run of leading words that names a control; the
+// value is the rest of the line.
+std::string ScriptRunner::field(Panel& panel, const std::string& line) {
+    std::vector<size_t> gaps;
+    for (size_t i = line.find(' '); i != std::string::npos; i = line.find(' ', i + 1))
+        if (line[i - 1] != ' ') gaps.push_back(i);
+    for (auto gap = gaps.rbegin(); gap != gaps.rend(); ++gap) {
+        const std::string label = line.substr(0, *gap);
+        Control* c = findLabelled(panel, label);
+        if (!c) continue;
+        const std::string value = line.substr(line.find_first_not_of(' ', *gap));
+        if (c->ghosted) return "\"" + label + "\" is ghosted";
+        if (!setFromText(*c, value)) return "\"" + value + "\" is not a value of \"" + label + "\"";
+        tick();
+        panel.controlChanged(*c);
+        return "";
+    }
+    return "no control labelled \"" + line.substr(0, gaps.empty() ? line.size() : gaps.front()) + "\" in \"" +
+           panel.title() + "\"";
+}
+
+// A button by its text, or the colour swatch (a canvas) on the row of that
+// label.
+std::string ScriptRunner::button(Panel& panel, const std::string& text) {
+    Control* c = findLabelled(panel, text);
+    if (!c || (c->kind != ControlKind::Button && c->kind != ControlKind::Canvas))
+        return "no button \"" + text + "\" in \"" + panel.title() + "\"";
+    clickOn(panel, *c);  // a ghosted one takes the click and does nothing
+    return "";
 }
 
 void ScriptRunner::click(Panel& panel, int qualifiers, int x, int y) {
@@ -207,8 +253,16 @@ std::optional<std::string> ScriptRunner::requestFile(const std::string&, const s
     return a && *a != "cancel" ? a : std::nullopt;
 }
 
-std::optional<std::string> ScriptRunner::askText(const std::string&, const std::string&) {
-    return requestFile("", "", "");
+bool ScriptRunner::answerColour(float rgb[3], bool& accepted) {
+    if (answers_.empty()) return false;
+    const std::string& a = answers_.front();
+    float c[3];
+    char rest = 0;
+    accepted = a != "cancel";
+    if (accepted && std::sscanf(a.c_str(), "%f %f %f %c", &c[0], &c[1], &c[2], &rest) != 3) return false;
+    if (accepted) std::copy_n(c, 3, rgb);
+    answers_.pop_front();
+    return true;
 }
 
 }  // namespace vxs::ui

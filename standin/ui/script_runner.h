@@ -23,6 +23,10 @@ public:
         std::function<bool(const std::string& path, std::string& error)> save;
         std::function<void()> close;  // as the window's close button
         std::function<void()> open;   // the artist asks for the shader's options again
+        // Moves the focus to the open panel with the title; an error text when it cannot.
+        std::function<std::string(const std::string& title)> focus;
+        // The editor's window, whose information line `info` reads whatever has the focus.
+        std::function<Panel*()> editor;
     };
 
     ScriptRunner(std::vector<ScriptStep> steps, Host host) : steps_(std::move(steps)), host_(std::move(host)) {}
@@ -40,7 +44,7 @@ public:
     void inform(const std::string& title, const std::string& text) override;
     std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
                                            const std::string& dir) override;
-    std::optional<std::string> askText(const std::string& title, const std::string& text) override;
+    bool answerColour(float rgb[3], bool& accepted) override;
 
 private:
     // One step; an error text when it cannot be done.
@@ -49,6 +53,8 @@ private:
     void tick() { clock_ += kEventMs; }
     void click(Panel& panel, int qualifiers, int x, int y);
     void clickOn(Panel& panel, const Control& c);  // a left click on its middle
+    std::string field(Panel& panel, const std::string& line);
+    std::string button(Panel& panel, const std::string& text);
     std::optional<std::string> nextAnswer();
 
     static constexpr uint32_t kEventMs = 50;

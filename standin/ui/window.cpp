@@ -30,6 +30,8 @@ int hostKey(const SDL_Keysym& k) {
         case SDLK_KP_ENTER: return key::kEnter;
         case SDLK_INSERT: return key::kInsert;
         case SDLK_ESCAPE: return key::kEscape;
+        case SDLK_TAB: return key::kTab;
+        case SDLK_BACKSPACE: return key::kBackspace;
         case SDLK_SPACE: return key::kSpace;
         case SDLK_LEFT: return key::kLeft;
         case SDLK_RIGHT: return key::kRight;
@@ -44,6 +46,12 @@ int hostKey(const SDL_Keysym& k) {
     char c = char(k.sym);
     if ((k.mod & KMOD_SHIFT) && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
     return keyCode(std::string_view(&c, 1), (k.mod & KMOD_CTRL) != 0).value_or(0);
+}
+
+Control* wheelTarget(Panel& panel, int x, int y) {
+    for (auto& c : panel.controls())
+        if (c->kind == ControlKind::Number && !c->ghosted && c->area.contains(x, y)) return c.get();
+    return nullptr;
 }
 
 bool isSeparator(const std::string& s) { return !s.empty() && s.find_first_not_of('-') == std::string::npos; }
@@ -79,7 +87,12 @@ Window::~Window() {
 void Window::present(const Framebuffer& fb) {
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    if (w != fb.width() || h != fb.height()) SDL_SetWindowSize(window_, fb.width(), fb.height());
+    if (w != fb.width() || h != fb.height()) {
+        SDL_SetWindowSize(window_, fb.width(), fb.height());
+        // Its size event may arrive after the focus moved on: it is no resize
+        // of the artist's.
+        shownSizes_[nextSize_++ % std::size(shownSizes_)] = {fb.width(), fb.height()};
+    }
     SDL_Surface* screen = SDL_GetWindowSurface(window_);
     // The framebuffer is only read: SDL's surface type has no const.
     SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(fb.bytes().data()), fb.width(),
@@ -94,6 +107,7 @@ void Window::present(const Framebuffer& fb) {
 void Window::run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
                  const std::function<bool()>& mayClose) {
     Panel* shown = nullptr;
+    SDL_StartTextInput();  // typed characters for fields and requesters
     while (keepGoing() && (panel_ = current())) {
         Panel& panel = *panel_;
         if (shown != &panel) {
@@ -125,6 +139,14 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
             case SDL_MOUSEWHEEL: {
                 int x = 0, y = 0;
                 SDL_GetMouseState(&x, &y);
+                // Over a number field the wheel steps it (by 1 for integers,
+                // percentages and angles, else by 0.1), committed at once.
+                if (Control* c = wheelTarget(panel, x, y)) {
+                    const bool whole = c->unit != Unit::Plain && c->unit != Unit::Distance;
+                    c->vec[0] += e.wheel.y * (whole ? 1.0 : 0.1);
+                    panel.controlChanged(*c);
+                    break;
+                }
                 for (auto& c : panel.controls())
                     if (c->kind == ControlKind::Tree && c->area.contains(x, y)) {
                         c->firstRow = std::max(0, c->firstRow - e.wheel.y * 3);
@@ -132,15 +154,21 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
                     }
                 break;
             }
+            case SDL_TEXTINPUT:
+                panel.typeText(e.text.text);
+                break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                if (const int code = hostKey(e.key.keysym)) {
+                // While a field is typed into, characters come as text input.
+                if (const int code = hostKey(e.key.keysym); code && !(panel.editing() && code >= 32 && code < 127)) {
                     if (e.type == SDL_KEYDOWN) panel.keyDown(code);
                     else panel.keyUp(code);
                 }
                 break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+                    std::find(std::begin(shownSizes_), std::end(shownSizes_),
+                              std::pair{e.window.data1, e.window.data2}) == std::end(shownSizes_) &&
                     (e.window.data1 != panel.width() || e.window.data2 != panel.height()))
                     dragGrip(panel, *this, e.window.data1, e.window.data2);
                 break;
@@ -157,16 +185,21 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
 }
 
 int Window::chooseItem(Panel& panel, const std::vector<std::string>& items, int x, int y, int width) {
-    const int h = kRowHeight * int(items.size()) + 2;
+    // A list longer than the panel shows what fits and scrolls with the wheel
+    // or the arrow keys.
+    const int n = int(items.size());
+    const int rows = std::clamp((panel.height() - 2) / kRowHeight, 1, std::max(n, 1));
+    const int h = kRowHeight * rows + 2;
     x = std::clamp(x, 0, std::max(panel.width() - width, 0));
     y = std::clamp(y, 0, std::max(panel.height() - h, 0));
-    int hot = -1;
+    int hot = -1, first = 0;
+    const auto scroll = [&](int by) { first = std::clamp(first + by, 0, std::max(n - rows, 0)); };
     for (;;) {
         Framebuffer fb = panel.pixels();
         fb.fillBox(x, y, width, h, colour::kPanel);
         fb.bevel(x, y, width, h, 1, false);
-        for (int i = 0; i < int(items.size()); ++i) {
-            const int ry = y + 1 + kRowHeight * i;
+        for (int r = 0; r < rows && first + r < n; ++r) {
+            const int i = first + r, ry = y + 1 + kRowHeight * r;
             if (isSeparator(items[size_t(i)])) {
                 fb.line(x + 4, ry + kRowHeight / 2, x + width - 5, ry + kRowHeight / 2, colour::kShadow);
                 continue;
@@ -174,18 +207,28 @@ int Window::chooseItem(Panel& panel, const std::vector<std::string>& items, int 
             if (i == hot) fb.fillBox(x + 1, ry, width - 2, kRowHeight, colour::kSelected);
             drawText(fb, x + 6, ry + 1, items[size_t(i)], i == hot ? colour::kWhite : colour::kText);
         }
+        if (n > rows) {  // where the shown rows are in the list
+            const int bar = std::max(8, h * rows / n), top = y + (h - bar) * first / std::max(n - rows, 1);
+            fb.fillBox(x + width - 4, top, 3, bar, colour::kShadow);
+        }
         present(fb);
         SDL_Event e;
         if (!SDL_WaitEvent(&e)) return -1;
         const auto rowAt = [&](int px, int py) {
             const int r = (py - y - 1) / kRowHeight;
-            return px >= x && px < x + width && py > y && r < int(items.size()) ? r : -1;
+            return px >= x && px < x + width && py > y && r < rows && first + r < n ? first + r : -1;
         };
         if (e.type == SDL_MOUSEMOTION) hot = rowAt(e.motion.x, e.motion.y);
+        else if (e.type == SDL_MOUSEWHEEL) scroll(-e.wheel.y * 3);
         else if (e.type == SDL_MOUSEBUTTONUP && rowAt(e.button.x, e.button.y) >= 0) return rowAt(e.button.x, e.button.y);
         else if (e.type == SDL_MOUSEBUTTONDOWN && rowAt(e.button.x, e.button.y) < 0) return -1;
         else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) return -1;
-        else if (e.type == SDL_QUIT) return -1;
+        else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_RETURN && hot >= 0) return hot;
+        else if (e.type == SDL_KEYDOWN && (e.key.keysym.sym == SDLK_DOWN || e.key.keysym.sym == SDLK_UP)) {
+            hot = std::clamp(hot + (e.key.keysym.sym == SDLK_DOWN ? 1 : -1), 0, std::max(n - 1, 0));
+            if (hot < first) scroll(hot - first);
+            if (hot >= first + rows) scroll(hot - first - rows + 1);
+        } else if (e.type == SDL_QUIT) return -1;
     }
 }
 
@@ -198,7 +241,7 @@ int Window::dialog(const std::string& title, const std::string& text, const std:
     const int x = (panel.width() - w) / 2, y = (panel.height() - h) / 2;
     const int bw = 72, by = y + h - 28;
     const auto buttonX = [&](int i) { return x + w - (bw + 8) * (int(buttons.size()) - i); };
-    if (field) SDL_StartTextInput();
+
     int result = -2;
     while (result == -2) {
         Framebuffer fb = panel.pixels();
@@ -229,7 +272,6 @@ int Window::dialog(const std::string& title, const std::string& text, const std:
             for (int i = 0; i < int(buttons.size()); ++i)
                 if (Rect{buttonX(i), by, bw, kControlHeight}.contains(e.button.x, e.button.y)) result = i;
     }
-    if (field) SDL_StopTextInput();
     present(panel.pixels());
     return result;
 }
@@ -246,12 +288,6 @@ std::optional<std::string> Window::requestFile(const std::string& title, const s
     const std::string what = (pattern.starts_with("<") ? "Load " : "Save ") + pattern.substr(1);
     if (dialog(title, what, {"OK", "Cancel"}, &path) != 0) return std::nullopt;
     return path;
-}
-
-std::optional<std::string> Window::askText(const std::string& title, const std::string& text) {
-    std::string typed = text;
-    if (dialog(title, "", {"OK", "Cancel"}, &typed) != 0) return std::nullopt;
-    return typed;
 }
 
 }  // namespace vxs::ui

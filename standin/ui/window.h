@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "standin/ui/panel.h"
 
@@ -33,7 +34,6 @@ public:
     void inform(const std::string& title, const std::string& text) override;
     std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
                                            const std::string& dir) override;
-    std::optional<std::string> askText(const std::string& title, const std::string& text) override;
 
 private:
     explicit Window(SDL_Window* w) : window_(w) {}
@@ -45,6 +45,8 @@ private:
 
     SDL_Window* window_;
     Panel* panel_ = nullptr;
+    std::pair<int, int> shownSizes_[4] = {};  // the sizes the window was last given
+    unsigned nextSize_ = 0;
 };
 
 }  // namespace vxs::ui

@@ -11,7 +11,9 @@
 #include "nodes/texture_context.h"
 #include "standin/scene/image_file.h"
 #include "standin/services/globals.h"
-#include "standin/textures/editors.h"
+#include "standin/services/ui_services.h"
+#include "standin/textures/envelope_window.h"
+#include "standin/textures/texture_window.h"
 #include "standin/streams/streams.h"
 #include "standin/textures/texture.h"
 #include "standin/textures/vparm.h"
@@ -97,18 +99,22 @@ TEST_F(TextureKinds, TexturesLayOverTheirBaseAndBumpTilts) {
     EXPECT_NEAR(out[1].x, 0.25, 1e-12);
 }
 
-TEST_F(TextureKinds, OnlyTheTexturePortOpensTheEditorAfreshEachTime) {
+TEST_F(TextureKinds, EditorsOpenForTheTexturePortAndTheEnvelopeAndCloseWithTheirNodes) {
+    vxs::ui::Panel* before = vxs::focusPanel();
+    const auto title = [] { return vxs::focusPanel() ? vxs::focusPanel()->title() : ""; };
     auto node = makeKind("Texture", "tex_val");
-    vxs::clearEditorEvents();
     EXPECT_FALSE(node->editParameter(&node->inputs[2]));
+    EXPECT_EQ(vxs::focusPanel(), before);
     EXPECT_TRUE(node->editParameter(&node->inputs[0]));
     EXPECT_TRUE(node->editParameter(&node->inputs[0]));
+    EXPECT_EQ(title(), vxs::kTextureEditorTitle);
     node.reset();
+    EXPECT_EQ(vxs::focusPanel(), before);
     auto env = makeKind("Texture", "env_col");
     EXPECT_TRUE(env->openEditor());
-    std::string seen;
-    for (const auto& e : vxs::editorEvents()) seen += e.what + " ";
-    EXPECT_EQ(seen, "subscribe open close open close unsubscribe envelopes ");
+    EXPECT_EQ(title(), vxs::kEnvelopeEditorTitle);
+    env.reset();
+    EXPECT_EQ(vxs::focusPanel(), before);
 }
 
 TEST_F(TextureKinds, ImagesAskWithOrWithoutBlendingAndAlphaOnlyWhenThereIsOne) {

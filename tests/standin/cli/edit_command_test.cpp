@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,8 @@ protected:
     };
     // A tree of the nodes, input 0 of node `to` linked from output 0 of
     // node `from` for each pair of `linked`.
-    std::string writeTree(const std::vector<Placed>& nodes, const std::vector<std::pair<int, int>>& linked) const {
+    std::string writeTree(const std::vector<Placed>& nodes, const std::vector<std::pair<int, int>>& linked,
+                          const std::function<void(vx::NodeList&)>& tweak = nullptr) const {
         const auto catalogue = vxs::nodeCatalogue();
         vx::NodeList tree;
         for (const Placed& p : nodes) {
@@ -48,6 +50,7 @@ protected:
             tree.nodes.back()->x = p.x, tree.nodes.back()->y = p.y;
         }
         for (const auto& [from, to] : linked) tree.nodes[size_t(to)]->inputs[0].source = tree.nodes[size_t(from)].get();
+        if (tweak) tweak(tree);
         std::string error;
         EXPECT_TRUE(vxs::writeTreeFile(path("tree.shd"), tree, HOST_IO_TEXT, error)) << error;
         return path("tree.shd");
@@ -122,8 +125,8 @@ TEST_F(EditCommand, EditsTheTestTree) {
         {"a cycle is refused",
          {std::string("drag ") + kOut2 + c + kIn1a, "info"}, "Connection loop detected, cannot connect.\n",
          [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
-        {"double-click 2 pixels and 499 ms apart edits the node",
-         {std::string("click ") + kTitle1, "wait 399", "click 238 80", "info"}, "No parameter panel yet.\n", nullptr},
+        {"double-click 2 pixels and 499 ms apart opens the parameter panel",
+         {std::string("click ") + kTitle1, "wait 399", "click 238 80", "show b"}, "1\n", nullptr},
         {"3 pixels apart is no double-click",
          {std::string("click ") + kTitle1, "wait 399", "click 239 78", "info"}, "\n", nullptr},
         {"500 ms apart is no double-click",
@@ -184,6 +187,113 @@ TEST_F(EditCommand, EditsTheTestTree) {
         EXPECT_EQ(o.out, r.info);
         if (r.check) r.check(saved());
     }
+}
+
+// The parameter panel of the node at canvas (40, 40), double-clicked.
+TEST_F(EditCommand, ParameterPanelWritesWhatTheArtistKept) {
+    const vx::ParamValue* p = nullptr;
+    const auto param = [&p](const vx::NodeList& t, const char* name) {
+        for (const auto& n : t.nodes)
+            for (const vx::InputPort& in : n->inputs)
+                if (in.name == name) p = &in.param;
+        return p->value;
+    };
+    // Stored as floats.
+    const auto near = [](const vx::NodeValue& v, double s) {
+        EXPECT_NEAR(v.x, s, 1e-6);
+        EXPECT_NEAR(v.y, s, 1e-6);
+        EXPECT_NEAR(v.z, s, 1e-6);
+    };
+    struct Row {
+        const char* what;
+        Placed node;
+        std::function<void(vx::NodeList&)> tweak;
+        std::vector<std::string> script;
+        const char* out;
+        std::function<void(const vx::NodeList&)> check;
+    };
+    const Placed lambert{40, 40, "Custom Shader", "Lambert"};
+    const auto set = [](const char* name, vx::ParamValue v) {
+        return [name, v](vx::NodeList& t) {
+            for (vx::InputPort& in : t.nodes[0]->inputs)
+                if (in.name == name) in.param = v;
+        };
+    };
+    const Row rows[] = {
+        {"a percent holding 0.25 shows 25; 50 stores 0.5", lambert, set("diff", {0, {0.25, 0.25, 0.25}, ""}),
+         {"show diff", "field diff 50", "button OK"}, "25\n",
+         [&](const vx::NodeList& t) { near(param(t, "diff"), 0.5); }},
+        {"a number holding (0.2, 0.4, 0.6) shows 0.4 and stores it thrice", {40, 40, "Generic", "value"},
+         set("val", {0, {0.2, 0.4, 0.6}, ""}), {"show val", "button OK"}, "0.4\n",
+         [&](const vx::NodeList& t) { near(param(t, "val"), 0.4); }},
+        {"a UV map the scene lacks shows (none); OK clears it", {40, 40, "Global", "uv"}, set("uv", {0, {}, "gone"}),
+         {"show uv", "button OK"}, "(none)\n", [&](const vx::NodeList& t) { param(t, "uv"); EXPECT_EQ(p->text, ""); }},
+        {"a preview click writes, Cancel then keeps it", lambert, nullptr,
+         {"field diff 30", "click 40 36", "button Cancel"}, "",
+         [&](const vx::NodeList& t) { near(param(t, "diff"), 0.3); }},
+        {"Cancel leaves every value", lambert, nullptr,
+         {"field diff 10", "field light_flag specular", "show light_flag", "button Cancel"}, "specular\n",
+         [&](const vx::NodeList& t) {
+             near(param(t, "diff"), 1);
+             param(t, "light_flag");
+             EXPECT_EQ(p->intValue, 1);
+         }},
+        {"the picker's colour is written at once", lambert, nullptr,
+         {"answer 0.2 0.4 0.6", "button base_col", "show base_col", "answer cancel", "button base_col", "button Cancel"},
+         "051 102 153\n", [&](const vx::NodeList& t) { EXPECT_NEAR(param(t, "base_col").z, 0.6, 1e-6); }},
+        {"Edit Parameter on a texture closes the panel unapplied", {40, 40, "Texture", "tex_val"}, nullptr,
+         {"field base_val 50", "button Edit Parameter", "info"}, "\n",
+         [&](const vx::NodeList& t) { near(param(t, "base_val"), 0); }},
+        {"a node without parameters says so", {40, 40, "Global", "spot"}, nullptr, {"info"},
+         "No editable parameter for this node.\n", nullptr},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        std::vector<std::string> script = {std::string("click ") + kTitle1, std::string("click ") + kTitle1};
+        script.insert(script.end(), r.script.begin(), r.script.end());
+        const Outcome o = edit(writeTree({r.node}, {}, r.tweak), script);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.out, r.out);
+        if (r.check) r.check(saved());
+    }
+}
+
+// A linked colour's swatch shows grey components and opens no picker: the
+// answer is left for the question that follows.
+TEST_F(EditCommand, ALinkedColourOpensNoPicker) {
+    const std::string tree = writeTree({{40, 40, "Generic", "color"}, {240, 40, "Custom Shader", "Lambert"}}, {{0, 1}});
+    const Outcome o = edit(tree, {std::string("click ") + kTitle2, std::string("click ") + kTitle2, "answer ok",
+                                  "button base_col", "button OK", "file Clear nodes"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(saved().nodes.empty());
+}
+
+// The script of examples/editor/build.txt makes a material whose root
+// preview shows its orange colour and the highlight of its "spec" at 0.5.
+TEST_F(EditCommand, AMaterialBuiltFromNothingRendersItsValues) {
+    std::istringstream lines(vxt::readBytes(VX_SOURCE_DIR "/examples/editor/build.txt"));
+    std::vector<std::string> script;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.starts_with("shot ")) script.push_back(line);
+    ASSERT_EQ(edit("", script).status, 0);
+    vx::NodeList t = saved();
+    ASSERT_EQ(t.nodes.size(), 3u);
+    const vx::Node* root = vx::findRoot(t);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->inputs[0].source->name, "color");
+    EXPECT_EQ(root->inputs[2].source->name, "value");
+    EXPECT_NEAR(root->inputs[2].source->inputs[0].param.value.x, 0.5, 1e-6);
+    const std::string preview = vxt::shellWord(VX_BINARY_DIR "/valtorimex") + " preview " + vxt::shellWord(path("out.shd")) +
+                                " -o " + vxt::shellWord(path("ball.png"));
+    ASSERT_EQ(std::system(preview.c_str()), 0);
+    const vxt::Png ball = vxt::decodePng(path("ball.png"));
+    const auto centre = ball.at(32, 32);
+    EXPECT_GT(centre[0], centre[1]);
+    EXPECT_GT(centre[1], centre[2]);
+    int brightest = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) brightest = std::max(brightest, ball.at(y, x)[2]);
+    EXPECT_GT(brightest, 150);  // only the highlight has much blue
 }
 
 TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
@@ -276,6 +386,7 @@ TEST_F(EditCommand, WithoutATreeEditsTheSurfacesOwn) {
 }
 
 TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
+    const std::string kOpenColour = "add Generic/color\nclick 260 102\nclick 260 102\n";
     struct Row {
         std::vector<std::string> args;
         const char* message;
@@ -287,6 +398,10 @@ TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
         {{"--script", bad}, "line 2: click needs X Y"},
         {{"--script", noKind}, "line 1: no kind Operator/nothing"},
         {{"--script", bad, "--size", "10"}, "--size needs WxH"},
+        {{"--script", write("label.txt", kOpenColour + "field nothing 1\n")}, "line 4: no control labelled \"nothing\""},
+        {{"--script", write("value.txt", kOpenColour + "button col\nfield Red red\n")}, "line 5: \"red\" is not a value"},
+        {{"--script", write("modal.txt", kOpenColour + "focus QK's Valtorimex version 0.52 [ Default ]\n")},
+         "line 4: \"Node parameters [ color ]\" must be closed first"},
         {{path("missing.shd"), "--script", good}, "missing.shd"},
     };
     for (const Row& r : rows) {

@@ -126,6 +126,56 @@ TEST_F(RenderCommand, OutputFormatsSizeAndFrameWarning) {
     EXPECT_EQ(late.err, "warning: frame 7 is outside the scene's frames 0 to 0\n");
 }
 
+// A sequence writes each frame as --frame would, under its zero-padded
+// number; a second run with --skip-existing renders nothing; a bad range or
+// name is refused before anything is written.
+TEST_F(RenderCommand, FrameSequences) {
+    const std::string scene = VX_SOURCE_DIR "/examples/scenes/orbit.json";
+    const std::vector<std::string> size = {"--width", "48", "--height", "36", "--threads", "2"};
+    const auto render = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), scene);
+        args.insert(args.end(), size.begin(), size.end());
+        return run(args);
+    };
+    struct Row {
+        std::string range, output, message;
+    };
+    const std::vector<Row> bad = {
+        {"5-2", "f-##.png", "--frames 5-2: the last frame comes before the first"},
+        {"a-b", "f-##.png", "--frames a-b: not a frame range"},
+        {"0-2:0", "f-##.png", "--frames 0-2:0: the step must be 1 or more"},
+        {"0-2:", "f-##.png", "--frames 0-2:: not a frame range"},
+        {"0-2", "f.png", path("f.png") + ": a sequence needs a run of #"},
+        {"0-2", "f-##.bmp", path("f-##.bmp") + ": cannot write such a picture"},
+    };
+    for (const Row& row : bad) {
+        const Outcome r = render({"--frames", row.range, "-o", path(row.output)});
+        EXPECT_EQ(r.status, 2) << row.range;
+        EXPECT_EQ(r.err.rfind(row.message, 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    for (const auto& written : fs::directory_iterator(dir()))
+        EXPECT_TRUE(written.path().filename() == "stdout" || written.path().filename() == "stderr") << written.path();
+    EXPECT_EQ(render({"--frame", "1", "--frames", "0-2", "-o", path("f-#.png")}).status, 2);
+
+    const Outcome first = render({"--frames", "0-2", "-o", path("seq/f-###.png")});
+    EXPECT_EQ(first.status, 2) << "the folder does not exist";
+    fs::create_directory(path("seq"));
+    const Outcome all = render({"--frames", "0-2", "-o", path("seq/f-###.png"), "--skip-existing"});
+    ASSERT_EQ(all.status, 0) << all.err;
+    for (const char* frame : {"0", "1", "2"}) {
+        ASSERT_EQ(render({"--frame", frame, "-o", path("single.png")}).status, 0);
+        EXPECT_TRUE(read("single.png") == read(std::string("seq/f-00") + frame + ".png")) << frame;
+    }
+    const Outcome again = render({"--frames", "0-2", "-o", path("seq/f-###.png"), "--skip-existing"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(std::count(again.out.begin(), again.out.end(), '\n'), 3) << again.out;
+    EXPECT_EQ(again.out.find("x 36"), std::string::npos) << again.out;
+    // A step walks from the first frame and never past the last.
+    ASSERT_EQ(render({"--frames", "8-12:3", "-o", path("seq/s#.png")}).status, 0);
+    EXPECT_TRUE(fs::exists(path("seq/s8.png")) && fs::exists(path("seq/s11.png")) && !fs::exists(path("seq/s12.png")));
+}
+
 // Every example scene reads, loads its trees and renders something, the
 // same on one thread and on two.
 TEST(ExampleScenes, Render) {

@@ -1,6 +1,5 @@
 // The interface services as a module calls them: the requester's buffers,
-// blocking panels with the host's OK and Cancel, the tree control, the preset
-// shelf and the scene lists.
+// the tree control and the preset shelf.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -27,7 +26,6 @@ struct ListAsker : ui::Asker {
         answers.pop_front();
         return a;
     }
-    std::optional<std::string> askText(const std::string&, const std::string&) override { return std::nullopt; }
 };
 
 class UiServices : public ::testing::Test {
@@ -62,35 +60,6 @@ TEST_F(UiServices, FileRequestFillsNameDirectoryAndPath) {
         EXPECT_STREQ(dir, r.dirOut);
         EXPECT_STREQ(result, r.result);
     }
-}
-
-TEST_F(UiServices, BlockingPanelsReturnTheButtonPressed) {
-    const auto* ps = static_cast<const HostPanelServices*>(globalLookup(HOST_GLOBAL_PANEL_SERVICES, 0));
-    HostPanelHandlers handlers{};
-    handlers.open = [](void* data) {
-        auto* p = static_cast<const HostPanelServices*>(globalLookup(HOST_GLOBAL_PANEL_SERVICES, 0));
-        p->setSize(*static_cast<HostPanel*>(data), 300, 100);
-    };
-    HostPanel panel = nullptr;
-    panel = ps->create("Parameters", &handlers, &panel);
-    // The same panel opened twice: its buttons stay one pair below its size.
-    for (const char* button : {"OK", "Cancel"}) {
-        uiSession().eventLoop = [&](const std::function<bool()>& more) {
-            ui::Panel* shown = focusPanel();
-            ASSERT_EQ(shown->controls().size(), 2u);
-            ui::Control* b = shown->find(ui::ControlKind::Button, button);
-            ASSERT_NE(b, nullptr);
-            shown->mouseDown(asker, ui::qual::kLeft, b->area.x + 4, b->area.y + 4);
-            shown->mouseUp(ui::qual::kLeft, b->area.x + 4, b->area.y + 4);
-            EXPECT_FALSE(more());
-        };
-        EXPECT_EQ(ps->open(panel, HOST_PANF_BLOCKING | HOST_PANF_FRAME), std::string(button) == "OK") << button;
-        int w = 0, h = 0;
-        ps->getSize(panel, &w, &h);
-        EXPECT_EQ(std::make_pair(w, h), std::make_pair(300, 100 + 32));  // the buttons' row below
-        EXPECT_EQ(focusPanel(), nullptr);
-    }
-    ps->destroy(panel);
 }
 
 // A two-level tree: item 1 holds items 11 and 12.
@@ -167,38 +136,6 @@ TEST_F(UiServices, ShelfKeepsPresetsWithThumbnailsAndLoadsAClickedOne) {
     window->keyDown(ui::key::kEscape);
     EXPECT_EQ(shelf->isOpen(c), 0);
     shelf->close(c);
-}
-
-TEST_F(UiServices, SceneObjectsListObjectsTheirSurfacesAndMaps) {
-    const Scene before = currentScene();
-    Scene& scene = currentScene();
-    scene = Scene{};
-    for (const char* s : {"A", "B", "C"}) scene.surfaces.emplace_back().name = s;
-    for (const char* name : {"vase", "floor"}) {
-        Item& item = scene.items.emplace_back();
-        item.name = name;
-        item.type = HOST_OBJECT;
-    }
-    scene.items.emplace_back().type = HOST_LIGHT;
-    Mesh& vase = scene.items[0].object.mesh;
-    vase.polygonSurface = {2, 0, 2};
-    vase.maps.emplace_back().name = "uv1";
-    for (const char* m : {"uv1", "uv2"}) scene.items[1].object.mesh.maps.emplace_back().name = m;
-    scene.items[1].object.mesh.maps.emplace_back().type = HOST_VMAP_RGB;
-
-    const auto* so = static_cast<const HostSceneObjects*>(globalLookup(HOST_GLOBAL_SCENE_OBJECTS, 0));
-    EXPECT_EQ(so->numObjects(), 2);
-    EXPECT_STREQ(so->objectName(1), "floor");
-    EXPECT_EQ(so->objectName(2), nullptr);
-    EXPECT_EQ(so->numSurfaces(0), 2);  // each once, in scene order
-    EXPECT_STREQ(so->surfaceName(0, 0), "A");
-    EXPECT_STREQ(so->surfaceName(0, 1), "C");
-    EXPECT_EQ(so->numSurfaces(1), 0);
-    EXPECT_EQ(so->numVMaps(HOST_VMAP_TXUV), 2);
-    EXPECT_STREQ(so->vmapName(HOST_VMAP_TXUV, 1), "uv2");
-    EXPECT_EQ(so->vmapName(HOST_VMAP_TXUV, 2), nullptr);
-    EXPECT_EQ(so->numVMaps(HOST_VMAP_RGB), 1);
-    currentScene() = before;
 }
 
 }  // namespace

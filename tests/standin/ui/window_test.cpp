@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdio>
+
 #include "host/plugin_abi.h"
 #include "standin/services/module_loader.h"
 #include "standin/services/ui_services.h"
@@ -73,6 +75,46 @@ TEST(Window, ShowsTheEditorAndFeedsItEvents) {
     EXPECT_EQ((Rgb{p[0], p[1], p[2]}), expected);
     EXPECT_EQ(expected, (Rgb{128, 128, 128}));
     SDL_FreeSurface(shown);
+}
+
+// Typing in the window: Backspace and text input edit the field, Return
+// commits, Escape reverts.
+TEST(Window, FieldsTakeTypedValues) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    Panel panel("Field", 200, 40);
+    int events = 0;
+    panel.handlers().controlEvent = [&](Control&) { ++events; };
+    Control& field = panel.addControl(ControlKind::Number, "", {0, 0, 200, 20});
+    panel.open();
+    std::string error;
+    auto window = Window::open(panel, error);
+    ASSERT_TRUE(window) << error;
+    const auto key = [](SDL_Keycode sym) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = sym;
+        push(e);
+    };
+    for (const char* typed : {"2.5", "9"}) {
+        SDL_Event e{};
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = 30, e.button.y = 10;
+        for (const auto type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            e.type = type;
+            push(e);
+        }
+        key(SDLK_BACKSPACE);
+        e.type = SDL_TEXTINPUT;
+        std::snprintf(e.text.text, sizeof e.text.text, "%s", typed);
+        push(e);
+        key(typed[0] == '9' ? SDLK_ESCAPE : SDLK_RETURN);
+    }
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    push(quit);
+    window->run([&] { return panel.isOpen() ? &panel : nullptr; }, [] { return true; }, [] { return true; });
+    EXPECT_EQ(field.vec[0], 2.5);
+    EXPECT_EQ(events, 1);
 }
 
 }  // namespace
