@@ -155,16 +155,26 @@ bool projectSpotImage(HostID light, double time, const NodeValue& p, double& u, 
     return true;
 }
 
+namespace {
+const LightSample* cachedLight(LightCache& cache, HostID light) {
+    for (int k = 0, i = cache.next; k < cache.count; ++k, i = i + 1 < cache.count ? i + 1 : 0)
+        if (cache.samples[i].light == light) {
+            cache.next = i + 1;
+            return &cache.samples[i];
+        }
+    return nullptr;
+}
+
+void keepLight(LightCache& cache, HostID light, const LightRay& ray) {
+    if (cache.count < LightCache::kRoom) cache.samples[cache.count++] = {light, ray.direction, ray.color, ray.result};
+}
+}  // namespace
+
 LightRay illuminateCached(NodeEnv& env, HostID light, const NodeValue& p) {
     LightCache* cache = env.lights;
-    if (cache)
-        for (int k = 0, i = cache->next; k < cache->count; ++k, i = i + 1 < cache->count ? i + 1 : 0)
-            if (const LightSample& s = cache->samples[i]; s.light == light) {
-                cache->next = i + 1;
-                return {s.result, s.direction, s.color};
-            }
+    if (const LightSample* s = cache ? cachedLight(*cache, light) : nullptr) return {s->result, s->direction, s->color};
     const LightRay ray = askHost(env, light, p);
-    if (cache && cache->count < LightCache::kRoom) cache->samples[cache->count++] = {light, ray.direction, ray.color, ray.result};
+    if (cache) keepLight(*cache, light, ray);
     return ray;
 }
 
@@ -183,11 +193,14 @@ bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out
     else if (light == kRadiosityLight || light == kCausticsLight) out = askHost(env, light, p);
     else if (!env.shadowRayFlag) out = illuminateCached(env, light, p);
     else if (*env.shadowRayFlag) return false;
+    else if (const LightSample* s = cachedLight(*env.lights, light)) out = {s->result, s->direction, s->color};
     else {
+        // Kept as corrected: the correction is the same for every model.
         *env.shadowRayFlag = 1;
-        out = illuminateCached(env, light, p);
+        out = askHost(env, light, p);
         *env.shadowRayFlag = 0;
         correctShadow(env, light, p, out);
+        keepLight(*env.lights, light, out);
     }
     return true;
 }
