@@ -194,6 +194,7 @@ int runEdit(const EditOptions& o) {
     auto window = ui::Window::open(*first, error);
     if (!window) return reportBadInput("edit", error);
     session.asker = window.get();
+    window->nextPanel = focusNext;
     session.eventLoop = [&](const std::function<bool()>& more) { window->run(focusPanel, more, mayClose); };
     window->run(focusPanel, [] { return true; }, mayClose);
     session = UiSession{};

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "standin/cli/commands.h"
+#include "standin/cli/kind_examples.h"
 #include "standin/streams/tree_file.h"
 
 namespace vxs {
@@ -53,6 +54,8 @@ std::string defaultText(const vx::InputPort& in) {
 
 void printKind(const vx::Node& n) {
     std::printf("### \"%s\"\n\n", n.name.c_str());
+    if (const KindExample* e = findKindExample(n.name))
+        std::printf("![%s](kinds/%s.png)\n\n%s\n\n", n.name.c_str(), kindStem(n.name).c_str(), e->sentence);
     if (!n.inputs.empty()) {
         std::printf("| input | type | control | link | default |\n|---|---|---|---|---|\n");
         for (const vx::InputPort& in : n.inputs)
@@ -66,15 +69,34 @@ void printKind(const vx::Node& n) {
     std::printf("\n\n");
 }
 
-int runKinds() {
+struct KindsOptions {
+    std::string examples, pictures;
+};
+
+int runKinds(const KindsOptions& o) {
+    if (!o.examples.empty()) {
+        std::string where, error;
+        if (!writeKindExamples(o.examples, o.pictures, where, error)) return reportBadInput(where, error);
+    }
     const auto catalogue = nodeCatalogue();
     size_t count = 0;
     for (const auto& group : catalogue->children()) count += group->children().size();
     std::printf("# Node kinds\n\n"
                 "The %zu kinds a tree can hold, by category in the order the editor offers them.\n"
                 "A tree file names a kind by its category and name. \"link\" says whether an\n"
-                "input takes a link; the others are parameters only. This page is the output\n"
-                "of `valtorimex kinds`.\n\n",
+                "input takes a link; the others are parameters only.\n\n"
+                "Each kind's picture is its output shown on the root of a small tree, with no\n"
+                "light of its own: on the editor's preview ball, where \"the horizontal ramp\"\n"
+                "is the \"scene\" node's \"sx\" (0 at the picture's left edge, 1 at its right)\n"
+                "and the normal faces the viewer, or, for kinds that need lights, rays and\n"
+                "objects, on the surface \"Subject\" of a small scene: a ball on a checker floor\n"
+                "between a red and a green box under a sky, lit by a warm key light from the\n"
+                "upper left and a blue rim light from behind. The trees are in\n"
+                "`examples/kinds/`, one per kind, to open in the editor, and the scenes beside\n"
+                "them. This page and the pictures in `kinds/` are the output of\n\n"
+                "    valtorimex kinds --examples examples/kinds --pictures docs/kinds > docs/node-kinds.md\n\n"
+                "which writes the trees, then renders each picture from its tree file; trees\n"
+                "whose nodes own textures, envelopes or images are written by hand.\n\n",
                 count);
     for (const auto& group : catalogue->children()) {
         std::printf("## %s\n\n", group->category().c_str());
@@ -85,9 +107,16 @@ int runKinds() {
 }  // namespace
 
 void addKindsCommand(CLI::App& app, int& status) {
+    auto o = std::make_shared<KindsOptions>();
     CLI::App* cmd = app.add_subcommand(
-        "kinds", "Lists every node kind with its inputs, outputs and defaults, as Markdown.");
-    cmd->callback([&status] { status = runKinds(); });
+        "kinds", "Lists every node kind with its picture, inputs, outputs and defaults, as Markdown.");
+    CLI::Option* examples = cmd->add_option(
+        "--examples", o->examples, "First write each kind's example tree into this folder (where the scenes the "
+                                   "pictures need are)");
+    cmd->add_option("--pictures", o->pictures, "The folder for the pictures made from the example trees")
+        ->needs(examples);
+    examples->needs("--pictures");
+    cmd->callback([o, &status] { status = runKinds(*o); });
 }
 
 }  // namespace vxs

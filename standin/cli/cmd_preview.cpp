@@ -32,21 +32,6 @@ struct PreviewOptions {
 
 constexpr int kMaxScale = 32;
 
-// The preview's bytes, each pixel repeated scale x scale times. The PNG
-// writer rounds v x 255, which gives every byte back exactly.
-Picture enlarged(const uint8_t* rgb, int scale) {
-    Picture p;
-    p.width = p.height = vx::kPreviewSize * scale;
-    p.rgb.resize(size_t(p.width) * size_t(p.height) * 3);
-    float* out = p.rgb.data();
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            const uint8_t* in = rgb + (size_t(y / scale) * vx::kPreviewSize + size_t(x / scale)) * 3;
-            for (int c = 0; c < 3; ++c) *out++ = float(in[c]) / 255.0f;
-        }
-    return p;
-}
-
 // "07-rgb-hsv" for the seventh of up to 99 nodes, of kind "rgb -> hsv".
 std::string fileStem(size_t position, size_t count, const vx::Node& node) {
     std::string number = std::to_string(position);
@@ -114,11 +99,24 @@ int runPreview(const PreviewOptions& o) {
         const std::string path =
             o.all ? (std::filesystem::path(o.out) / (fileStem(i + 1, nodes.size(), *nodes[i]) + ".png")).string()
                   : o.out;
-        if (!writePng(path, enlarged(nodes[i]->preview.get(), o.scale), error)) return reportBadInput(path, error);
+        if (!writePng(path, enlargedPreview(nodes[i]->preview.get(), o.scale), error)) return reportBadInput(path, error);
     }
     return 0;
 }
 }  // namespace
+
+Picture enlargedPreview(const uint8_t* rgb, int scale) {
+    Picture p;
+    p.width = p.height = vx::kPreviewSize * scale;
+    p.rgb.resize(size_t(p.width) * size_t(p.height) * 3);
+    float* out = p.rgb.data();
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const uint8_t* in = rgb + (size_t(y / scale) * vx::kPreviewSize + size_t(x / scale)) * 3;
+            for (int c = 0; c < 3; ++c) *out++ = float(in[c]) / 255.0f;
+        }
+    return p;
+}
 
 void addPreviewCommand(CLI::App& app, int& status) {
     auto o = std::make_shared<PreviewOptions>();

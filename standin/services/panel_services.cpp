@@ -163,7 +163,9 @@ HostControl addControl(HostPanel p, const HostControlDesc* d) {
     const int lw = ui::textWidth(label);
     ControlKind kind = ControlKind::Number;
     ui::Unit unit = ui::Unit::Plain;
-    ui::Requester requester = ui::Requester::None;
+    const ui::Requester requester = d->kind == HOST_CTL_LOAD  ? ui::Requester::File
+                                    : d->kind == HOST_CTL_DIR ? ui::Requester::Directory
+                                                              : ui::Requester::None;
     const bool ranged = d->min < d->max;
     int w = lw + (ranged ? 200 : 100);
     switch (d->kind) {
@@ -181,9 +183,7 @@ HostControl addControl(HostPanel p, const HostControlDesc* d) {
         case HOST_CTL_DISTANCE_VECTOR: unit = ui::Unit::Distance; [[fallthrough]];
         case HOST_CTL_VECTOR: kind = ControlKind::Vector, w = lw + 3 * 72; break;
         case HOST_CTL_CHOICE: kind = ControlKind::Choice, w = 240; break;
-        case HOST_CTL_LOAD: requester = ui::Requester::File; [[fallthrough]];
-        case HOST_CTL_DIR: if (d->kind == HOST_CTL_DIR) requester = ui::Requester::Directory; [[fallthrough]];
-        case HOST_CTL_EDIT:
+        case HOST_CTL_EDIT: case HOST_CTL_LOAD: case HOST_CTL_DIR:
             kind = ControlKind::Edit;
             w = lw + (d->chars > 0 ? d->chars * ui::textWidth("0") + 8 : 300) + (requester != ui::Requester::None ? 22 : 0);
             break;
@@ -357,6 +357,15 @@ std::string focusOn(std::string_view title) {
     std::rotate(it.base() - 1, it.base(), open.end());
     focusPanel();
     return "";
+}
+
+void focusNext() {
+    auto& open = openPanels();
+    // Only among the panels over the last modal one, which is among them.
+    const auto modal = std::find_if(open.rbegin(), open.rend(), [](const OpenPanel& o) { return o.modal; });
+    const auto first = modal == open.rend() ? open.begin() : modal.base() - 1;
+    if (open.end() - first > 1) std::rotate(first, first + 1, open.end());
+    focusPanel();
 }
 
 size_t openPanelCount() { return openPanels().size(); }

@@ -43,6 +43,9 @@ ui::Panel* focusPanel();
 // title); an error text when none is open or a modal panel opened after it
 // has not returned yet.
 std::string focusOn(std::string_view title);
+// Moves the focus to the open panel that had it longest ago, within the
+// panels a modal one leaves reachable: what F6 does in the window.
+void focusNext();
 size_t openPanelCount();
 // The first panel opened of those still open: the editor's window.
 ui::Panel* firstOpenPanel();

@@ -1,21 +1,24 @@
 #include "standin/streams/tree_builder.h"
 
+#include "core/macro.h"
 #include "standin/streams/tree_file.h"
 
 namespace vxs {
 
 TreeBuilder::TreeBuilder() : catalogue_(nodeCatalogue()) { root_ = add("Root", "root"); }
 
-vx::Node* TreeBuilder::add(std::string_view category, std::string_view name) {
+vx::Node* TreeBuilder::add(std::string_view category, std::string_view name, vx::Node* macro) {
     auto node = catalogue_->createByName(category, name);
-    if (!node) {
-        fail("no node kind " + std::string(category) + "/" + std::string(name));
+    auto* inside = dynamic_cast<vx::NMacro*>(macro);
+    if (!node || (macro && !inside)) {
+        fail(node ? macro->name + " is not a macro" : "no node kind " + std::string(category) + "/" + std::string(name));
         return nullptr;
     }
+    vx::NodeList& list = inside ? inside->inner : list_;
     // Laid out in a row on the canvas, in the order they come.
-    node->x = int32_t(list_.nodes.size()) * 160;
-    list_.nodes.push_back(std::move(node));
-    return list_.nodes.back().get();
+    node->x = int32_t(list.nodes.size()) * 160;
+    list.nodes.push_back(std::move(node));
+    return list.nodes.back().get();
 }
 
 void TreeBuilder::link(vx::Node* to, std::string_view input, const vx::Node* from, std::string_view output) {

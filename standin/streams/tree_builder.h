@@ -18,8 +18,9 @@ public:
     TreeBuilder();
 
     vx::Node* root() const { return root_; }
-    // Null for an unknown kind.
-    vx::Node* add(std::string_view category, std::string_view name);
+    // Null for an unknown kind. With a macro, the node goes into its inner
+    // tree.
+    vx::Node* add(std::string_view category, std::string_view name, vx::Node* macro = nullptr);
 
     void link(vx::Node* to, std::string_view input, const vx::Node* from, std::string_view output);
     void set(vx::Node* node, std::string_view input, const vx::NodeValue& value);

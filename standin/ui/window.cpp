@@ -159,6 +159,10 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
+                if (e.key.keysym.sym == SDLK_F6) {
+                    if (e.type == SDL_KEYDOWN && nextPanel) nextPanel();
+                    break;
+                }
                 // While a field is typed into, characters come as text input.
                 if (const int code = hostKey(e.key.keysym); code && !(panel.editing() && code >= 32 && code < 127)) {
                     if (e.type == SDL_KEYDOWN) panel.keyDown(code);

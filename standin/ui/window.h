@@ -29,6 +29,9 @@ public:
     void run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
              const std::function<bool()>& mayClose);
 
+    // F6 calls it: the focus moves on to another open panel.
+    std::function<void()> nextPanel;
+
     int chooseItem(Panel& panel, const std::vector<std::string>& items, int x, int y, int width) override;
     bool askOkCancel(const std::string& title, const std::string& text) override;
     void inform(const std::string& title, const std::string& text) override;

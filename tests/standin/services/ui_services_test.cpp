@@ -62,6 +62,25 @@ TEST_F(UiServices, FileRequestFillsNameDirectoryAndPath) {
     }
 }
 
+// The focus: moved by title or to the next panel, never past a modal one.
+TEST_F(UiServices, FocusMovesAmongPanelsAModalOneLeavesReachable) {
+    ui::Panel editor("Editor", 10, 10), view("View", 10, 10), modal("Modal", 10, 10);
+    for (ui::Panel* p : {&editor, &view, &modal}) p->open();
+    panelOpened(&editor);
+    panelOpened(&view);
+    EXPECT_EQ(focusPanel(), &view);
+    EXPECT_EQ(focusOn("Editor"), "");
+    EXPECT_EQ(focusPanel(), &editor);
+    focusNext();
+    EXPECT_EQ(focusPanel(), &view);
+    EXPECT_EQ(focusOn("Nothing"), "no open panel is titled \"Nothing\"");
+    panelOpened(&modal, true);
+    EXPECT_EQ(focusOn("Editor"), "\"Modal\" must be closed first");
+    focusNext();
+    EXPECT_EQ(focusPanel(), &modal);
+    for (ui::Panel* p : {&editor, &view, &modal}) panelClosed(p);
+}
+
 // A two-level tree: item 1 holds items 11 and 12.
 struct TwoLevels {
     int expanded = 0, events = 0;
