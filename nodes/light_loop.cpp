@@ -105,6 +105,8 @@ HostID nextLight(HostID light, HostID first) {
 }
 }  // namespace detail
 
+bool passesLightFlag(HostID light, int lightFlag) { return detail::passesFilter(detail::lightFlags(light), lightFlag); }
+
 bool lightServicesPresent() { return host().itemInfo && host().objectInfo; }
 
 LightRay lightAtPoint(const NodeEnv& env, HostID light, const NodeValue& p) {
@@ -205,11 +207,12 @@ bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out
     return true;
 }
 
-bool lightExcluded(const NodeEnv& env, HostID light) {
+bool objectExcludes(HostID object, HostID light) {
     const HostObjectInfo* objects = host().objectInfo;
-    const HostID object = detail::sampleOf(env).objID;
     return object && objects && objects->excluded && objects->excluded(object, light);
 }
+
+bool lightExcluded(const NodeEnv& env, HostID light) { return objectExcludes(detail::sampleOf(env).objID, light); }
 
 bool pseudoLight(NodeEnv& env, HostID id, NodeValue& color) {
     color = {};

@@ -49,8 +49,12 @@ LightRay illuminateCached(NodeEnv& env, HostID light, const NodeValue& p);
 // not at all while the flag is already set.
 LightRay illuminateGuarded(NodeEnv& env, HostID light, const NodeValue& p);
 
+// Whether the object does not receive the light (false for no object).
+bool objectExcludes(HostID object, HostID light);
 // Whether the sample's object does not receive the light.
 bool lightExcluded(const NodeEnv& env, HostID light);
+// Whether the light's flags let it through light_flag.
+bool passesLightFlag(HostID light, int lightFlag);
 
 // The host's radiosity or caustics at the sample (black and false when it
 // has none), asked with the shading normal.

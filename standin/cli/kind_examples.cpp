@@ -414,10 +414,10 @@ constexpr KindExample kExamples[] = {
      "Translucency of an orange base: light that passes into the ball and out here, brightest on the side the key light reaches, dark where it would have to cross the whole ball.",
      [](TreeBuilder& t) { model(t, "translucent", {}); }},
     {"occlusion", "stage.json",
-     "Inverted occlusion: white where the surroundings are open, greyer low on the ball, where the floor hides part of the sky.",
+     "Inverted occlusion, the share of 108 rays a point that escape: light grey over the ball, as the floor takes the rays that leave it downwards.",
      [](TreeBuilder& t) { occlusion(t, "occlusion"); }},
     {"half occlusion", "stage.json",
-     "Inverted half occlusion: every direction below the horizon counts as blocked, so the ball greys from the top down.",
+     "Inverted half occlusion: every ray below the horizon counts as blocked, as over an endless ground, and the rest as for occlusion.",
      [](TreeBuilder& t) { occlusion(t, "half occlusion"); }},
     {"Lambert", "stage.json", "Plain diffuse light on an orange base: the warm key light from the upper left.",
      [](TreeBuilder& t) { model(t, "Lambert", {}); }},
@@ -469,6 +469,11 @@ const KindExample* findKindExample(std::string_view kind) {
     for (const KindExample& e : kExamples)
         if (kind == e.kind) return &e;
     return nullptr;
+}
+
+void buildKindExample(const KindExample& example, TreeBuilder& tree) {
+    example.build(tree);
+    tree.placeRootLast();
 }
 
 std::string kindStem(std::string_view kind) {

@@ -26,6 +26,10 @@ struct KindExample {
 std::span<const KindExample> kindExamples();
 const KindExample* findKindExample(std::string_view kind);
 
+// The example's tree, laid out with the root last; the builder names any
+// mistake in it.
+void buildKindExample(const KindExample& example, TreeBuilder& tree);
+
 // The file name stem of a kind's tree and picture: "rgb -> hsv" gives
 // "rgb-hsv", "Oren-Nayer" gives "oren-nayer".
 std::string kindStem(std::string_view kind);

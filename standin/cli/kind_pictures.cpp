@@ -73,7 +73,7 @@ bool writeKindExamples(const std::string& examples, const std::string& pictures,
         if (!e.build) continue;
         where = (fs::path(examples) / (kindStem(e.kind) + ".shd")).string();
         TreeBuilder builder;
-        e.build(builder);
+        buildKindExample(e, builder);
         error = builder.error();
         if (!error.empty() || !builder.write(where, error)) return false;
     }

@@ -46,6 +46,11 @@ void TreeBuilder::setText(vx::Node* node, std::string_view input, const std::str
     if (vx::InputPort* in = port(node, input)) in->param.text = text;
 }
 
+void TreeBuilder::placeRootLast() {
+    for (const auto& node : list_.nodes) node->x -= 160;
+    root_->x = int32_t(list_.nodes.size() - 1) * 160;
+}
+
 bool TreeBuilder::write(const std::string& path, std::string& error) const {
     if (!error_.empty()) {
         error = path + ": " + error_;

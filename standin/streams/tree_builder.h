@@ -30,6 +30,10 @@ public:
     void setInt(vx::Node* node, std::string_view input, int32_t value);
     void setText(vx::Node* node, std::string_view input, const std::string& text);
 
+    // Moves the root to the end of the row, after its sources, so that
+    // links run left to right on the canvas.
+    void placeRootLast();
+
     const std::string& error() const { return error_; }
     // In the text form. False, with a one-line reason in `error`, after a
     // builder error or when the file cannot be written.

@@ -6,7 +6,7 @@
 
 #include "standin/services/ui_services.h"
 #include "standin/textures/vparm.h"
-#include "standin/ui/font.h"
+#include "standin/textures/window_rows.h"
 #include "standin/ui/keys.h"
 
 namespace vxs {
@@ -77,15 +77,11 @@ private:
     }
 
     Control& add(ControlKind kind, const char* label, int x, int y, int w, std::vector<std::string> items = {}) {
-        Control& c = panel_.addControl(kind, label, {x, y, w, ui::kControlHeight});
-        c.items = std::move(items);
-        return c;
+        return addRow(panel_, kind, label, x, y, w, std::move(items));
     }
-
-    // A popup with its text label before it, so scripts find it by that.
-    Control& popup(const char* label, int x, int y, int w, const char* const* items, int n) {
-        add(ControlKind::Text, label, x, y + 3, ui::textWidth(label) + 4);
-        return add(ControlKind::Popup, "", x + ui::textWidth(label) + 6, y, w, {items, items + n});
+    template <size_t N>
+    Control& popup(const char* label, int x, int y, int w, const char* const (&items)[N]) {
+        return labelledPopup(panel_, label, x, y, w, {items, items + N});
     }
 
     void build() {
@@ -93,12 +89,12 @@ private:
         curve_ = &panel_.addControl(ControlKind::Canvas, "", kCurve);
         time_ = &add(ControlKind::Number, "Time", 8, 216, 150);
         value_ = &add(ControlKind::Number, "Value", 166, 216, 150);
-        shape_ = &popup("Shape", 324, 216, 100, kShapes, 3);
+        shape_ = &popup("Shape", 324, 216, 148, kShapes);
         tension_ = &add(ControlKind::Number, "Tension", 8, 244, 150);
         continuity_ = &add(ControlKind::Number, "Continuity", 166, 244, 150);
         bias_ = &add(ControlKind::Number, "Bias", 324, 244, 148);
-        pre_ = &popup("Pre", 8, 272, 100, kEnds, 4);
-        post_ = &popup("Post", 166, 272, 100, kEnds, 4);
+        pre_ = &popup("Pre", 8, 272, 150, kEnds);
+        post_ = &popup("Post", 166, 272, 150, kEnds);
         channelChoice_ = channels() == 3 ? &add(ControlKind::Choice, "", 324, 272, 148, {kChannels, kChannels + 3})
                                        : nullptr;
         add(ControlKind::Button, "Add Key", 8, 304, 100);

@@ -10,7 +10,7 @@
 #include "standin/services/ui_services.h"
 #include "standin/textures/procedural.h"
 #include "standin/textures/texture.h"
-#include "standin/ui/font.h"
+#include "standin/textures/window_rows.h"
 #include "standin/ui/keys.h"
 
 namespace vxs {
@@ -102,15 +102,10 @@ struct TextureWindow::Form {
     }
 
     Control& add(ControlKind kind, const char* label, int x, int y, int w, std::vector<std::string> items = {}) {
-        Control& c = panel.addControl(kind, label, {x, y, w, ui::kControlHeight});
-        c.items = std::move(items);
-        return c;
+        return addRow(panel, kind, label, x, y, w, std::move(items));
     }
-    // A popup with a text label before it, so scripts find it by that.
     Control& popup(const char* label, int y, std::vector<std::string> items) {
-        const int lw = ui::textWidth(label) + 6;
-        add(ControlKind::Text, label, kX, y + 3, lw);
-        return add(ControlKind::Popup, "", kX + lw, y, kW - lw, std::move(items));
+        return labelledPopup(panel, label, kX, y, kW, std::move(items));
     }
     Control& own(int type, Control& c) {
         groups[type].push_back({&c, c.area});

@@ -40,7 +40,7 @@ TEST_F(KindsCommand, ReferencePageHasEveryKindWithItsPictureAndTree) {
             const std::string tree = VX_SOURCE_DIR "/examples/kinds/" + stem + ".shd";
             if (example->build) {
                 vxs::TreeBuilder builder;
-                example->build(builder);
+                vxs::buildKindExample(*example, builder);
                 std::string error;
                 ASSERT_TRUE(builder.write(path(stem + ".shd"), error)) << error;
                 EXPECT_EQ(read(stem + ".shd"), vxt::readBytes(tree)) << kind << " is not the tree the table makes";
