@@ -45,6 +45,21 @@ void BM_RedrawCanvas(benchmark::State& state) {
 
 BENCHMARK(BM_RedrawCanvas)->Name("editor_redraw_100_nodes_1280x800")->Unit(benchmark::kMillisecond);
 
+// A configuration of 80,000 distinct option names: each name is looked up
+// among those before it.
+void BM_ConfigManyNames(benchmark::State& state) {
+    std::string text;
+    for (int i = 0; i < 80000; ++i) text += "Option" + std::to_string(i) + " " + std::to_string(i) + "\n";
+    for (auto _ : state) {
+        vx::OptMan options;
+        vx::SCMan shortcuts;
+        vx::scanConfig(text, options, shortcuts);
+        benchmark::DoNotOptimize(options.options().data());
+    }
+}
+
+BENCHMARK(BM_ConfigManyNames)->Name("config_80000_names")->Unit(benchmark::kMillisecond);
+
 // Redrawing the gradient editor's bar over 64 keys of varied colour and alpha.
 void BM_GradientBar(benchmark::State& state) {
     vx::acquireHandlerGlobals(vxs::globalLookup);

@@ -118,7 +118,8 @@ Node* bringToFront(NodeList& list, int32_t px, int32_t py) {
     for (auto it = list.nodes.rbegin(); it != list.nodes.rend(); ++it) {
         Node& n = **it;
         const int32_t h = n.expanded ? n.height : 16;
-        if (px >= n.x && px < n.x + n.width && py >= n.y && py < n.y + h) {
+        // Edges included: the outline drawn at x + width and y + height is the node's.
+        if (px >= n.x && px <= n.x + n.width && py >= n.y && py <= n.y + h) {
             std::unique_ptr<Node> owned = std::move(*it);
             list.nodes.erase(std::next(it).base());
             list.nodes.push_back(std::move(owned));

@@ -28,16 +28,15 @@ bool OptMan::getInt(std::string_view name, int& value) const {
 }
 
 const OptData* OptMan::find(std::string_view name) const {
-    for (const auto& o : options_)
-        if (o->name == name) return o.get();
-    return nullptr;
+    const auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second;
 }
 
 OptData& OptMan::slot(std::string_view name) {
-    for (auto& o : options_)
-        if (o->name == name) return *o;
+    if (const auto it = byName_.find(name); it != byName_.end()) return *it->second;
     auto& o = options_.emplace_back(std::make_unique<OptData>());
     o->name = name;
+    byName_.emplace(o->name, o.get());
     return *o;
 }
 
@@ -190,8 +189,8 @@ void fetchEditorOptions(const OptMan& options, EditorOptions& editor) {
     options.getInt("InitialWidth", editor.initialWidth);
     options.getInt("InitialHeight", editor.initialHeight);
     options.getInt("LineMode", editor.lineMode);
-    editor.initialWidth = std::max(editor.initialWidth, kMinEditorWidth);
-    editor.initialHeight = std::max(editor.initialHeight, kMinEditorHeight);
+    editor.initialWidth = std::clamp(editor.initialWidth, kMinEditorWidth, kMaxEditorSide);
+    editor.initialHeight = std::clamp(editor.initialHeight, kMinEditorHeight, kMaxEditorSide);
 }
 
 void applyConfig(const std::string& moduleDir) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@ inline constexpr const char* kConfigFileName = "QK_Valtorimex.cfg";
 inline constexpr std::size_t kMaxConfigBytes = std::size_t{4} << 20;
 inline constexpr int kMinEditorWidth = 640;
 inline constexpr int kMinEditorHeight = 360;
+// The largest raster a host's panel toolkit is asked for.
+inline constexpr int kMaxEditorSide = 8192;
 
 enum class OptKind : int { Integer = 0, Text = 1 };
 
@@ -38,6 +41,8 @@ public:
 private:
     OptData& slot(std::string_view name);
     std::vector<std::unique_ptr<OptData>> options_;
+    // By name, so that a file of many names reads in n log n.
+    std::map<std::string, OptData*, std::less<>> byName_;
 };
 
 struct ShortCutData {
@@ -80,7 +85,8 @@ struct EditorOptions {
 };
 EditorOptions& editorOptions();
 
-// Takes the three editor options that exist as integers, then the minimums.
+// Takes the three editor options that exist as integers, then keeps the size
+// between the minimums and kMaxEditorSide.
 void fetchEditorOptions(const OptMan& options, EditorOptions& editor);
 
 // moduleDir ends with its separator (or is empty): reads the file into the

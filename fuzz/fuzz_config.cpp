@@ -26,6 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vx::EditorOptions editor;
     vx::fetchEditorOptions(options, editor);
-    if (editor.initialWidth < vx::kMinEditorWidth || editor.initialHeight < vx::kMinEditorHeight) __builtin_trap();
+    if (editor.initialWidth < vx::kMinEditorWidth || editor.initialHeight < vx::kMinEditorHeight ||
+        editor.initialWidth > vx::kMaxEditorSide || editor.initialHeight > vx::kMaxEditorSide)
+        __builtin_trap();
     return 0;
 }

@@ -92,13 +92,6 @@ const HostShading& sampleOf(const NodeEnv& env) {
     return env.record ? *env.record : none;
 }
 
-bool passesFilter(HostID light, int lightFlag) {
-    const HostLightInfo* info = host().lightInfo;
-    const int flags = info && info->flags ? info->flags(light) : 0;
-    if (lightFlag == LF_DIFFUSE && (flags & HOST_LIGHT_NO_DIFFUSE)) return false;
-    return !(lightFlag == LF_SPECULAR && (flags & HOST_LIGHT_NO_SPECULAR));
-}
-
 HostID firstLight() { return host().itemInfo->first(HOST_LIGHT, 0); }
 
 HostID nextLight(HostID light, HostID first) {
@@ -106,6 +99,13 @@ HostID nextLight(HostID light, HostID first) {
     return next == first ? 0 : next;
 }
 }  // namespace detail
+
+bool passesLightFlag(HostID light, int lightFlag) {
+    const HostLightInfo* info = host().lightInfo;
+    const int flags = info && info->flags ? info->flags(light) : 0;
+    if (lightFlag == LF_DIFFUSE && (flags & HOST_LIGHT_NO_DIFFUSE)) return false;
+    return !(lightFlag == LF_SPECULAR && (flags & HOST_LIGHT_NO_SPECULAR));
+}
 
 bool lightServicesPresent() { return host().itemInfo && host().objectInfo; }
 
@@ -191,11 +191,12 @@ bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out
     return true;
 }
 
-bool lightExcluded(const NodeEnv& env, HostID light) {
+bool objectExcludes(HostID object, HostID light) {
     const HostObjectInfo* objects = host().objectInfo;
-    const HostID object = detail::sampleOf(env).objID;
     return object && objects && objects->excluded && objects->excluded(object, light);
 }
+
+bool lightExcluded(const NodeEnv& env, HostID light) { return objectExcludes(detail::sampleOf(env).objID, light); }
 
 bool pseudoLight(NodeEnv& env, HostID id, NodeValue& color) {
     color = {};

@@ -49,8 +49,12 @@ LightRay illuminateCached(NodeEnv& env, HostID light, const NodeValue& p);
 // not at all while the flag is already set.
 LightRay illuminateGuarded(NodeEnv& env, HostID light, const NodeValue& p);
 
+// Whether the object does not receive the light (false for no object).
+bool objectExcludes(HostID object, HostID light);
 // Whether the sample's object does not receive the light.
 bool lightExcluded(const NodeEnv& env, HostID light);
+// Whether the light's flags let it through light_flag.
+bool passesLightFlag(HostID light, int lightFlag);
 
 // The host's radiosity or caustics at the sample (black and false when it
 // has none), asked with the shading normal.
@@ -105,7 +109,6 @@ NodeValue translucencyAt(NodeEnv& env, const ShadePoint& at, const Translucency&
 
 namespace detail {
 const HostShading& sampleOf(const NodeEnv& env);
-bool passesFilter(HostID light, int lightFlag);
 HostID firstLight();
 HostID nextLight(HostID light, HostID first);
 }  // namespace detail
@@ -123,7 +126,7 @@ void walkLights(const NodeEnv& env, int lightFlag, Visit&& visit) {
     if (!lightServicesPresent()) return;
     const HostID first = detail::firstLight();
     for (HostID light = first; light; light = detail::nextLight(light, first))
-        if (!lightExcluded(env, light) && detail::passesFilter(light, lightFlag)) visit(light);
+        if (!lightExcluded(env, light) && passesLightFlag(light, lightFlag)) visit(light);
 }
 
 template <class Visit>

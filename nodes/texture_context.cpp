@@ -8,12 +8,12 @@
 #include "core/host_wrappers.h"
 #include "core/value.h"
 #include "host/host.h"
+#include "nodes/light_loop.h"
 
 namespace vx {
 
 namespace {
 constexpr double kHalfPi = 1.5707963267948966;
-constexpr HostID kRadiosityLight = 0x21000000;
 
 enum Input {
     IN_BUMP = 1, IN_SLOPE, IN_INCIDENCE, IN_LIGHT_INCIDENCE, IN_DIST_CAMERA, IN_DIST_OBJECT, IN_X_DIST, IN_Y_DIST,
@@ -61,13 +61,16 @@ double specularTerm(const NodeValue& n, const NodeValue& l, const NodeValue& v) 
     return std::pow(std::max(0.0, dot(n, normalized(l + v))), 4);
 }
 
-// Σ over the lights that reach the sample of term(L) × their mean colour.
+// Σ of term(L) × the mean colour over the lights that reach the sample,
+// that light_flag lets through and that the object (0: none found)
+// receives.
 template <class Term>
-double lightSum(const HostTextureSample& s, Term term) {
+double lightSum(const HostTextureSample& s, int lightFlag, HostID object, Term term) {
     const HostItemInfo* items = host().itemInfo;
     if (!items || !s.illuminate) return 0;
     double sum = 0;
     for (HostID light = items->first(HOST_LIGHT, 0); light; light = items->next(light)) {
+        if (!passesLightFlag(light, lightFlag) || objectExcludes(object, light)) continue;
         double dir[3] = {0, 0, 0}, colour[3] = {0, 0, 0};
         if (!s.illuminate(s.callbackData, light, s.wPos, dir, colour)) continue;
         sum += term(normalized(-fromArray(dir))) * fromArray(colour).mean();
@@ -75,10 +78,10 @@ double lightSum(const HostTextureSample& s, Term term) {
     return sum;
 }
 
-double ambient(const HostTextureSample& s, const GradientTime* record, const NodeValue& n) {
+double ambient(const HostTextureSample& s, const GradientTime* record, HostID object, const NodeValue& n) {
     const HostServices& h = host();
     double colour[3] = {0, 0, 0};
-    if (h.objectInfo && s.illuminate) {
+    if (h.objectInfo && s.illuminate && !objectExcludes(object, kRadiosityLight)) {
         double dir[3];
         toArray(dir, n);
         if (s.illuminate(s.callbackData, kRadiosityLight, s.wPos, dir, colour)) return fromArray(colour).mean();
@@ -207,6 +210,7 @@ double gradientInput(const HostGradientChoice* choice, int index, const HostText
     const HostID chosen = choice ? choice->item : 0;
     const HostID item = chosen ? chosen : s.objID;
     const bool found = isSceneObject(item);
+    const HostID receiver = found ? item : 0;
     const NodeValue n = normalized(fromArray(s.wNorm)), p = fromArray(s.wPos);
     const NodeValue rayDir = normalized(fromArray(s.rayDir)), towardsViewer = -rayDir;
     const NodeValue itemPos = found ? itemVector(record, item, HOST_IP_W_POSITION) : NodeValue{};
@@ -249,10 +253,13 @@ double gradientInput(const HostGradientChoice* choice, int index, const HostText
     case IN_ZX_DIST: return flatDistance(d, 2);
     case IN_LIGHT_SPECULAR: return length(light) > 0 ? specularTerm(n, light, towardsViewer) : 0;
     case IN_LIGHT_PHONG: return std::max(0.0, dot(mirrored, light));
-    case IN_AMBIENT: return found ? ambient(s, record, n) : 0;
-    case IN_DIFFUSE: return lightSum(s, [&](const NodeValue& l) { return std::max(0.0, dot(n, l)); });
-    case IN_SPECULAR: return lightSum(s, [&](const NodeValue& l) { return specularTerm(n, l, towardsViewer); });
-    case IN_PHONG: return lightSum(s, [&](const NodeValue& l) { return std::max(0.0, dot(mirrored, l)); });
+    case IN_AMBIENT: return found ? ambient(s, record, item, n) : 0;
+    case IN_DIFFUSE:
+        return lightSum(s, LF_DIFFUSE, receiver, [&](const NodeValue& l) { return std::max(0.0, dot(n, l)); });
+    case IN_SPECULAR:
+        return lightSum(s, LF_SPECULAR, receiver, [&](const NodeValue& l) { return specularTerm(n, l, towardsViewer); });
+    case IN_PHONG:
+        return lightSum(s, LF_SPECULAR, receiver, [&](const NodeValue& l) { return std::max(0.0, dot(mirrored, l)); });
     default: {
         const bool half = index >= IN_HALF_OCCLUSION;
         return found ? occlusion(s, n, index - (half ? IN_HALF_OCCLUSION : IN_OCCLUSION), half) : 0;

@@ -147,17 +147,22 @@ int runEdit(const EditOptions& o) {
         if (path == tree) lastSaved = bytes;
         return true;
     };
-    // Closing the editor asks to save changes: to the tree file, or where the
-    // artist says. Closing a panel over it is its Cancel.
+    // Closing the editor with changes asks what becomes of them: saved to
+    // the tree file (or where the artist says), thrown away, or kept in the
+    // editor, which stays open; a save that fails says why and keeps it open
+    // too. Closing a panel over the editor is its Cancel.
     const auto mayClose = [&] {
         if (openPanelCount() > 1 || savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
         const std::string where = tree.empty() ? "a tree file" : tree;
-        if (!session.asker->askOkCancel("Info", "Save the changes to " + where + "?")) return true;
+        const int choice = session.asker->ask("Info", "Save the changes to " + where + "?", {"Save", "Discard", "Cancel"});
+        if (choice != 0) return choice == 1;
         std::optional<std::string> path = tree;
         if (tree.empty()) path = session.asker->requestFile("Save Valtorimex", ">*.shd", "");
+        if (!path) return false;
         std::string err;
-        if (path && !save(*path, err)) session.asker->inform("Info", err);
-        return true;
+        if (save(*path, err)) return true;
+        session.asker->inform("Info", *path + ": " + err);
+        return false;
     };
     const auto openEditor = [&] {
         const bool first = lastSaved.empty();

@@ -18,7 +18,7 @@ using vx::Node;
 using vx::NodeValue;
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr NodeValue kBlue{0.1, 0.3, 0.8}, kYellow{0.95, 0.8, 0.2}, kOrange{0.9, 0.5, 0.2}, kWhite{1, 1, 1};
+constexpr NodeValue kBlue{0.1, 0.3, 0.8}, kYellow{0.95, 0.8, 0.2}, kOrange{0.9, 0.5, 0.2};
 
 // One output of a node, as a link's source.
 struct Out {

@@ -206,6 +206,22 @@ bool RayTracer::occluded(const NodeValue& origin, const NodeValue& dir, double n
     return ray.tfar < 0;  // Embree marks a blocked ray with tfar = -inf
 }
 
+double RayTracer::distanceFrom(const RayHit& hit, const NodeValue& from, const NodeValue& dir) const {
+    const Geometry& g = geometry_[size_t(hit.object)];
+    const auto& polygon = objects_[size_t(hit.object)].item->object.mesh.polygons[size_t(hit.polygon)];
+    NodeValue corner[3], at;
+    for (int c = 0; c < 3; ++c) {
+        corner[c] = g.worldPoints[size_t(polygon[size_t(hit.corner[c])]) - 1];
+        at = at + corner[c] * hit.weight[c];
+    }
+    // Where the ray meets the triangle's plane, so that a point put that far
+    // along the ray lies on the surface; a ray along the plane takes the hit.
+    const NodeValue n = normalized(cross(corner[1] - corner[0], corner[2] - corner[0]));
+    const double facing = dot(dir, n);
+    const double d = std::fabs(facing) > 1e-6 ? dot(corner[0] - from, n) / facing : dot(at - from, dir);
+    return std::max(0.0, d);
+}
+
 HitPoint RayTracer::describe(const RayHit& hit) const {
     const PlacedObject& placed = objects_[size_t(hit.object)];
     const Geometry& g = geometry_[size_t(hit.object)];

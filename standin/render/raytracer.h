@@ -66,6 +66,10 @@ public:
     bool occluded(const NodeValue& origin, const NodeValue& dir, double near, double far) const;
 
     HitPoint describe(const RayHit& hit) const;
+    // How far along `dir` (unit) from `from` the hit's triangle lies: the
+    // distance a ray from `from` itself measures, when the ray that found
+    // the hit left from a point nudged off a surface.
+    double distanceFrom(const RayHit& hit, const NodeValue& from, const NodeValue& dir) const;
 
     const std::vector<PlacedObject>& objects() const { return objects_; }
     // A distance below which a ray leaving a surface counts as still on it,

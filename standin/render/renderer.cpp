@@ -91,10 +91,13 @@ public:
 
 private:
 
-    NodeValue trace(Worker& worker, const NodeValue& origin, const NodeValue& dir, double near, int depth, int sx,
-                    int sy, double& distance) const;
-    // Fills the record for a hit; the surface's index, or -1 for none.
-    int fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& origin,
+    // A ray asked for at `from`, sent from `origin` (`from` or a point just
+    // off its surface); `distance` is measured from `from`.
+    NodeValue trace(Worker& worker, const NodeValue& from, const NodeValue& origin, const NodeValue& dir,
+                    double near, int depth, int sx, int sy, double& distance) const;
+    // Fills the record for a hit `distance` along the ray from `from`; the
+    // surface's index, or -1 for none.
+    int fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& from, double distance,
              const NodeValue& dir) const;
     void evaluate(Worker& worker, HostShading& sa, int surface) const;
     const Surface& surface(int index) const;
@@ -168,7 +171,7 @@ NodeValue FrameRender::pixelSample(Worker& worker, int x, int y, double ox, doub
     const double v = (1 - 2 * (y + oy) / height_) * halfHeight_;
     const NodeValue dir = normalized(forward_ + right_ * u + up_ * v);
     double distance = 0;
-    return trace(worker, eye_, dir, 0, 0, x, y, distance);
+    return trace(worker, eye_, eye_, dir, 0, 0, x, y, distance);
 }
 
 const Surface& FrameRender::surface(int index) const {
@@ -236,24 +239,24 @@ const PlacedLight* FrameRender::findLight(HostID id) const {
     return nullptr;
 }
 
-NodeValue FrameRender::trace(Worker& worker, const NodeValue& origin, const NodeValue& dir, double near, int depth,
-                             int sx, int sy, double& distance) const {
+NodeValue FrameRender::trace(Worker& worker, const NodeValue& from, const NodeValue& origin, const NodeValue& dir,
+                             double near, int depth, int sx, int sy, double& distance) const {
     const auto hit = tracer_.intersect(origin, dir, near);
     if (!hit) {
         distance = -1;
         return toValue(backdropColor(scene_, toVec3(dir)));
     }
-    distance = hit->distance;
+    distance = tracer_.distanceFrom(*hit, from, dir);
     HostShading sa;
     SampleContext sc{this, &worker, depth, sx, sy, {}, {}, {}, {}};
-    const int index = fill(sa, sc, *hit, origin, dir);
+    const int index = fill(sa, sc, *hit, from, distance, dir);
     evaluate(worker, sa, index);
     const ShadedSurface where{&surface(index), &tracer_.objects()[size_t(hit->object)].item->object};
     return standardShading(sa, world_, where);
 }
 
-int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& origin,
-                      const NodeValue& dir) const {
+int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, const NodeValue& from,
+                      double distance, const NodeValue& dir) const {
     const PlacedObject& placed = tracer_.objects()[size_t(hit.object)];
     const HitPoint h = tracer_.describe(hit);
     // Every polygon is two-sided: its normals turn towards the ray.
@@ -272,9 +275,9 @@ int FrameRender::fill(HostShading& sa, SampleContext& sc, const RayHit& hit, con
     toArray(sa.oPos, h.objectPosition);
     toArray(sa.wPos, h.worldPosition);
     toArray(sa.gNorm, geometric);
-    sa.spotSize = hit.distance * pixelAngle_;
-    toArray(sa.raySource, origin);
-    sa.rayLength = hit.distance;
+    sa.spotSize = distance * pixelAngle_;
+    toArray(sa.raySource, from);
+    sa.rayLength = distance;
     sa.cosine = -dot(dir, normal);
     // oXfrm carries object directions into the world, wXfrm back.
     putMatrix(sa.oXfrm, placed.toWorld);
@@ -363,7 +366,8 @@ double FrameRender::rayTrace(void* ctx, const double pos[3], const double dir[3]
     const NodeValue d = normalized(fromArray(dir));
     if (d == NodeValue{} || sc.depth >= kMaxDepth) return -1;
     double distance = -1;
-    const NodeValue c = sc.frame->trace(*sc.worker, sc.start(fromArray(pos), d), d, sc.frame->tracer_.epsilon(),
+    const NodeValue from = fromArray(pos);
+    const NodeValue c = sc.frame->trace(*sc.worker, from, sc.start(from, d), d, sc.frame->tracer_.epsilon(),
                                         sc.depth + 1, sc.sx, sc.sy, distance);
     toArray(color, c);
     return distance;
@@ -371,9 +375,10 @@ double FrameRender::rayTrace(void* ctx, const double pos[3], const double dir[3]
 
 double FrameRender::rayCast(void* ctx, const double pos[3], const double dir[3]) {
     const auto& sc = *static_cast<const SampleContext*>(ctx);
-    const NodeValue d = normalized(fromArray(dir));
-    const auto hit = sc.frame->tracer_.intersect(sc.start(fromArray(pos), d), d, sc.frame->tracer_.epsilon());
-    return hit ? hit->distance : -1;
+    const NodeValue d = normalized(fromArray(dir)), from = fromArray(pos);
+    const RayTracer& tracer = sc.frame->tracer_;
+    const auto hit = tracer.intersect(sc.start(from, d), d, tracer.epsilon());
+    return hit ? tracer.distanceFrom(*hit, from, d) : -1;
 }
 
 double FrameRender::rayShade(void* ctx, const double pos[3], const double dir[3], HostShading* out) {
@@ -381,17 +386,18 @@ double FrameRender::rayShade(void* ctx, const double pos[3], const double dir[3]
     const NodeValue d = normalized(fromArray(dir));
     if (!out || d == NodeValue{} || sc.depth >= kMaxDepth) return -1;
     const FrameRender& frame = *sc.frame;
-    const NodeValue origin = sc.start(fromArray(pos), d);
-    const auto hit = frame.tracer_.intersect(origin, d, frame.tracer_.epsilon());
+    const NodeValue from = fromArray(pos);
+    const auto hit = frame.tracer_.intersect(sc.start(from, d), d, frame.tracer_.epsilon());
     if (!hit) return -1;
+    const double distance = frame.tracer_.distanceFrom(*hit, from, d);
     // The record outlives this call, and so must what its callbacks point
     // to: one context per thread and depth, reused by the next such call.
     thread_local std::array<SampleContext, kMaxDepth + 1> contexts;
     SampleContext& next = contexts[size_t(sc.depth + 1)];
     next = {&frame, sc.worker, sc.depth + 1, sc.sx, sc.sy, {}, {}, {}, {}};
-    const int index = frame.fill(*out, next, *hit, origin, d);
+    const int index = frame.fill(*out, next, *hit, from, distance, d);
     frame.evaluate(*sc.worker, *out, index);
-    return hit->distance;
+    return distance;
 }
 }  // namespace
 

@@ -83,7 +83,9 @@ private:
 // Renders one frame of `scene`: the shaders' init, their newTime for the
 // frame, the picture, their cleanup. With shaders, `scene` must be the scene
 // the service tables describe (currentScene()). The picture depends only on
-// the scene and the settings, never on the number of threads. Throws
+// the scene and the settings, not on the number of threads, unless a tree
+// uses the occlusion gradient inputs with their process-wide random state.
+// Throws
 // std::runtime_error when Embree cannot build the scene.
 Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSettings& settings,
                RenderStats* stats = nullptr);

@@ -27,6 +27,13 @@ int named(const Fields& f, std::string_view key, int def, int (*byName)(std::str
 
 int axisByName(std::string_view name) { return name == "x" ? 0 : name == "y" ? 1 : name == "z" ? 2 : -1; }
 
+// "X Coordinate", "Y Coordinate", ... in quotes.
+std::string hostInputList() {
+    std::string out;
+    for (const char* name : kHostGradientInputs) out += (out.empty() ? "\"" : ", \"") + std::string(name) + '"';
+    return out;
+}
+
 GradientKey gradientKey(const Json& v, const std::string& path) {
     const std::vector<float> k = floatsAt(v, path, 5);
     return {k[0], {k[1], k[2], k[3]}, k[4]};
@@ -36,7 +43,7 @@ void readLayer(const Json& v, const std::string& path, TextureLayer& l, const Im
                std::vector<PendingItemRef>& pending) {
     const Fields f(v, path, {"type", "blend", "opacity", "invert", "world", "reference", "center", "rotation", "size",
                              "pattern", "color", "color2", "octaves", "image", "projection", "axis", "repeat", "uv_map",
-                             "input", "input_item", "weight_map", "keys"});
+                             "input", "keys"});
     l.type = named(f, "type", LAYER_PROCEDURAL, layerTypeByName);
     l.blend = named(f, "blend", BLEND_NORMAL, blendByName);
     if (const Json* o = f.find("opacity")) {
@@ -64,8 +71,6 @@ void readLayer(const Json& v, const std::string& path, TextureLayer& l, const Im
     }
     l.uvMap = f.text("uv_map", "");
     l.input = f.text("input", l.input);
-    if (const Json* r = f.find("input_item")) pending.push_back({&l.inputItem, textAt(*r, f.at("input_item")), f.at("input_item")});
-    l.weightMap = f.text("weight_map", "");
     if (const Json* keys = f.find("keys")) {
         const std::string at = f.at("keys");
         arrayAt(*keys, at);
@@ -121,7 +126,13 @@ void readSurfaceTextures(const Json& v, const std::string& path, Surface& surfac
         texture->name = channel;
         for (std::size_t i = 0; i < layers.size(); ++i) {
             texture->layers.push_back(std::make_unique<HostTextureLayer>());
+            const TextureLayer& l = *texture->layers.back();
             readLayer(layers[i], indexPath(at, i), *texture->layers.back(), image, pending);
+            // A surface's own textures have no context: only the host's
+            // inputs measure anything there.
+            if (l.type == LAYER_GRADIENT && !isHostGradientInput(l.input))
+                failAt(keyPath(indexPath(at, i), "input"), "surface \"" + surface.name + "\" cannot use \"" + l.input +
+                                                                "\"; its gradient layers take " + hostInputList());
         }
         surface.textures[channel] = std::move(texture);
     }

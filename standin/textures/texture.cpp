@@ -11,6 +11,11 @@
 
 namespace vxs {
 
+bool isHostGradientInput(std::string_view name) {
+    return std::find(std::begin(kHostGradientInputs), std::end(kHostGradientInputs), name) !=
+           std::end(kHostGradientInputs);
+}
+
 namespace {
 constexpr const char* kBlends[] = {"normal", "additive", "subtractive", "multiply", "difference"};
 constexpr const char* kProjections[] = {"planar", "cubic", "spherical", "cylindrical", "uv"};

@@ -66,6 +66,12 @@ struct TextureLayer : LayerSettings {
     void setOpacity(double opacity);
 };
 
+// The host's own gradient inputs, which every gradient layer can use; the
+// rest come from the texture's context, when it has one.
+inline constexpr const char* kHostGradientInputs[] = {"X Coordinate", "Y Coordinate", "Z Coordinate",
+                                                      "Camera Distance", "Surface Slope"};
+bool isHostGradientInput(std::string_view name);
+
 int blendByName(std::string_view name);
 const char* blendName(int blend);
 int projectionByName(std::string_view name);

@@ -64,7 +64,9 @@ public:
     virtual ~Asker() = default;
     // The chosen index of `items`, shown over `panel` at (x, y); -1 for none.
     virtual int chooseItem(Panel& panel, const std::vector<std::string>& items, int x, int y, int width) = 0;
-    virtual bool askOkCancel(const std::string& title, const std::string& text) = 0;
+    // The index of the button chosen, -1 when the question is dismissed.
+    virtual int ask(const std::string& title, const std::string& text, const std::vector<std::string>& buttons) = 0;
+    bool askOkCancel(const std::string& title, const std::string& text) { return ask(title, text, {"OK", "Cancel"}) == 0; }
     virtual void inform(const std::string& title, const std::string& text) = 0;
     // A path, or nothing when cancelled. `pattern` is the host's name
     // pattern ("<*.shd" to load, ">*.shd" to save); `dir` is where to start.

@@ -1,6 +1,7 @@
 #include "standin/ui/script_runner.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -241,12 +242,19 @@ int ScriptRunner::chooseItem(Panel&, const std::vector<std::string>& items, int,
     return it == items.end() ? -1 : int(it - items.begin());
 }
 
-bool ScriptRunner::askOkCancel(const std::string&, const std::string&) {
+int ScriptRunner::ask(const std::string&, const std::string&, const std::vector<std::string>& buttons) {
     const std::optional<std::string> a = nextAnswer();
-    return a && (*a == "ok" || *a == "OK");
+    const auto same = [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); };
+    for (size_t i = 0; a && i < buttons.size(); ++i)
+        if (std::equal(a->begin(), a->end(), buttons[i].begin(), buttons[i].end(), same)) return int(i);
+    return -1;
 }
 
-void ScriptRunner::inform(const std::string&, const std::string&) {}
+// What a message box would show, on standard output beside "info".
+void ScriptRunner::inform(const std::string& title, const std::string& text) {
+    std::printf("%s: %s\n", title.c_str(), text.c_str());
+    std::fflush(stdout);
+}
 
 std::optional<std::string> ScriptRunner::requestFile(const std::string&, const std::string&, const std::string&) {
     std::optional<std::string> a = nextAnswer();

@@ -194,10 +194,21 @@ int Window::chooseItem(Panel& panel, const std::vector<std::string>& items, int 
     const int n = int(items.size());
     const int rows = std::clamp((panel.height() - 2) / kRowHeight, 1, std::max(n, 1));
     const int h = kRowHeight * rows + 2;
+    const int pressX = x, pressY = y;
     x = std::clamp(x, 0, std::max(panel.width() - width, 0));
     y = std::clamp(y, 0, std::max(panel.height() - h, 0));
     int hot = -1, first = 0;
     const auto scroll = [&](int by) { first = std::clamp(first + by, 0, std::max(n - rows, 0)); };
+    const auto rowAt = [&](int px, int py) {
+        const int r = (py - y - 1) / kRowHeight;
+        return px >= x && px < x + width && py > y && r < rows && first + r < n ? first + r : -1;
+    };
+    // A menu moved to fit may open with an item under the pointer: the
+    // release of the press that opened it must not choose that item. A
+    // release chooses once the pointer has left the row it opened on, or
+    // after a press on the menu.
+    const int opened = rowAt(pressX, pressY);
+    bool armed = opened < 0;
     for (;;) {
         Framebuffer fb = panel.pixels();
         fb.fillBox(x, y, width, h, colour::kPanel);
@@ -218,21 +229,27 @@ int Window::chooseItem(Panel& panel, const std::vector<std::string>& items, int 
         present(fb);
         SDL_Event e;
         if (!SDL_WaitEvent(&e)) return -1;
-        const auto rowAt = [&](int px, int py) {
-            const int r = (py - y - 1) / kRowHeight;
-            return px >= x && px < x + width && py > y && r < rows && first + r < n ? first + r : -1;
-        };
-        if (e.type == SDL_MOUSEMOTION) hot = rowAt(e.motion.x, e.motion.y);
-        else if (e.type == SDL_MOUSEWHEEL) scroll(-e.wheel.y * 3);
-        else if (e.type == SDL_MOUSEBUTTONUP && rowAt(e.button.x, e.button.y) >= 0) return rowAt(e.button.x, e.button.y);
-        else if (e.type == SDL_MOUSEBUTTONDOWN && rowAt(e.button.x, e.button.y) < 0) return -1;
-        else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) return -1;
-        else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_RETURN && hot >= 0) return hot;
-        else if (e.type == SDL_KEYDOWN && (e.key.keysym.sym == SDLK_DOWN || e.key.keysym.sym == SDLK_UP)) {
+        if (e.type == SDL_MOUSEMOTION) {
+            hot = rowAt(e.motion.x, e.motion.y);
+            armed = armed || hot != opened;
+        } else if (e.type == SDL_MOUSEWHEEL) {
+            scroll(-e.wheel.y * 3);
+        } else if (e.type == SDL_MOUSEBUTTONUP && armed && rowAt(e.button.x, e.button.y) >= 0) {
+            return rowAt(e.button.x, e.button.y);
+        } else if (e.type == SDL_MOUSEBUTTONDOWN) {
+            if (rowAt(e.button.x, e.button.y) < 0) return -1;
+            armed = true;
+        } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) {
+            return -1;
+        } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_RETURN && hot >= 0) {
+            return hot;
+        } else if (e.type == SDL_KEYDOWN && (e.key.keysym.sym == SDLK_DOWN || e.key.keysym.sym == SDLK_UP)) {
             hot = std::clamp(hot + (e.key.keysym.sym == SDLK_DOWN ? 1 : -1), 0, std::max(n - 1, 0));
             if (hot < first) scroll(hot - first);
             if (hot >= first + rows) scroll(hot - first - rows + 1);
-        } else if (e.type == SDL_QUIT) return -1;
+        } else if (e.type == SDL_QUIT) {
+            return -1;
+        }
     }
 }
 
@@ -280,8 +297,8 @@ int Window::dialog(const std::string& title, const std::string& text, const std:
     return result;
 }
 
-bool Window::askOkCancel(const std::string& title, const std::string& text) {
-    return dialog(title, text, {"OK", "Cancel"}, nullptr) == 0;
+int Window::ask(const std::string& title, const std::string& text, const std::vector<std::string>& buttons) {
+    return dialog(title, text, buttons, nullptr);
 }
 
 void Window::inform(const std::string& title, const std::string& text) { dialog(title, text, {"OK"}, nullptr); }

@@ -33,7 +33,7 @@ public:
     std::function<void()> nextPanel;
 
     int chooseItem(Panel& panel, const std::vector<std::string>& items, int x, int y, int width) override;
-    bool askOkCancel(const std::string& title, const std::string& text) override;
+    int ask(const std::string& title, const std::string& text, const std::vector<std::string>& buttons) override;
     void inform(const std::string& title, const std::string& text) override;
     std::optional<std::string> requestFile(const std::string& title, const std::string& pattern,
                                            const std::string& dir) override;

@@ -61,6 +61,23 @@ TEST(Measure, HitPartsByRowAndColumn) {
     }
 }
 
+TEST(Measure, ANodesRightColumnAndBottomRowAreItsOwn) {
+    NodeList tree;
+    tree.nodes.push_back(std::make_unique<Named>("n", 0, 0, false));
+    Node& n = *tree.nodes[0];
+    n.x = 100, n.y = 50, n.width = 80, n.height = 96;
+    struct Row {
+        bool expanded;
+        int x, y;
+        bool hit;
+    } rows[] = {{true, 180, 50, true},  {true, 100, 146, true},  {true, 180, 146, true}, {true, 181, 50, false},
+                {true, 100, 147, false}, {true, 99, 50, false},  {false, 100, 66, true}, {false, 100, 67, false}};
+    for (const Row& r : rows) {
+        n.expanded = r.expanded;
+        EXPECT_EQ(bringToFront(tree, r.x, r.y) != nullptr, r.hit) << r.x << "," << r.y;
+    }
+}
+
 TEST(Placement, BesideAVisibleCurrentNodeElse64IntoTheView) {
     Named n("n", 0, 0, false);
     n.width = 80;

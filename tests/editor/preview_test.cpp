@@ -5,7 +5,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,98 +13,43 @@
 #include "core/root.h"
 #include "editor/preview_scene.h"
 #include "host/host.h"
+#include "standin/services/globals.h"
+#include "standin/services/interface_services.h"
+#include "tests/standin/render/render_scene.h"
 
 namespace vx {
 namespace {
 
-// A host with a few lights, one surface and the interface's time. Installs
-// itself while it lives.
+// The stand-in's services over a scene of the test's lights, and the surface
+// the previews belong to. Installs itself while it lives.
 struct PreviewHost {
-    struct Light {
-        HostID id;
-        int type;
-        NodeValue color, position, forward;
-        int falloff = HOST_FALLOFF_NONE;
-        double range = 1;
-    };
-    static inline std::vector<Light> lights;
-    static inline std::map<std::string, NodeValue> channels;
-    static inline NodeValue ambient;
-    static inline double now = 0;
-    static inline bool loopingLights = false;
+    vxs::testing::SceneBuilder scene;
+    vxs::Surface surface;
 
-    static const Light* find(HostID id) {
-        for (const Light& l : lights)
-            if (l.id == id) return &l;
-        return nullptr;
+    PreviewHost() { install(); }
+    ~PreviewHost() {
+        acquireHandlerGlobals(nullptr);
+        vxs::currentScene() = {};
+        vxs::setInterfaceTime(0);
     }
-    static HostID first(int type, HostID) { return type == HOST_LIGHT && !lights.empty() ? lights[0].id : 0; }
-    static HostID next(HostID id) {
-        for (size_t i = 0; i + 1 < lights.size(); ++i)
-            if (lights[i].id == id) return lights[i + 1].id;
-        return loopingLights && !lights.empty() ? lights[0].id : 0;
+    // Once the scene holds the test's lights.
+    void install() {
+        vxs::currentScene() = scene.scene;
+        acquireHandlerGlobals(vxs::globalLookup);
     }
-    static HostID none(HostID) { return 0; }
-    static int itemType(HostID) { return HOST_LIGHT; }
-    static const char* name(HostID) { return "light"; }
-    static void put(double out[3], const NodeValue& v) {
-        out[0] = v.x;
-        out[1] = v.y;
-        out[2] = v.z;
+    HostID lightId(size_t index) const { return vxs::currentScene().items[index].id; }
+    static vxs::Light light(int type, const NodeValue& colour, int falloff = vxs::FALLOFF_NONE, double range = 1) {
+        vxs::Light l;
+        l.type = type;
+        l.color = {colour.x, colour.y, colour.z};
+        l.falloff = falloff;
+        l.range = range;
+        return l;
     }
-    // Positions drift along x with time, so the time asked shows.
-    static void param(HostID id, int code, double time, double out[3]) {
-        const Light* l = find(id);
-        NodeValue v;
-        if (l && code == HOST_IP_W_POSITION) v = l->position + NodeValue{time, 0, 0};
-        if (l && code == HOST_IP_FORWARD) v = l->forward;
-        put(out, v);
-    }
-    static int lightType(HostID id) { return find(id) ? find(id)->type : -1; }
-    static HostID lightImage(HostID, double) { return 0; }
-    static void color(HostID id, double, double out[3]) { put(out, find(id) ? find(id)->color : NodeValue{}); }
-    static int falloff(HostID id) { return find(id) ? find(id)->falloff : 0; }
-    static double range(HostID id, double) { return find(id) ? find(id)->range : 0; }
-    static void ambientAt(double, double out[3]) { put(out, ambient); }
-    static const char* surfaceName(void*) { return "ball"; }
-    static int surfaceInt(void*, const char*) { return 0; }
-    static HostID surfaceImage(void*, const char*) { return 0; }
-    static int channel(void*, const char* name, double out[3]) {
-        const auto it = channels.find(name);
-        if (it == channels.end()) return 0;
-        put(out, it->second);
-        return 1;
-    }
-    static double currentTime() { return now; }
-
-    static inline HostItemInfo items{first, next, none, itemType, name, param};
-    static inline HostLightInfo fullLights{lightType, lightImage, color, falloff, range, ambientAt};
-    static inline HostSurfaceFuncs surfaces{surfaceName, surfaceInt, surfaceImage, channel};
-    static inline HostInterfaceInfo interface{currentTime};
-    static inline HostSceneInfo scene{"preview", 0, 10, 320, 240, 24.0, 0};
-
-    static void* lookup(const char* service, int) {
-        const std::string s = service;
-        if (s == HOST_GLOBAL_ITEM_INFO) return &items;
-        if (s == HOST_GLOBAL_LIGHT_INFO) return &fullLights;
-        if (s == HOST_GLOBAL_SURFACE_FUNCS) return &surfaces;
-        if (s == HOST_GLOBAL_INTERFACE_INFO) return &interface;
-        if (s == HOST_GLOBAL_SCENE_INFO) return &scene;
-        return nullptr;
-    }
-
-    PreviewHost() {
-        lights.clear();
-        channels.clear();
-        ambient = {};
-        now = 0;
-        loopingLights = false;
-        acquireHandlerGlobals(lookup);
-    }
-    ~PreviewHost() { acquireHandlerGlobals(nullptr); }
 };
 
-int gSurface;  // the surface handle is only passed back to the host
+// Heading and pitch of a light shining along (1, -1, 1).
+const vxs::Vec3 kDownRight{45, 35.264389682754654, 0};
 
 using Pixel = std::array<int, 3>;
 
@@ -127,7 +71,7 @@ struct Tree {
         n->inputs[0].param.value = v;
         return n;
     }
-    void preview(Node* node) { renderPreview(&gSurface, list, *node); }
+    void preview(PreviewHost& host, Node* node) { renderPreview(&host.surface, list, *node); }
 };
 
 constexpr Pixel kLightSquare{191, 191, 191}, kDarkSquare{89, 89, 89};
@@ -141,7 +85,7 @@ TEST(Preview, ColorNodeIsARedDiscOnTheChecker) {
     PreviewHost host;
     Tree t;
     Node* red = t.constant("color", {1, 0, 0});
-    t.preview(red);
+    t.preview(host, red);
     ASSERT_TRUE(red->preview);
     int redPixels = 0;
     for (int r = 0; r < kPreviewSize; ++r)
@@ -174,7 +118,7 @@ TEST(Preview, ScalarOutputsGreyClampedAndTruncated) {
         SCOPED_TRACE(row.value);
         Tree t;
         Node* v = t.constant("value", NodeValue::scalar(row.value));
-        t.preview(v);
+        t.preview(host, v);
         EXPECT_EQ(at(*v, 32, 32), (Pixel{row.byte, row.byte, row.byte}));
         EXPECT_EQ(at(*v, 5, 32), (Pixel{row.byte, row.byte, row.byte}));  // near the top rim
     }
@@ -182,14 +126,15 @@ TEST(Preview, ScalarOutputsGreyClampedAndTruncated) {
 
 TEST(Preview, SecondPreviewGivesTheSameBytesInTheSameImage) {
     PreviewHost host;
-    host.lights = {{1, HOST_LIGHT_DISTANT, {1, 1, 1}, {}, {1, -1, 1}}};
+    host.scene.light(PreviewHost::light(vxs::LIGHT_DISTANT, {1, 1, 1}), {}, kDownRight);
+    host.install();
     Tree t;
     Node* root = t.add("Root", "root");
     root->inputs[RI_COLOR].source = t.add("Global", "geom");
-    t.preview(root);
+    t.preview(host, root);
     const uint8_t* image = root->preview.get();
     const std::vector<uint8_t> first(image, image + kPreviewBytes);
-    t.preview(root);
+    t.preview(host, root);
     EXPECT_EQ(root->preview.get(), image);
     EXPECT_EQ(std::vector<uint8_t>(image, image + kPreviewBytes), first);
 }
@@ -209,6 +154,7 @@ public:
     static inline std::vector<std::string> calls;
     static inline ProbeSeen seen;
     static inline NodeValue itemPos;
+    static inline HostID item = 0;  // whose position the centre pixel asks
     static inline std::array<double, 11> light{};
     static inline bool recordCallbacksNull = false;
 
@@ -229,7 +175,7 @@ public:
             const auto* l = static_cast<const double*>(env.previewLight);
             std::copy(l, l + 11, light.begin());
             double p[3] = {};
-            env.itemParam(7, HOST_IP_W_POSITION, p);
+            env.itemParam(item, HOST_IP_W_POSITION, p);
             itemPos = {p[0], p[1], p[2]};
             const HostShading& sa = *env.record;
             recordCallbacksNull = !sa.illuminate && !sa.rayTrace && !sa.rayCast && !sa.rayShade;
@@ -240,21 +186,24 @@ public:
 
 TEST(Preview, EnvironmentTimeAndLifecycle) {
     PreviewHost host;
-    host.now = 1.5;
-    host.lights = {{7, HOST_LIGHT_POINT, {1, 1, 1}, {4, 5, 6}, {}}};
-    host.channels["BaseColor"] = {0.5, 0.25, 0.75};
+    vxs::setInterfaceTime(1.5);
+    host.scene.light(PreviewHost::light(vxs::LIGHT_POINT, {1, 1, 1}), {4, 5, 6});
+    host.scene.scene.items.back().placement.position.keys = {{0, {4, 5, 6}}, {1, {5, 5, 6}}};
+    host.surface.color = {0.5, 0.25, 0.75};
+    host.install();
+    Probe::item = host.lightId(0);
     Tree t;
     t.list.nodes.push_back(std::make_unique<Probe>());
     Node* probe = t.list.nodes.back().get();
     Probe::calls.clear();
-    t.preview(probe);
+    t.preview(host, probe);
 
     ASSERT_GE(Probe::calls.size(), 3u);
     EXPECT_EQ(Probe::calls.front(), "init");
     EXPECT_EQ(Probe::calls[1], "time 1.500000 frame 36");
     EXPECT_EQ(Probe::calls.back(), "cleanup");
     EXPECT_EQ(Probe::seen.isPreview, 1);
-    EXPECT_EQ(Probe::seen.hostContext, &gSurface);
+    EXPECT_EQ(Probe::seen.hostContext, &host.surface);
     EXPECT_EQ(Probe::seen.time, 1.5);
     EXPECT_EQ(Probe::seen.normal, (NodeValue{0, 0, -1}));
     EXPECT_EQ(Probe::light, (std::array<double, 11>{1, 1, 1, 1, 1, 1, -2, 2, -2, 1, 1}));
@@ -274,15 +223,16 @@ struct LitRoot {
     Node* root;
 
     LitRoot() {
-        host.lights = {{1, HOST_LIGHT_DISTANT, NodeValue::scalar(0.8), {}, {1, -1, 1}},
-                       {2, HOST_LIGHT_POINT, {1, 0.9, 0.8}, {-2, 2, -2}, {}, HOST_FALLOFF_INVERSE_SQUARE, 3}};
-        host.ambient = NodeValue::scalar(0.1);
-        host.channels = {{"BaseColor", {0.8, 0.4, 0.2}}, {"Luminosity", NodeValue::scalar(0.1)},
-                         {"Diffuse", NodeValue::scalar(0.6)}, {"Specularity", NodeValue::scalar(0.9)},
-                         {"Reflectivity", NodeValue::scalar(0.2)}, {"Transparency", NodeValue::scalar(0.3)},
-                         {"IOR", NodeValue::scalar(1.5)}, {"Glossiness", NodeValue::scalar(0.2)},
-                         {"Translucency", NodeValue::scalar(0.25)}, {"ColorHighlights", NodeValue::scalar(0.5)},
-                         {"ColorFilter", NodeValue::scalar(0.5)}};
+        host.scene.light(PreviewHost::light(vxs::LIGHT_DISTANT, NodeValue::scalar(0.8)), {}, kDownRight);
+        host.scene.light(PreviewHost::light(vxs::LIGHT_POINT, {1, 0.9, 0.8}, vxs::FALLOFF_INVERSE_SQUARE, 3),
+                         {-2, 2, -2});
+        host.scene.scene.ambientIntensity = 0.1;
+        vxs::Surface& s = host.surface;
+        s.color = {0.8, 0.4, 0.2};
+        s.luminosity = 0.1, s.diffuse = 0.6, s.specular = 0.9, s.reflection = 0.2, s.transparency = 0.3;
+        s.refractionIndex = 1.5, s.glossiness = 0.2, s.translucency = 0.25, s.colorHighlights = 0.5;
+        s.colorFilter = 0.5;
+        host.install();
         root = t.add("Root", "root");
         root->inputs[RI_SPEC].source = t.constant("value", NodeValue::scalar(0.5));  // wins over the surface's 0.9
         root->inputs[RI_REPL_COL].source = t.constant("color", {0, 0, 1});
@@ -305,17 +255,8 @@ TEST(PreviewRoot, MatchesPixelsWorkedOutByHand) {
         {0, 0, {191, 191, 191}},   // backdrop
     };
     LitRoot lit;
-    lit.t.preview(lit.root);
+    lit.t.preview(lit.host, lit.root);
     for (const Row& r : rows) EXPECT_EQ(at(*lit.root, r.row, r.column), r.expected) << r.row << ", " << r.column;
-}
-
-TEST(PreviewRoot, LoopingLightListCountsEachLightOnce) {
-    LitRoot lit;
-    lit.t.preview(lit.root);
-    const std::vector<uint8_t> once(lit.root->preview.get(), lit.root->preview.get() + kPreviewBytes);
-    PreviewHost::loopingLights = true;
-    lit.t.preview(lit.root);
-    EXPECT_EQ(std::vector<uint8_t>(lit.root->preview.get(), lit.root->preview.get() + kPreviewBytes), once);
 }
 
 // Where each ray lands, worked out by hand: (Ox + f Dx, Oy + f Dy) with

@@ -1,5 +1,5 @@
 // A small scene behind the host's item, object and scene services: items
-// whose world position drifts with time, and meshes with vertex maps.
+// whose world position drifts with time, and meshes.
 // Installs itself as the module's host while it lives.
 #pragma once
 
@@ -22,18 +22,9 @@ struct FakeItem {
     std::array<vx::NodeValue, 12> params{};  // codes 1 to 12 at time 0
 };
 
-struct FakeVMap {
-    uint32_t type;
-    std::string name;
-    int dim;
-    std::map<HostID, std::vector<float>> points;
-    std::map<std::pair<HostID, HostID>, std::vector<float>> polygons;  // (point, polygon)
-};
-
 struct FakeMesh {
     std::map<HostID, std::array<float, 3>> points;
     std::map<HostID, std::vector<HostID>> polygons;
-    std::vector<FakeVMap> maps;
 };
 
 // Which of the services the scene offers.
@@ -68,7 +59,6 @@ private:
     struct MeshRecord {
         HostMeshInfo info;
         const FakeMesh* mesh;
-        const FakeVMap* selected;
     };
 
     FakeServices with_;
@@ -113,10 +103,9 @@ private:
     static HostMeshInfo* meshInfo(HostID object, int) {
         const auto it = current_->meshes.find(object);
         if (it == current_->meshes.end()) return nullptr;
-        auto* r = new MeshRecord{{}, &it->second, nullptr};
-        r->info = {.priv = r, .destroy = destroy, .polSize = polSize, .polVertex = polVertex,
-                   .pntBasePos = basePos, .pntVLookup = vLookup, .pntVSelect = vSelect, .pntVDim = vDim,
-                   .pntVGet = vGet, .pntVPGet = vPGet};
+        auto* r = new MeshRecord{{}, &it->second};
+        HostMeshInfo& m = r->info;
+        m.priv = r, m.destroy = destroy, m.polSize = polSize, m.polVertex = polVertex, m.pntBasePos = basePos;
         ++current_->liveMeshes;
         return &r->info;
     }
@@ -140,30 +129,6 @@ private:
         pos[0] = p[0];
         pos[1] = p[1];
         pos[2] = p[2];
-    }
-    static void* vLookup(void* priv, uint32_t type, const char* name) {
-        for (const FakeVMap& m : mesh(priv).maps)
-            if (m.type == type && m.name == name) return const_cast<FakeVMap*>(&m);
-        return nullptr;
-    }
-    static void vSelect(void* priv, void* map) {
-        static_cast<MeshRecord*>(priv)->selected = static_cast<FakeVMap*>(map);
-    }
-    static int vDim(void*, void* map) { return static_cast<FakeVMap*>(map)->dim; }
-    template <class Key>
-    static int copyValue(const std::map<Key, std::vector<float>>& values, const Key& key, float* out) {
-        const auto it = values.find(key);
-        if (it == values.end()) return 0;
-        for (size_t i = 0; i < it->second.size(); ++i) out[i] = it->second[i];
-        return 1;
-    }
-    static int vGet(void* priv, HostID point, float* out) {
-        const FakeVMap* m = static_cast<MeshRecord*>(priv)->selected;
-        return m ? copyValue(m->points, point, out) : 0;
-    }
-    static int vPGet(void* priv, HostID point, HostID polygon, float* out) {
-        const FakeVMap* m = static_cast<MeshRecord*>(priv)->selected;
-        return m ? copyValue(m->polygons, std::pair{point, polygon}, out) : 0;
     }
 
     static inline const HostItemInfo kItems{

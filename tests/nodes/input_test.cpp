@@ -23,14 +23,6 @@ FakeMesh quadMesh() {
     FakeMesh m;
     m.points = {{1, {0, 0, 0}}, {2, {1, 0, 0}}, {3, {1, 1, 0}}, {4, {0, 1, 0}}, {5, {2, 0, 0}}, {6, {3, 0, 0}}};
     m.polygons = {{kQuad, {1, 2, 3, 4}}, {kNeighbour, {2, 5, 3}}, {kEdge, {1, 2}}, {kSliver, {1, 5, 6}}};
-    FakeVMap uv{HOST_VMAP_TXUV, "uvA", 2, {}, {}};
-    uv.points = {{1, {0, 0}}, {2, {1, 0}}, {3, {1, 1}}, {4, {0, 1}}, {6, {1.25f, -0.25f}}};
-    uv.polygons = {{{3, kQuad}, {2, 2}}};
-    FakeVMap rgba{HOST_VMAP_RGBA, "paint", 4, {{1, {0.2f, 0.4f, 0.6f, 0.5f}}}, {{{1, kQuad}, {0, 0, 0, 0}}}};
-    FakeVMap rgbSame{HOST_VMAP_RGB, "paint", 3, {{1, {0.9f, 0.9f, 0.9f}}}, {}};
-    FakeVMap rgb{HOST_VMAP_RGB, "tint", 3, {{1, {0.25f, 0.5f, 0.75f}}}, {}};
-    FakeVMap weight{HOST_VMAP_WGHT, "heavy", 1, {{1, {0.5f}}}, {}};
-    m.maps = {uv, rgba, rgbSame, rgb, weight};
     return m;
 }
 
@@ -80,77 +72,6 @@ std::vector<NodeValue> run(const Node& node, HostShading sa, uint8_t preview = 0
     node.evaluate(env);
     const NodeValue* out = env.cache.find(&node);
     return out ? std::vector<NodeValue>(out, out + node.outputCount) : std::vector<NodeValue>{};
-}
-
-std::unique_ptr<Node> mapNode(const char* name, const char* map) {
-    std::unique_ptr<Node> n = makeKind("Global", name);
-    n->inputs[0].param.text = map;
-    return n;
-}
-
-TEST(InputUV, PolygonValuesWinAndUncoveredVerticesAddNothing) {
-    struct Row {
-        const char* what;
-        const char* map;
-        HostID polygon;
-        std::array<HostID, 4> verts;
-        std::array<float, 4> weights;
-        NodeValue uv, uvn;
-    } rows[] = {
-        {"blend of point values", "uvA", kNeighbour, {1, 2, 3, 4}, {0.25f, 0.25f, 0.25f, 0.25f}, {0.5, 0.5, 0}, {0.5, 0.5, 0}},
-        {"polygon value wins", "uvA", kQuad, {1, 2, 3, 4}, {0.25f, 0.25f, 0.25f, 0.25f}, {0.75, 0.75, 0}, {0.75, 0.75, 0}},
-        {"only on its polygon", "uvA", kNeighbour, {3, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0}, {0, 0, 0}},
-        {"uncovered vertex", "uvA", kQuad, {2, 5, 0, 0}, {0.5f, 0.5f, 0, 0}, {0.5, 0, 0}, {0.5, 1, 0}},
-        {"wraps 1.25 and -0.25", "uvA", kQuad, {6, 0, 0, 0}, {1, 0, 0, 0}, {1.25, -0.25, 0}, {0.25, 0.75, 0}},
-        {"zero wraps to one", "uvA", kQuad, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
-        {"unknown map", "uvB", kQuad, {2, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
-        {"not a UV map", "heavy", kQuad, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
-        {"no polygon", "uvA", 0, {2, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
-    };
-    Scene scene;
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.what);
-        const auto out = run(*mapNode("uv", r.map), sampleOn(r.polygon, r.verts, r.weights));
-        ASSERT_EQ(out.size(), 2u);
-        EXPECT_TRUE(near(out[0], r.uv, 1e-7));
-        EXPECT_TRUE(near(out[1], r.uvn, 1e-7));
-        EXPECT_EQ(scene.liveMeshes, 0) << "mesh record not released";
-    }
-}
-
-TEST(InputVColor, FallsBackToRgbAndCountsUncoveredAsTransparentWhite) {
-    struct Row {
-        const char* what;
-        const char* map;
-        std::array<HostID, 4> verts;
-        std::array<float, 4> weights;
-        NodeValue col;
-        double alpha;
-    } rows[] = {
-        {"RGBA before RGB, point value not polygon value", "paint", {1, 0, 0, 0}, {1, 0, 0, 0}, {0.2, 0.4, 0.6}, 0.5},
-        {"RGB map keeps alpha 1", "tint", {1, 0, 0, 0}, {1, 0, 0, 0}, {0.25, 0.5, 0.75}, 1},
-        {"uncovered vertex keeps its weight", "tint", {1, 5, 0, 0}, {0.5f, 0.5f, 0, 0}, {0.625, 0.75, 0.875}, 0.5},
-        {"neither map", "nothing", {1, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 1}, 0},
-        {"weight map is not a colour map", "heavy", {1, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 1}, 0},
-    };
-    Scene scene;
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.what);
-        const auto out = run(*mapNode("vcolor", r.map), sampleOn(kQuad, r.verts, r.weights));
-        ASSERT_EQ(out.size(), 2u);
-        EXPECT_TRUE(near(out[0], r.col, 1e-7));
-        EXPECT_TRUE(near(out[1], S(r.alpha), 1e-7));
-        EXPECT_EQ(scene.liveMeshes, 0);
-    }
-}
-
-TEST(InputMaps, MissingObjectInfoGivesDefaults) {
-    Scene scene({.objects = false});
-    const HostShading sa = sampleOn(kQuad, {1, 0, 0, 0}, {1, 0, 0, 0});
-    EXPECT_EQ(run(*mapNode("uv", "uvA"), sa)[1], NodeValue(1, 1, 0));
-    const auto col = run(*mapNode("vcolor", "paint"), sa);
-    EXPECT_EQ(col[0], S(1));
-    EXPECT_EQ(col[1], S(0));
 }
 
 // Kind, its item parameter, the shaded object, its vector input, the output

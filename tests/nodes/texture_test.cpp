@@ -3,13 +3,17 @@
 
 #include <cmath>
 
+#include "core/evaluate.h"
 #include "core/params.h"
 #include "core/persist.h"
 #include "host/host.h"
 #include "nodes/gradient.h"
 #include "nodes/texture.h"
 #include "nodes/texture_context.h"
+#include "standin/render/renderer.h"
+#include "standin/render/shading.h"
 #include "standin/scene/image_file.h"
+#include "standin/scene/scene_file.h"
 #include "standin/services/globals.h"
 #include "standin/services/ui_services.h"
 #include "standin/textures/envelope_window.h"
@@ -195,11 +199,6 @@ TEST_F(TextureKinds, CustomInputsMeasureTheSample) {
     s.rayLength = 5;
     s.bumpHeight = 0.25;
     s.objID = ball();
-    s.illuminate = [](void*, HostID, const double*, double dir[3], double colour[3]) {
-        dir[0] = 0, dir[1] = -1, dir[2] = 0;
-        colour[0] = 0.5, colour[1] = 1, colour[2] = 1.5;
-        return 1;
-    };
     s.rayCast = [](void*, const double*, const double*) { return -1.0; };
     HostTexture texture;
     void* record = gradientTimeBegin(nullptr, &texture, 0, 0);
@@ -213,12 +212,57 @@ TEST_F(TextureKinds, CustomInputsMeasureTheSample) {
         {1, 0.25}, {2, 0}, {3, 0.5 * kHalfPi}, {4, kHalfPi, &light}, {5, 5}, {6, std::sqrt(14.0)}, {7, 1}, {8, 2},
         {9, 3}, {10, 0}, {11, 0}, {12, 0}, {13, -kHalfPi}, {14, 0}, {15, 0}, {16, -kHalfPi}, {17, 0}, {18, std::sqrt(5.0)},
         {19, std::sqrt(13.0)}, {20, std::sqrt(10.0)}, {21, std::pow(std::sqrt(0.5), 4), &light}, {22, 0, &light},
-        {23, 1}, {24, 1}, {25, std::pow(std::sqrt(0.5), 4)}, {26, 0}, {27, 0}, {31, 0}, {32, 0}, {36, 0}, {37, 1}, {0, 1},
+        {24, 0}, {27, 0}, {31, 0}, {32, 0}, {36, 0}, {37, 1}, {0, 1},
     };
     for (const Row& r : rows) EXPECT_NEAR(gradientInput(r.choice, r.index, &s, record), r.expected, 1e-9) << r.index;
     // Facing down, every direction of the half occlusion lies below the horizon.
     s.wNorm[1] = -1;
     for (int half = 32; half <= 36; ++half) EXPECT_EQ(gradientInput(nullptr, half, &s, record), 1) << half;
+    gradientTimeEnd(record);
+}
+
+// The light sums and the ambient input against the stand-in's scene: four
+// lights straight above, each of its own strength, so that a sum names the
+// lights it took; one object keeps a light and radiosity out.
+TEST_F(TextureKinds, LightInputsSkipWhatTheSceneKeepsFromTheObject) {
+    vxs::Scene scene;
+    std::string error;
+    ASSERT_TRUE(vxs::readScene(R"({"ambient": {"intensity": 0.25}, "render": {"radiosity": 4},
+      "lights": [{"name": "Plain", "rotation": [0, 90, 0], "intensity": 0.1},
+                 {"name": "Matte", "rotation": [0, 90, 0], "intensity": 0.2, "affect_diffuse": false},
+                 {"name": "Shine", "rotation": [0, 90, 0], "intensity": 0.4, "affect_specular": false},
+                 {"name": "Shut", "rotation": [0, 90, 0], "intensity": 0.8}],
+      "objects": [{"name": "Open", "type": "plane", "position": [0, -100, 0]},
+                  {"name": "Closed", "type": "plane", "position": [0, -200, 0],
+                   "exclude": {"lights": ["Shut"], "radiosity": true}}]})",
+                               "", scene, error))
+        << error;
+    vxs::currentScene() = std::move(scene);
+    vxs::SceneCallbacks callbacks(vxs::currentScene(), nullptr, 0);
+    HostShading sa = vxs::defaultShading();
+    sa.wPos[0] = sa.wPos[1] = sa.wPos[2] = 0;
+    sa.raySource[0] = 0, sa.raySource[1] = 1, sa.raySource[2] = 0;
+    sa.wNorm[0] = sa.gNorm[0] = 0, sa.wNorm[1] = sa.gNorm[1] = 1, sa.wNorm[2] = sa.gNorm[2] = 0;
+    callbacks.attach(sa);
+    HostTexture texture;
+    void* record = gradientTimeBegin(nullptr, &texture, 0, 0);
+    struct Row {
+        const char* object;
+        int index;
+        double expected;
+    };
+    // The radiosity gather over an empty sky brings nothing; the ambient
+    // colour stands in where radiosity is excluded.
+    const Row rows[] = {
+        {"Open", 23, 0},    {"Closed", 23, 0.25}, {"Open", 24, 1.3},   {"Closed", 24, 0.5},
+        {"Open", 25, 1.1},  {"Closed", 25, 0.3},  {"Open", 26, 1.1},   {"Closed", 26, 0.3},
+    };
+    for (const Row& r : rows) {
+        sa.objID = vxs::findItem(vxs::currentScene(), HOST_OBJECT, r.object)->id;
+        HostTextureSample s;
+        fillTextureSample(sa, s);
+        EXPECT_NEAR(gradientInput(nullptr, r.index, &s, record), r.expected, 1e-9) << r.object << " " << r.index;
+    }
     gradientTimeEnd(record);
 }
 

@@ -334,17 +334,39 @@ TEST_F(EditCommand, APressWhereNodesOverlapPicksTheTopOne) {
     EXPECT_EQ(positions(saved()), Texts{"64,64"});
 }
 
-// Closing asks to save only when the artist changed the tree: opening
-// measures the nodes, which the file does not hold yet, and is no change.
-TEST_F(EditCommand, ClosingAsksToSaveChangesToTheTreeFile) {
-    const std::string tree = testTree(), before = read("tree.shd");
-    ASSERT_EQ(edit(tree, {"answer ok", "close"}).status, 0);
-    EXPECT_EQ(read("tree.shd"), before);
-    ASSERT_EQ(edit(tree, {std::string("drag ") + kTitle1 + " 236 98", "answer ok", "close"}).status, 0);
-    vx::NodeList t;
-    std::string error;
-    ASSERT_TRUE(vxs::readTreeFile(tree, t, *vxs::nodeCatalogue(), error)) << error;
-    EXPECT_EQ(positions(t), (Texts{"240,40", "40,240", "40,60"}));
+// Closing asks only when the artist changed the tree (opening measures the
+// nodes, which the file does not hold yet, and is no change); Cancel, or a
+// save that fails, keeps the editor open: the "info" after "close" runs.
+TEST_F(EditCommand, ClosingWithChangesSavesDiscardsOrStays) {
+    const std::string drag = std::string("drag ") + kTitle1 + " 236 98", unwritable = path("no/such/folder/t.shd");
+    const Texts moved{"240,40", "40,240", "40,60"}, kept{"240,40", "40,240", "40,40"};
+    struct Row {
+        const char* what;
+        bool withTree;
+        std::vector<std::string> lines;
+        std::string out;
+        Texts inFile;  // the tree file's nodes afterwards
+    };
+    const Row rows[] = {
+        {"no change asks nothing", true, {"answer cancel", "close"}, "", kept},
+        {"save", true, {drag, "answer save", "close"}, "", moved},
+        {"discard", true, {drag, "answer discard", "close"}, "", kept},
+        {"cancel", true, {drag, "answer cancel", "close", "info"}, "\n", kept},
+        {"no answer", true, {drag, "close", "info"}, "\n", kept},
+        {"a save that fails", false, {"add Generic/color", "answer save", "answer " + unwritable, "close", "info"},
+         "Info: " + unwritable + ": cannot create: No such file or directory\n\n", {}},
+    };
+    for (const Row& r : rows) {
+        const std::string tree = testTree();
+        const Outcome o = edit(r.withTree ? tree : "", r.lines);
+        ASSERT_EQ(o.status, 0) << r.what << ": " << o.err;
+        EXPECT_EQ(o.out, r.out) << r.what;
+        if (!r.withTree) continue;
+        vx::NodeList t;
+        std::string error;
+        ASSERT_TRUE(vxs::readTreeFile(tree, t, *vxs::nodeCatalogue(), error)) << error;
+        EXPECT_EQ(positions(t), r.inFile) << r.what;
+    }
 }
 
 TEST_F(EditCommand, FileRequesterAddsTheExtensionUnlessItIsThereAndOpensAgain) {

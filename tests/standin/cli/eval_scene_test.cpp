@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/root.h"
+#include "standin/streams/tree_builder.h"
 #include "standin/streams/tree_file.h"
 #include "tests/standin/cli/run_command.h"
 
@@ -29,6 +30,7 @@ protected:
         write("scene.json", kScene);
         tree("uv.shd", "uv", "uv");
         tree("vcolor.shd", "vcolor", "paint");
+        tree("nomap.shd", "uv", "none");
     }
 
     // A root whose colour is output 0 of a "Global" node naming a map.
@@ -62,6 +64,8 @@ TEST_F(EvalScene, NodesReadTheVertexMapsAroundTheSample) {
         {"no RGBA map: the RGB map; point 4 has no value and counts as white", "vcolor.shd",
          R"({"object": "Floor", "polygon": 1, "world_position": [0.5, 1, -0.5]})", {0.75, 0.5, 0.75}},
         {"no polygon: no map is read", "uv.shd", R"({"object": "Floor", "world_position": [0.5, 1, -0.5]})",
+         {0, 0, 0}},
+        {"no map of that name", "nomap.shd", R"({"object": "Floor", "polygon": 1, "world_position": [0.5, 1, -0.5]})",
          {0, 0, 0}},
     };
     for (const Row& r : rows) {
@@ -101,6 +105,53 @@ TEST_F(EvalScene, LambertSeesTheScenesLightAndShadows) {
         const auto color = nlohmann::json::parse(o.out)["base_color"];
         const double want[] = {lit, lit * 0.5, lit * 0.25};
         for (int i = 0; i < 3; ++i) EXPECT_NEAR(color[i].get<double>(), want[i], 1e-9) << where;
+    }
+}
+
+// Distances count from the point the ray was asked for, not from where the
+// host starts it off the surface: light that crosses a ball then leaves it,
+// unless a floor under it takes the light.
+TEST_F(EvalScene, RaysMeasureFromTheSampleItself) {
+    // A lid 2 above the floor, facing it, and a ball lit from straight below.
+    const std::string scene = R"({"lights": [{"name": "Under", "rotation": [0, -90, 0]}], "objects": [
+        {"name": "Lid", "type": "plane", "position": [0, 3, 0], "rotation": [0, 180, 0]},
+        {"name": "Ball", "type": "sphere", "radius": 0.5, "position": [3, 3, 0]})";
+    write("open.json", scene + "]}");
+    write("rays.json", scene + R"(, {"name": "Floor", "type": "plane", "size": [10, 10], "position": [0, 1, 0]}]})");
+    const std::string lid = R"({"object": "Lid", "polygon": 1, "world_position": [0, 3, 0], "normal": [0, -1, 0],
+        "geometric_normal": [0, -1, 0], "ray_source": [0, 2, -0.25]})";
+    const std::string ballTop = R"({"object": "Ball", "world_position": [3, 3.5, 0], "normal": [0, 1, 0],
+        "geometric_normal": [0, 1, 0], "ray_source": [3, 6, 0]})";
+    struct Row {
+        const char* what;
+        const char *category, *kind, *input;
+        vx::NodeValue value;
+        const char *output, *scene;
+        std::string record;
+        double expected;
+    };
+    // translucent with decay 4: the 1 m through the ball keeps 1 - 0.96 / 4
+    // of the light, and internal_sc halves that where the floor blocks it.
+    const Row rows[] = {
+        {"cast onto the floor", "Raytrace", "raycast", "dir", {0, -1, 0}, "dist", "rays.json", lid, 2},
+        {"mirrored onto the floor", "Raytrace", "reflect", "refl", vx::NodeValue::scalar(1), "dist", "rays.json", lid,
+         2 * std::sqrt(1 + 1 / 16.0)},
+        {"light leaves the ball", "Illuminate", "translucent", "decay", vx::NodeValue::scalar(4), "result",
+         "open.json", ballTop, 0.76},
+        {"the floor blocks it", "Illuminate", "translucent", "decay", vx::NodeValue::scalar(4), "result", "rays.json",
+         ballTop, 0.38},
+    };
+    for (const Row& r : rows) {
+        vxs::TreeBuilder t;
+        vx::Node* node = t.add(r.category, r.kind);
+        t.set(node, r.input, r.value);
+        t.link(t.root(), "color", node, r.output);
+        std::string error;
+        ASSERT_TRUE(t.write(path("ray.shd"), error)) << error;
+        write("record.json", r.record);
+        const Outcome o = run({path("ray.shd"), "--scene", path(r.scene), "--record", path("record.json")});
+        ASSERT_EQ(o.status, 0) << r.what << ": " << o.err;
+        EXPECT_NEAR(nlohmann::json::parse(o.out)["base_color"][0].get<double>(), r.expected, 1e-6) << r.what;
     }
 }
 

@@ -15,6 +15,7 @@
 #include "standin/render/png.h"
 #include "standin/streams/tree_file.h"
 #include "core/root.h"
+#include "tests/temp_dir.h"
 
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfInputFile.h>
@@ -192,7 +193,8 @@ TEST_F(RendererWithModule, SpotShadeRedoesTheStandardShading) {
     root.inputs[vx::RI_COLOR].source = tree.nodes[1].get();
     for (int channel : {vx::RI_DIFF, vx::RI_SPEC, vx::RI_REFL, vx::RI_TRAN}) root.inputs[channel].source = tree.nodes[2].get();
     root.inputs[vx::RI_LUMI].source = tree.nodes[3].get();
-    const std::string file = VX_BINARY_DIR "/spot_shade_test.shd";
+    const vxt::TempDir dir;
+    const std::string file = dir.path("spot_shade.shd");
     std::string error;
     ASSERT_TRUE(vxs::writeTreeFile(file, tree, HOST_IO_TEXT, error)) << error;
 
@@ -214,7 +216,8 @@ TEST_F(RendererWithModule, SpotShadeRedoesTheStandardShading) {
 }
 
 TEST(PictureFile, ExrHoldsTheLinearValuesUnclamped) {
-    const std::string path = VX_BINARY_DIR "/renderer_test.exr";
+    const vxt::TempDir dir;
+    const std::string path = dir.path("unclamped.exr");
     const Picture p{3, 1, {2.5f, -1, 0.25f, 0, 1, 1e6f, 0.5f, 0.5f, 0.5f}};
     std::string error;
     ASSERT_TRUE(vxs::writePicture(path, vxs::PictureFormat::Exr, p, error)) << error;
@@ -229,7 +232,7 @@ TEST(PictureFile, ExrHoldsTheLinearValuesUnclamped) {
     EXPECT_EQ(back, p.rgb);
     for (const auto format : {vxs::PictureFormat::Png, vxs::PictureFormat::Jpeg, vxs::PictureFormat::Exr}) {
         error.clear();
-        EXPECT_FALSE(vxs::writePicture(VX_BINARY_DIR "/no/such/folder/x", format, p, error));
+        EXPECT_FALSE(vxs::writePicture(dir.path("no/such/folder/x"), format, p, error));
         EXPECT_FALSE(error.empty());
     }
 }

@@ -86,7 +86,8 @@ TEST(ShadingModel, SpotLightProjectsItsImage) {
 }
 
 // A record whose callbacks answer from this fixture: one light reaching
-// the sample (or blocked) and a fixed colour for every traced ray.
+// the sample and a fixed colour for every traced ray. Shadows are the
+// renderer's tests, against its real ray tracer.
 class StandardShading : public ::testing::Test {
 public:  // the tables' rows change the fixture through a reference
     // Also called again to start each row of a table afresh.
@@ -98,7 +99,6 @@ public:  // the tables' rows change the fixture through a reference
         surface = {};
         object = {};
         sa = {};
-        blocked = false;
         traceDistance = 1;
         illuminations = traces = 0;
         light.type = vxs::LIGHT_DISTANT;
@@ -134,7 +134,7 @@ public:  // the tables' rows change the fixture through a reference
         auto& self = *static_cast<StandardShading*>(ctx);
         ++self.illuminations;
         dir[0] = dir[2] = 0, dir[1] = -1;
-        const bool lit = id == 7 && !self.blocked;
+        const bool lit = id == 7;
         for (int i = 0; i < 3; ++i) color[i] = lit ? 1 : 0;
         return lit;
     }
@@ -165,7 +165,6 @@ public:  // the tables' rows change the fixture through a reference
     vxs::Surface surface;
     vxs::Object object;
     HostShading sa{};
-    bool blocked = false;
     double traceDistance = 1;
     int illuminations = 0, traces = 0;
     NodeValue lastDir;
@@ -186,19 +185,6 @@ TEST_F(StandardShading, Channels) {
          [](StandardShading& t) { t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
          NodeValue::scalar(std::sqrt(0.5) + 0.1)},
         {"luminous", [](StandardShading& t) { t.sa.luminous = 0.5; }, {1.6, 1.6, 1.6}},
-        {"blocked, black shadow", [](StandardShading& t) { t.blocked = true; }, {0.1, 0.1, 0.1}},
-        {"blocked, coloured shadow",
-         [](StandardShading& t) {
-             t.blocked = true;
-             t.light.shadowColor = {0.5, 0.25, 0};
-         },
-         {0.6, 0.35, 0.1}},
-        {"blocked, casting no shadows",
-         [](StandardShading& t) {
-             t.blocked = true;
-             t.light.shadowType = vxs::SHADOW_OFF;
-         },
-         {0.1, 0.1, 0.1}},
         {"light excluded", [](StandardShading& t) { t.object.excludedLights = {7}; }, {0.1, 0.1, 0.1}},
         {"light affects no diffuse", [](StandardShading& t) { t.light.affectDiffuse = false; }, {0.1, 0.1, 0.1}},
         {"no diffuse", [](StandardShading& t) { t.sa.diffuse = 0; }, {0, 0, 0}},

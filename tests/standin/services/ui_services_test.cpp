@@ -19,7 +19,7 @@ namespace {
 struct ListAsker : ui::Asker {
     std::deque<std::optional<std::string>> answers;
     int chooseItem(ui::Panel&, const std::vector<std::string>&, int, int, int) override { return -1; }
-    bool askOkCancel(const std::string&, const std::string&) override { return false; }
+    int ask(const std::string&, const std::string&, const std::vector<std::string>&) override { return -1; }
     void inform(const std::string&, const std::string&) override {}
     std::optional<std::string> requestFile(const std::string&, const std::string&, const std::string&) override {
         std::optional<std::string> a = answers.front();

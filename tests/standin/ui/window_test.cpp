@@ -17,54 +17,73 @@ namespace {
 
 void push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
 
-TEST(Window, ShowsTheEditorAndFeedsItEvents) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    std::string error;
-    const auto module = Module::open(VX_BINARY_DIR "/QK_Valtorimex.p", error);
-    ASSERT_TRUE(module) << error;
-    const auto shader = Shader::activate(*module, error);
-    ASSERT_TRUE(shader) << error;
-    HostShaderInterface iface{};
-    ASSERT_EQ(module->activate("ShaderInterface", Shader::kName, &iface, error), 0) << error;
-    const auto inst = shader->make();
-    ASSERT_EQ(iface.optionsFunc(inst.get()), 0);
-    Panel* editor = focusPanel();
-    ASSERT_NE(editor, nullptr);
+// The module's editor opened on an empty instance, shown in a window.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        std::string error;
+        module_ = Module::open(VX_BINARY_DIR "/QK_Valtorimex.p", error);
+        ASSERT_TRUE(module_) << error;
+        shader_ = Shader::activate(*module_, error);
+        ASSERT_TRUE(shader_) << error;
+        HostShaderInterface iface{};
+        ASSERT_EQ(module_->activate("ShaderInterface", Shader::kName, &iface, error), 0) << error;
+        inst_ = shader_->make();
+        ASSERT_EQ(iface.optionsFunc(inst_.get()), 0);
+        editor = focusPanel();
+        ASSERT_NE(editor, nullptr);
+        window = Window::open(*editor, error);
+        ASSERT_TRUE(window) << error;
+        uiSession().asker = window.get();
+    }
+    void TearDown() override { uiSession() = UiSession{}; }
 
-    auto window = Window::open(*editor, error);
-    ASSERT_TRUE(window) << error;
-    uiSession().asker = window.get();
-    // A press and release on empty canvas.
-    SDL_Event button{};
-    button.type = SDL_MOUSEBUTTONDOWN;
-    button.button.button = SDL_BUTTON_LEFT;
-    button.button.x = 400, button.button.y = 300;
-    push(button);
-    button.type = SDL_MOUSEBUTTONUP;
-    push(button);
-    // Then the R key and the close button.
+    // Runs the window over the events pushed so far, then a close.
+    void run() {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        push(quit);
+        window->run(focusPanel, [] { return true; }, [&] { return askedToClose = true; });
+    }
+    static void button(Uint32 type, Uint8 which, int x, int y) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = which;
+        e.button.x = x, e.button.y = y;
+        push(e);
+    }
+    std::string info() const {
+        for (auto& c : editor->controls())
+            if (c->kind == ControlKind::Canvas && c->area.y == editor->height() - 32) return c->drawnText;
+        return "";
+    }
+
+    std::unique_ptr<Module> module_;
+    std::unique_ptr<Shader> shader_;
+    Shader::InstancePtr inst_;
+    Panel* editor = nullptr;
+    std::unique_ptr<Window> window;  // goes before the module
+    bool askedToClose = false;
+};
+
+TEST_F(WindowTest, ShowsTheEditorAndFeedsItEvents) {
+    // A press and release on empty canvas, then the R key and the close button.
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 400, 300);
+    button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 400, 300);
     SDL_Event key{};
     key.type = SDL_KEYDOWN;
     key.key.keysym.sym = SDLK_r;
     push(key);
     key.type = SDL_KEYUP;
     push(key);
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    push(quit);
-
-    bool askedToClose = false;
-    window->run(focusPanel, [] { return true; }, [&] { return askedToClose = true; });
-    uiSession() = UiSession{};
+    run();
     EXPECT_TRUE(askedToClose);
     EXPECT_FALSE(editor->isOpen());
     EXPECT_EQ(editor->pointerX(), 400);  // the press reached the panel
 
     // The window shows the panel's pixels, the information line included.
-    std::string info;
-    for (auto& c : editor->controls())
-        if (c->kind == ControlKind::Canvas && c->area.y == editor->height() - 32) info = c->drawnText;
-    EXPECT_EQ(info, "All preview done.");
+    EXPECT_EQ(info(), "All preview done.");
     SDL_Surface* screen = SDL_GetWindowSurface(SDL_GetWindowFromID(1));
     ASSERT_NE(screen, nullptr);
     ASSERT_EQ(screen->w, editor->width());
@@ -75,6 +94,22 @@ TEST(Window, ShowsTheEditorAndFeedsItEvents) {
     EXPECT_EQ((Rgb{p[0], p[1], p[2]}), expected);
     EXPECT_EQ(expected, (Rgb{128, 128, 128}));
     SDL_FreeSurface(shown);
+}
+
+// The 210-pixel menu opened 57 pixels above the bottom of the 600-high
+// editor moves up, with "Copy" under the pointer: the release of the press
+// that opened it chooses nothing; a click after moving onto "Preview all" does.
+TEST_F(WindowTest, AMenuMovedUnderThePointerWaitsForAMoveOrAClick) {
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 400, 543);
+    button(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 400, 543);
+    SDL_Event move{};
+    move.type = SDL_MOUSEMOTION;
+    move.motion.x = 400, move.motion.y = 447;
+    push(move);
+    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 400, 447);
+    button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 400, 447);
+    run();
+    EXPECT_EQ(info(), "All preview done.");
 }
 
 // Typing in the window: Backspace and text input edit the field, Return
