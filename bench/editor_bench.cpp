@@ -1,40 +1,21 @@
-// Editor redraws. The node canvas at 1280 x 800: a 100-node tree of "add"
-// nodes in a 10 x 10 grid, each linked from its left and upper neighbours,
-// every node with its preview, about half of them in view.
+// Editor redraws. The node canvas at 1280 x 800: a 100-node tree, about half
+// of it in view, every node with its preview.
 #include <benchmark/benchmark.h>
 
-#include "editor/config.h"
+#include "bench/bench_editor.h"
 #include "editor/gradient_edit.h"
-#include "editor/user_panel.h"
-#include "host/host.h"
-#include "plugin/instance.h"
 #include "standin/scene/preview_scene.h"
-#include "standin/services/globals.h"
 #include "standin/services/ui_services.h"
 
 namespace {
 
-constexpr int kSide = 10, kStepX = 112, kStepY = 140;
-
 void BM_RedrawCanvas(benchmark::State& state) {
     const vxs::Scene before = vxs::currentScene();
     vxs::currentScene() = vxs::defaultPreviewScene();
-    vx::acquireHandlerGlobals(vxs::globalLookup);
     const vx::EditorOptions options = vx::editorOptions();
-    vx::editorOptions().initialWidth = 1280;
-    vx::editorOptions().initialHeight = 800;
     {
         vx::ShaderInstance inst(nullptr);
-        auto& nodes = inst.tree->nodes;
-        for (int i = 0; i < kSide * kSide; ++i) {
-            nodes.push_back(inst.catalogue->createByName("Operator", "add"));
-            nodes.back()->x = 16 + (i % kSide) * kStepX;
-            nodes.back()->y = 16 + (i / kSide) * kStepY;
-            if (i % kSide) nodes.back()->inputs[0].source = nodes[size_t(i - 1)].get();
-            if (i >= kSide) nodes.back()->inputs[1].source = nodes[size_t(i - kSide)].get();
-        }
-        vx::openEditor(&inst);
-        inst.editor->previewAll();
+        vxb::openGridEditor(inst);
         for (auto _ : state) inst.editor->redrawCanvas();
         vxs::uiSession() = vxs::UiSession{};
     }

@@ -2,45 +2,14 @@
 // and on every core, beside the same scene with no trees attached.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <thread>
 
-#include "standin/cli/commands.h"
-#include "standin/scene/demo_scene.h"
-#include "standin/services/globals.h"
-#include "standin/render/renderer.h"
-#include "standin/scene/scene_file.h"
+#include "bench/bench_demo.h"
 
 namespace {
 
-// The demo, loaded once as the current scene, with its shaders from the
-// module beside this program.
-struct Demo {
-    std::unique_ptr<vxs::SurfaceShaders> shaders;
-};
-
-const Demo& demo() {
-    static const Demo loaded = [] {
-        std::string error, where;
-        const auto files = vxs::DemoScene::write(error);
-        vxs::Scene scene;
-        if (!files || !vxs::loadSceneFile(files->scenePath(), scene, error)) {
-            std::fprintf(stderr, "demo scene: %s\n", error.c_str());
-            std::exit(1);
-        }
-        vxs::currentScene() = std::move(scene);
-        Demo d;
-        d.shaders = vxs::SurfaceShaders::load(vxs::currentScene(), vxs::defaultModulePath(), where, error);
-        if (!d.shaders) {
-            std::fprintf(stderr, "%s: %s\n", where.c_str(), error.c_str());
-            std::exit(1);
-        }
-        return d;
-    }();
-    return loaded;
-}
+using vxb::demo;
+using vxb::Demo;
 
 // Arguments: threads (0 for every core), trees attached (1) or not (0).
 void BM_RenderDemo(benchmark::State& state) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the
 # same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the tests
-# that render on several threads under ThreadSanitizer, and a short run of
+# that render on several threads (the live view among them, edited while it
+# renders) under ThreadSanitizer, and a short run of
 # each fuzzer on its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +23,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_CO
   -DCMAKE_CXX_COMPILER=clang++-14 -DVX_TSAN=ON -DVX_BENCH=OFF >/dev/null
 cmake --build build-tsan -j "$jobs" --target valtorimex_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/valtorimex_tests \
-  --gtest_filter='ItemCache.*:RenderMemory.*:Renderer*.SameBytes*:Evaluate.*'
+  --gtest_filter='ItemCache.*:RenderMemory.*:Renderer*.SameBytes*:Evaluate.*:LiveView*'
 
 for target in build-asan/fuzz/*; do
   name=$(basename "$target")

@@ -1,5 +1,8 @@
-// valtorimex edit [TREE] [--scene SCENE.json --surface NAME] [--config CFG]
+// valtorimex edit [TREE] [--scene SCENE.json [--surface NAME] [--samples N]] [--config CFG]
 //                 [--size WxH] [--script FILE] [--presets DIR] [--module PATH]
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +12,7 @@
 
 #include "host/plugin_abi.h"
 #include "standin/cli/commands.h"
+#include "standin/live/live_view.h"
 #include "standin/scene/preview_scene.h"
 #include "standin/scene/scene_file.h"
 #include "standin/services/globals.h"
@@ -29,6 +33,7 @@ namespace fs = std::filesystem;
 
 struct EditOptions {
     std::string tree, scene, surface, config, size, script, presets, module;
+    int samples = 1;
 };
 
 constexpr int kMaxEditorSide = 8192;
@@ -103,17 +108,18 @@ int runEdit(const EditOptions& o) {
             return reportBadInput(o.script, error);
     }
     // Without a scene, previews are lit as `valtorimex preview` lights them.
-    Scene scene = defaultPreviewScene();
-    if (!o.scene.empty() && !loadSceneFile(o.scene, scene, error)) return reportBadInput(o.scene, error);
-    if (o.scene.empty()) scene.surfaces.emplace_back().name = "Default";
-    currentScene() = std::move(scene);
-    if (currentScene().surfaces.empty()) return reportBadInput(o.scene, "the scene has no surface to edit");
-    Surface* surface = &currentScene().surfaces.front();
+    Scene loaded = defaultPreviewScene();
+    if (!o.scene.empty() && !loadSceneFile(o.scene, loaded, error)) return reportBadInput(o.scene, error);
+    if (o.scene.empty()) loaded.surfaces.emplace_back().name = "Default";
+    currentScene() = std::move(loaded);
+    Scene& scene = currentScene();
+    if (scene.surfaces.empty()) return reportBadInput(o.scene, "the scene has no surface to edit");
+    size_t edited = 0;
     if (!o.surface.empty()) {
-        surface = nullptr;
-        for (Surface& s : currentScene().surfaces)
-            if (s.name == o.surface) surface = &s;
-        if (!surface) return reportBadInput(o.scene, "no surface named \"" + o.surface + "\"");
+        const auto named = std::find_if(scene.surfaces.begin(), scene.surfaces.end(),
+                                        [&](const Surface& s) { return s.name == o.surface; });
+        if (named == scene.surfaces.end()) return reportBadInput(o.scene, "no surface named \"" + o.surface + "\"");
+        edited = size_t(named - scene.surfaces.begin());
     }
 
     ModuleFolder folder;
@@ -127,32 +133,57 @@ int runEdit(const EditOptions& o) {
     if (module->activate("ShaderInterface", Shader::kName, &iface, error) != 0) return reportBadInput(o.module, error);
     if (!iface.optionsFunc) return reportBadInput(o.module, "the module offers no editor");
 
-    const auto inst = shader->make(surface);
-    // Without a tree file of its own the editor takes the surface's.
-    const std::string tree = o.tree.empty() ? surface->tree : o.tree;
-    if (!tree.empty()) {
+    // The host's instances by surface: the edited one, and with a scene
+    // every other surface's tree, which the live view renders.
+    std::vector<Shader::InstancePtr> instances;
+    for (size_t i = 0; i < scene.surfaces.size(); ++i) instances.push_back({nullptr, Shader::Destroyer{shader.get()}});
+    const auto makeInstance = [&](size_t i, const std::string& path) {
+        instances[i] = shader->make(&scene.surfaces[i]);
         std::string bytes;
-        if (!readTreeBytes(tree, bytes, error) || !loadShaderTree(*shader, inst.get(), std::move(bytes), error))
-            return reportBadInput(tree, error);
+        return path.empty() || (readTreeBytes(path, bytes, error) &&
+                                loadShaderTree(*shader, instances[i].get(), std::move(bytes), error));
+    };
+    // Without a tree file of its own the editor takes the surface's.
+    std::string tree = o.tree.empty() ? scene.surfaces[edited].tree : o.tree;
+    if (!makeInstance(edited, tree)) return reportBadInput(tree, error);
+    std::unique_ptr<LiveView> view;
+    std::atomic<bool> windowed{false};
+    if (!o.scene.empty()) {
+        std::vector<HostInstance> shown;
+        for (size_t i = 0; i < scene.surfaces.size(); ++i) {
+            if (i != edited && !scene.surfaces[i].tree.empty() && !makeInstance(i, scene.surfaces[i].tree))
+                return reportBadInput(scene.surfaces[i].tree, error);
+            shown.push_back(instances[i].get());
+        }
+        RenderSettings settings;
+        settings.frame = scene.frameStart;
+        settings.samples = o.samples;
+        try {
+            view = std::make_unique<LiveView>(scene, *shader, std::move(shown), edited, settings, [&windowed] {
+                if (windowed) ui::Window::wake();
+            });
+        } catch (const std::exception& e) {
+            return reportBadInput(o.scene, e.what());
+        }
     }
     // Taken once the editor is open: opening measures the nodes, which is no
     // change of the artist's.
     std::string lastSaved;
+    ui::Panel* editor = nullptr;
 
     UiSession& session = uiSession();
     session.presetFolder = o.presets.empty() ? defaultPresetFolder() : o.presets;
     const auto save = [&](const std::string& path, std::string& err) {
-        const std::string bytes = savedTree(*shader, inst.get());
+        const std::string bytes = savedTree(*shader, instances[edited].get());
         if (!writeFile(path, bytes, err)) return false;
         if (path == tree) lastSaved = bytes;
         return true;
     };
-    // Closing the editor with changes asks what becomes of them: saved to
-    // the tree file (or where the artist says), thrown away, or kept in the
-    // editor, which stays open; a save that fails says why and keeps it open
-    // too. Closing a panel over the editor is its Cancel.
-    const auto mayClose = [&] {
-        if (openPanelCount() > 1 || savedTree(*shader, inst.get()) == lastSaved || !session.asker) return true;
+    // Leaving the tree with changes asks what becomes of them: saved to the
+    // tree file (or where the artist says), thrown away, or kept in the
+    // editor, which stays; a save that fails says why and keeps it too.
+    const auto offerToSave = [&] {
+        if (savedTree(*shader, instances[edited].get()) == lastSaved || !session.asker) return true;
         const std::string where = tree.empty() ? "a tree file" : tree;
         const int choice = session.asker->ask("Info", "Save the changes to " + where + "?", {"Save", "Discard", "Cancel"});
         if (choice != 0) return choice == 1;
@@ -164,30 +195,59 @@ int runEdit(const EditOptions& o) {
         session.asker->inform("Info", *path + ": " + err);
         return false;
     };
+    // Closing a panel over the editor is that panel's Cancel.
+    const auto mayClose = [&] { return focusPanel() != editor || offerToSave(); };
     const auto openEditor = [&] {
         const bool first = lastSaved.empty();
-        iface.optionsFunc(inst.get());
-        if (first) lastSaved = savedTree(*shader, inst.get());
+        iface.optionsFunc(instances[edited].get());
+        editor = focusPanel();
+        if (first) lastSaved = savedTree(*shader, instances[edited].get());
+    };
+    if (view)
+        view->pickSurface = [&](size_t surface) {
+            const std::string question = "Edit the tree of surface \"" + scene.surfaces[surface].name + "\"?";
+            if (!session.asker || !session.asker->askOkCancel(LiveView::kTitle, question) || !offerToSave()) return;
+            if (editor && editor->isOpen()) editor->close();
+            if (!instances[surface]) instances[surface] = shader->make(&scene.surfaces[surface]);
+            edited = surface;
+            tree = scene.surfaces[surface].tree;
+            lastSaved.clear();
+            view->edit(surface, instances[surface].get());
+            openEditor();
+        };
+    const auto afterEvent = [&] {
+        if (view) view->afterEvent();
     };
 
     if (!o.script.empty()) {
         std::string failure;
-        ui::ScriptRunner runner(std::move(steps), {.save = save,
-                                                   .close = [&] {
-                                                       if (mayClose())
-                                                           if (ui::Panel* p = focusPanel()) p->close();
-                                                   },
-                                                   .open = openEditor,
-                                                   .focus = [](const std::string& title) { return focusOn(title); },
-                                                   .editor = firstOpenPanel});
+        ui::ScriptRunner runner(std::move(steps),
+                                {.save = save,
+                                 .close = [&] {
+                                     if (mayClose())
+                                         if (ui::Panel* p = focusPanel()) p->close();
+                                 },
+                                 .open = openEditor,
+                                 .focus = [](const std::string& title) { return focusOn(title); },
+                                 .editor = [&]() -> ui::Panel* { return editor && editor->isOpen() ? editor : nullptr; },
+                                 .waitRender = [&](int ms) -> std::string {
+                                     if (!view) return "there is no live view (edit needs --scene)";
+                                     view->afterEvent();
+                                     if (view->waitFinished(std::chrono::milliseconds(ms))) return "";
+                                     return "the live view did not finish within " + std::to_string(ms) + " ms";
+                                 },
+                                 .afterStep = afterEvent});
         session.asker = &runner;
         session.clock = [&runner] { return runner.clock(); };
         // A blocking panel takes the script's next lines until it closes.
         session.eventLoop = [&](const std::function<bool()>& more) {
             if (failure.empty()) runner.run(focusPanel, more, failure);
         };
+        // The view opens first, so that the editor has the focus.
+        if (view) panelOpened(&view->panel());
         openEditor();
         if (failure.empty()) runner.run(focusPanel, [&] { return failure.empty(); }, failure);
+        if (view) panelClosed(&view->panel());
         session = UiSession{};
         if (!failure.empty()) return reportBadInput(o.script, failure);
         return 0;
@@ -201,8 +261,15 @@ int runEdit(const EditOptions& o) {
     session.asker = window.get();
     window->nextPanel = focusNext;
     session.eventLoop = [&](const std::function<bool()>& more) { window->run(focusPanel, more, mayClose); };
+    window->afterEvent = afterEvent;
+    if (view) {
+        window->showBeside(&view->panel(), [&] { view.reset(); });
+        windowed = true;
+    }
     window->run(focusPanel, [] { return true; }, mayClose);
     session = UiSession{};
+    // The view's threads wake the window: they end before it does.
+    view.reset();
     return 0;
 }
 }  // namespace
@@ -216,6 +283,10 @@ void addEditCommand(CLI::App& app, int& status) {
     cmd->add_option("TREE", o->tree, "Tree file to edit, in either stream form (default: the surface's)");
     CLI::Option* scene = cmd->add_option("--scene", o->scene, "Scene file whose surface the shader belongs to");
     cmd->add_option("--surface", o->surface, "The scene's surface (default: its first)")->needs(scene);
+    cmd->add_option("--samples", o->samples, "Camera rays per pixel of the live view's last pass, as render takes them")
+        ->check(CLI::Range(1, 1024))
+        ->capture_default_str()
+        ->needs(scene);
     cmd->add_option("--config", o->config, "Configuration file used in place of the one beside the module");
     cmd->add_option("--size", o->size, "The editor's initial size, WxH (overrides the configuration)");
     cmd->add_option("--script", o->script, "Replay this script with no window (docs/editor.md lists its lines)");

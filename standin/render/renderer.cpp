@@ -22,21 +22,13 @@ namespace vxs {
 
 namespace {
 constexpr int kMaxDepth = 8;  // rays sent from the shading of rays
-constexpr int kTile = 16;     // pixels per side of a unit of work
 using Clock = std::chrono::steady_clock;
+using Worker = RenderWorker;
 
 void putMatrix(double out[9], const Mat& m) {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c) out[3 * r + c] = m.linear[r][c];
 }
-
-// The render thread's own state, never shared.
-struct Worker {
-    int evaluateNesting = 0;
-    uint64_t evaluations = 0;
-    Clock::duration evaluateTime{};
-    Clock::duration busy{};
-};
 
 // Sub-pixel positions: n samples in the cells of a near-square grid, each
 // jittered by a hash of the pixel and the sample's number, so that a pixel
@@ -55,6 +47,7 @@ std::array<double, 2> subPixel(int x, int y, int k, int n) {
     const double jx = double(h >> 40) * 0x1p-24, jy = double((h >> 16) & 0xFFFFFF) * 0x1p-24;
     return {(k % columns + jx) / columns, (k / columns + jy) / rows};
 }
+}  // namespace
 
 // One frame of a scene: the placed geometry, lights and camera, and the
 // shading of any ray.
@@ -63,6 +56,7 @@ public:
     FrameRender(const Scene& scene, const SurfaceShaders* shaders, double time, int width, int height);
 
     NodeValue pixelSample(Worker& worker, int x, int y, double ox, double oy) const;
+    int surfaceAt(int x, int y) const;
 
     // What a shading record's callbacks know of their sample.
     struct SampleContext {
@@ -128,12 +122,14 @@ private:
     int width_, height_;
 };
 
+namespace {
 std::vector<PlacedObject> placeObjects(const Scene& scene, double time) {
     std::vector<PlacedObject> objects;
     for (const Item& item : scene.items)
         if (item.type == HOST_OBJECT) objects.emplace_back(&item, worldTransform(scene, item, time));
     return objects;
 }
+}  // namespace
 
 FrameRender::FrameRender(const Scene& scene, const SurfaceShaders* shaders, double time, int width, int height)
     : scene_(scene), shaders_(shaders), tracer_(placeObjects(scene, time)), width_(width), height_(height) {
@@ -172,6 +168,13 @@ NodeValue FrameRender::pixelSample(Worker& worker, int x, int y, double ox, doub
     const NodeValue dir = normalized(forward_ + right_ * u + up_ * v);
     double distance = 0;
     return trace(worker, eye_, eye_, dir, 0, 0, x, y, distance);
+}
+
+int FrameRender::surfaceAt(int x, int y) const {
+    const double u = (2 * (x + 0.5) / width_ - 1) * halfWidth_;
+    const double v = (1 - 2 * (y + 0.5) / height_) * halfHeight_;
+    const auto hit = tracer_.intersect(eye_, normalized(forward_ + right_ * u + up_ * v));
+    return hit ? surfaceIndex(*hit) : -1;
 }
 
 const Surface& FrameRender::surface(int index) const {
@@ -333,7 +336,7 @@ void FrameRender::evaluate(Worker& worker, HostShading& sa, int surface) const {
     } else {
         const Clock::time_point start = Clock::now();
         shaders_->shader().evaluate(inst, sa);
-        worker.evaluateTime += Clock::now() - start;
+        worker.evaluateSeconds += std::chrono::duration<double>(Clock::now() - start).count();
     }
     --worker.evaluateNesting;
 }
@@ -399,7 +402,6 @@ double FrameRender::rayShade(void* ctx, const double pos[3], const double dir[3]
     frame.evaluate(*sc.worker, *out, index);
     return distance;
 }
-}  // namespace
 
 struct SceneCallbacks::Frame {
     FrameRender render;
@@ -422,12 +424,13 @@ void SceneCallbacks::attach(HostShading& sa) {
 std::unique_ptr<SurfaceShaders> SurfaceShaders::load(const Scene& scene, const std::string& modulePath,
                                                      std::string& where, std::string& error) {
     std::unique_ptr<SurfaceShaders> out(new SurfaceShaders);
+    out->scene_ = &scene;
     where = modulePath;
     out->module_ = Module::open(modulePath, error);
     if (!out->module_) return nullptr;
-    out->shader_ = Shader::activate(*out->module_, error);
-    if (!out->shader_) return nullptr;
-    const Shader& shader = *out->shader_;
+    out->ownShader_ = Shader::activate(*out->module_, error);
+    if (!out->ownShader_) return nullptr;
+    const Shader& shader = *(out->shader_ = out->ownShader_.get());
     for (const Surface& surface : scene.surfaces) {
         out->instances_.push_back({nullptr, Shader::Destroyer{&shader}});
         if (surface.tree.empty()) continue;
@@ -448,7 +451,22 @@ std::unique_ptr<SurfaceShaders> SurfaceShaders::load(const Scene& scene, const s
     return out;
 }
 
+SurfaceShaders::SurfaceShaders(const Scene& scene, const Shader& shader) : scene_(&scene), shader_(&shader) {
+    for (size_t i = 0; i < scene.surfaces.size(); ++i) instances_.push_back({nullptr, Shader::Destroyer{&shader}});
+}
+
 SurfaceShaders::~SurfaceShaders() = default;
+
+void SurfaceShaders::copy(size_t surface, HostInstance source) {
+    if (surface >= instances_.size()) return;
+    Shader::InstancePtr& inst = instances_[surface];
+    if (!source) {
+        inst.reset();
+        return;
+    }
+    if (!inst) inst = shader_->make(const_cast<Surface*>(&scene_->surfaces[surface]));
+    shader_->copy(inst.get(), source);
+}
 
 HostInstance SurfaceShaders::instance(size_t surface) const {
     return surface < instances_.size() ? instances_[surface].get() : nullptr;
@@ -469,84 +487,116 @@ void drawProgress(int done, int total) {
                  kWidth - filled, "", total ? done * 100 / total : 100);
     std::fflush(stderr);
 }
+
+int pictureSide(int asked, int scene) { return std::max(1, asked > 0 ? asked : scene); }
 }  // namespace
 
-Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSettings& settings,
-               RenderStats* stats) {
-    Picture picture;
-    picture.width = std::max(1, settings.width > 0 ? settings.width : scene.frameWidth);
-    picture.height = std::max(1, settings.height > 0 ? settings.height : scene.frameHeight);
-    picture.rgb.assign(size_t(picture.width) * picture.height * 3, 0.0f);
-    const int samples = std::max(1, settings.samples);
-    const double time = scene.framesPerSecond > 0 ? settings.frame / scene.framesPerSecond : 0.0;
+FrameRenderer::FrameRenderer(const Scene& scene, const SurfaceShaders* shaders, const RenderSettings& settings)
+    : scene_(scene),
+      shaders_(shaders),
+      width_(pictureSide(settings.width, scene.frameWidth)),
+      height_(pictureSide(settings.height, scene.frameHeight)),
+      samples_(std::max(1, settings.samples)),
+      threads_(std::max(0, settings.threads)),
+      frame_(settings.frame),
+      time_(scene.framesPerSecond > 0 ? settings.frame / scene.framesPerSecond : 0.0),
+      render_(std::make_unique<FrameRender>(scene, shaders, time_, width_, height_)) {}
 
-    const FrameRender frame(scene, shaders, time, picture.width, picture.height);
-    const std::vector<HostInstance> instances = shaders ? shaders->instances() : std::vector<HostInstance>{};
-    for (HostInstance inst : instances) shaders->shader().init(inst, 0);
-    for (HostInstance inst : instances) shaders->shader().newTime(inst, settings.frame, time);
-    surfaceTexturesNewTime(scene, time, settings.frame);
+FrameRenderer::~FrameRenderer() = default;
 
-    const int tilesX = (picture.width + kTile - 1) / kTile, tilesY = (picture.height + kTile - 1) / kTile;
-    const int tiles = tilesX * tilesY;
-    unsigned threads = settings.threads > 0 ? unsigned(settings.threads) : std::thread::hardware_concurrency();
-    threads = std::clamp(threads, 1u, unsigned(tiles));
+void FrameRenderer::begin() const {
+    const std::vector<HostInstance> instances = shaders_ ? shaders_->instances() : std::vector<HostInstance>{};
+    for (HostInstance inst : instances) shaders_->shader().init(inst, 0);
+    for (HostInstance inst : instances) shaders_->shader().newTime(inst, frame_, time_);
+    surfaceTexturesNewTime(scene_, time_, frame_);
+}
 
+void FrameRenderer::end() const {
+    if (shaders_)
+        for (HostInstance inst : shaders_->instances()) shaders_->shader().cleanup(inst);
+    surfaceTexturesCleanup(scene_);
+}
+
+void FrameRenderer::pixel(RenderWorker& worker, int x, int y, int samples, float out[3]) const {
+    NodeValue sum;
+    for (int k = 0; k < samples; ++k) {
+        const auto [ox, oy] = subPixel(x, y, k, samples);
+        sum = sum + render_->pixelSample(worker, x, y, ox, oy);
+    }
+    out[0] = float(sum.x / samples);
+    out[1] = float(sum.y / samples);
+    out[2] = float(sum.z / samples);
+}
+
+int FrameRenderer::surfaceAt(int x, int y) const { return render_->surfaceAt(x, y); }
+
+void runTiles(int count, std::vector<RenderWorker>& workers, const std::function<void(RenderWorker&, int)>& tile,
+              const std::atomic<bool>* cancel, const std::function<void(int done)>& progress) {
     std::atomic<int> nextTile{0};
     int doneTiles = 0;  // under `lock`
     std::mutex lock;
     std::condition_variable progressed;
-    std::vector<Worker> workers(threads);
-    const auto work = [&](Worker& worker) {
+    const auto work = [&](RenderWorker& worker) {
         const Clock::time_point start = Clock::now();
-        for (int t; (t = nextTile.fetch_add(1)) < tiles;) {
-            const int x0 = t % tilesX * kTile, y0 = t / tilesX * kTile;
-            for (int y = y0; y < std::min(y0 + kTile, picture.height); ++y)
-                for (int x = x0; x < std::min(x0 + kTile, picture.width); ++x) {
-                    NodeValue sum;
-                    for (int k = 0; k < samples; ++k) {
-                        const auto [ox, oy] = subPixel(x, y, k, samples);
-                        sum = sum + frame.pixelSample(worker, x, y, ox, oy);
-                    }
-                    float* out = &picture.rgb[(size_t(y) * picture.width + x) * 3];
-                    out[0] = float(sum.x / samples);
-                    out[1] = float(sum.y / samples);
-                    out[2] = float(sum.z / samples);
-                }
+        for (int t; !(cancel && cancel->load(std::memory_order_relaxed)) && (t = nextTile.fetch_add(1)) < count;) {
+            tile(worker, t);
             bool last;
             {
                 std::lock_guard guard(lock);
-                last = ++doneTiles == tiles;
+                last = ++doneTiles == count;
             }
             if (last) progressed.notify_one();
         }
-        worker.busy = Clock::now() - start;
+        worker.busySeconds += std::chrono::duration<double>(Clock::now() - start).count();
     };
-
-    const Clock::time_point start = Clock::now();
+    const size_t threads = std::clamp<size_t>(workers.size(), 1, size_t(std::max(count, 1)));
     std::vector<std::thread> pool;
-    for (Worker& worker : workers) pool.emplace_back(work, std::ref(worker));
-    if (settings.progress) {
+    for (size_t i = 0; i < threads; ++i) pool.emplace_back(work, std::ref(workers[i]));
+    if (progress) {
         std::unique_lock guard(lock);
         for (bool finished = false; !finished;) {
-            finished = progressed.wait_for(guard, std::chrono::milliseconds(100), [&] { return doneTiles == tiles; });
-            drawProgress(doneTiles, tiles);
+            finished = progressed.wait_for(guard, std::chrono::milliseconds(100), [&] { return doneTiles == count; });
+            progress(doneTiles);
         }
-        std::fputc('\n', stderr);
     }
     for (std::thread& t : pool) t.join();
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+}
 
-    for (HostInstance inst : instances) shaders->shader().cleanup(inst);
-    surfaceTexturesCleanup(scene);
+Picture render(const Scene& scene, const SurfaceShaders* shaders, const RenderSettings& settings,
+               RenderStats* stats) {
+    const FrameRenderer frame(scene, shaders, settings);
+    Picture picture;
+    picture.width = frame.width();
+    picture.height = frame.height();
+    picture.rgb.assign(size_t(picture.width) * picture.height * 3, 0.0f);
+    const int tilesX = (picture.width + kRenderTile - 1) / kRenderTile;
+    const int tiles = tilesX * ((picture.height + kRenderTile - 1) / kRenderTile);
+    std::vector<RenderWorker> workers(settings.threads > 0 ? unsigned(settings.threads)
+                                                           : std::max(1u, std::thread::hardware_concurrency()));
+
+    frame.begin();
+    const Clock::time_point start = Clock::now();
+    runTiles(
+        tiles, workers,
+        [&](RenderWorker& worker, int t) {
+            const int x0 = t % tilesX * kRenderTile, y0 = t / tilesX * kRenderTile;
+            for (int y = y0; y < std::min(y0 + kRenderTile, picture.height); ++y)
+                for (int x = x0; x < std::min(x0 + kRenderTile, picture.width); ++x)
+                    frame.pixel(worker, x, y, frame.samples(), &picture.rgb[(size_t(y) * picture.width + x) * 3]);
+        },
+        nullptr, settings.progress ? std::function<void(int)>([tiles](int done) { drawProgress(done, tiles); }) : nullptr);
+    if (settings.progress) std::fputc('\n', stderr);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    frame.end();
 
     if (stats) {
         *stats = {};
-        stats->samples = uint64_t(picture.width) * picture.height * samples;
+        stats->samples = uint64_t(picture.width) * picture.height * frame.samples();
         stats->seconds = seconds;
-        for (const Worker& w : workers) {
+        for (const RenderWorker& w : workers) {
             stats->evaluations += w.evaluations;
-            stats->evaluateSeconds += std::chrono::duration<double>(w.evaluateTime).count();
-            stats->threadSeconds += std::chrono::duration<double>(w.busy).count();
+            stats->evaluateSeconds += w.evaluateSeconds;
+            stats->threadSeconds += w.busySeconds;
         }
     }
     return picture;

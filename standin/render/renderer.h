@@ -3,7 +3,9 @@
 // shading of what the shader wrote, on every core.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,7 +47,13 @@ public:
     // file at fault and `error` says what is wrong, in one line.
     static std::unique_ptr<SurfaceShaders> load(const Scene& scene, const std::string& modulePath,
                                                 std::string& where, std::string& error);
+    // No instances yet: `copy` gives them, from instances of `shader`.
+    SurfaceShaders(const Scene& scene, const Shader& shader);
     ~SurfaceShaders();
+
+    // The surface's instance becomes a copy of `source`, made with the
+    // module's copy callback (none for null). Only while no render runs.
+    void copy(size_t surface, HostInstance source);
 
     const Shader& shader() const { return *shader_; }
     // Null for a surface without a tree.
@@ -54,8 +62,10 @@ public:
 
 private:
     SurfaceShaders() = default;
+    const Scene* scene_ = nullptr;
     std::unique_ptr<Module> module_;
-    std::unique_ptr<Shader> shader_;
+    std::unique_ptr<Shader> ownShader_;
+    const Shader* shader_ = nullptr;
     std::vector<Shader::InstancePtr> instances_;  // by surface
 };
 
@@ -79,6 +89,61 @@ private:
     struct Frame;
     std::unique_ptr<Frame> frame_;
 };
+
+// A render thread's own counters, never shared.
+struct RenderWorker {
+    int evaluateNesting = 0;
+    uint64_t evaluations = 0;
+    double evaluateSeconds = 0;  // inside the outermost evaluate calls
+    double busySeconds = 0;      // rendering tiles
+};
+
+class FrameRender;
+
+// One frame of a scene ready to shade: pixels in any order, from any
+// thread, each exactly as `render` makes it. The scene and the shaders must
+// outlive it; the shaders may change between a begin and the next, never
+// between a begin and its end.
+class FrameRenderer {
+public:
+    // Throws std::runtime_error when Embree cannot build the scene.
+    FrameRenderer(const Scene& scene, const SurfaceShaders* shaders, const RenderSettings& settings);
+    ~FrameRenderer();
+    FrameRenderer(const FrameRenderer&) = delete;
+    FrameRenderer& operator=(const FrameRenderer&) = delete;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int samples() const { return samples_; }
+    int threads() const { return threads_; }  // 0 for one per core
+
+    // The shaders' init and newTime for the frame; their cleanup.
+    void begin() const;
+    void end() const;
+
+    // Pixel (x, y) as the mean of its first `samples` samples.
+    void pixel(RenderWorker& worker, int x, int y, int samples, float out[3]) const;
+    // The index of the scene's surface seen through the middle of pixel
+    // (x, y); -1 for none.
+    int surfaceAt(int x, int y) const;
+
+private:
+    const Scene& scene_;
+    const SurfaceShaders* shaders_;
+    int width_, height_, samples_, threads_, frame_;
+    double time_;
+    std::unique_ptr<FrameRender> render_;
+};
+
+// Pictures are rendered in tiles of this many pixels a side, row by row.
+inline constexpr int kRenderTile = 16;
+
+// Calls `tile(worker, t)` for t from 0 to count - 1, each once, in any
+// order, on one thread per worker, and hands out no more tiles once
+// `cancel` holds. With `progress`, the calling thread meanwhile calls it
+// with the number of tiles done, about ten times a second and at the end.
+void runTiles(int count, std::vector<RenderWorker>& workers, const std::function<void(RenderWorker&, int)>& tile,
+              const std::atomic<bool>* cancel = nullptr, const std::function<void(int done)>& progress = {});
 
 // Renders one frame of `scene`: the shaders' init, their newTime for the
 // frame, the picture, their cleanup. With shaders, `scene` must be the scene

@@ -368,10 +368,6 @@ void focusNext() {
     focusPanel();
 }
 
-size_t openPanelCount() { return openPanels().size(); }
-
-ui::Panel* firstOpenPanel() { return openPanels().empty() ? nullptr : openPanels().front().panel; }
-
 void panelOpened(ui::Panel* panel, bool modal) {
     panelClosed(panel);
     openPanels().push_back({panel, modal});

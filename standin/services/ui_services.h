@@ -46,9 +46,6 @@ std::string focusOn(std::string_view title);
 // Moves the focus to the open panel that had it longest ago, within the
 // panels a modal one leaves reachable: what F6 does in the window.
 void focusNext();
-size_t openPanelCount();
-// The first panel opened of those still open: the editor's window.
-ui::Panel* firstOpenPanel();
 
 // For the host's own windows (the shelf, the colour picker): shown and fed
 // like the module's. A modal panel keeps the focus from those under it.

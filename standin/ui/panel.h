@@ -96,6 +96,8 @@ public:
     const Framebuffer& pixels() const { return fb_; }
     Handlers& handlers() { return handlers_; }
     std::vector<std::unique_ptr<Control>>& controls() { return controls_; }
+    // What a script's shot of the panel writes, when not its pixels.
+    std::function<bool(const std::string& path, std::string& error)> shot;
 
     Control& addControl(ControlKind kind, std::string label, Rect area);
     // The first control of the kind with the label, or null.

@@ -99,6 +99,13 @@ std::string parseLine(std::string_view line, ScriptStep& step) {
         step.x = *ms;
         return "";
     }
+    if (cmd == "wait-render") {
+        step.op = Op::WaitRender;
+        const auto ms = w.size() == 1 ? std::optional<int>(kMaxWaitMs) : w.size() == 2 ? number(w[1], 0, kMaxWaitMs) : std::nullopt;
+        if (!ms) return "wait-render takes at most a number of milliseconds";
+        step.x = *ms;
+        return "";
+    }
     if (cmd == "resize") {
         step.op = Op::Resize;
         const auto wd = w.size() == 3 ? number(w[1], 1, kMaxWindowSide) : std::nullopt;

@@ -10,11 +10,11 @@ namespace vxs::ui {
 struct ScriptStep {
     enum class Op {
         Press, Release, Move, Click, Drag, Key, Wait, File, Add, QuitMacro, Menu, Answer, Resize, Shot, Info, Save,
-        Close, Open, Field, Button, Show, Focus
+        Close, Open, Field, Button, Show, Focus, WaitRender
     };
     Op op = Op::Info;
     int line = 0;              // 1-based line of the script
-    int x = 0, y = 0;          // the point; Resize: the size; Wait: x = milliseconds
+    int x = 0, y = 0;          // the point; Resize: the size; Wait, WaitRender: x = milliseconds
     int x2 = 0, y2 = 0;        // Drag: the end point
     int qualifiers = 0;        // Press, Release, Click, Drag: button and Shift bits
     int key = 0;               // Key: the host's key code

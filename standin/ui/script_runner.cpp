@@ -48,6 +48,7 @@ bool ScriptRunner::run(const std::function<Panel*()>& current, const std::functi
             error = "line " + std::to_string(s.line) + ": " + what;
             return false;
         }
+        if (host_.afterStep) host_.afterStep();
     }
     return true;
 }
@@ -71,6 +72,8 @@ std::string ScriptRunner::perform(const ScriptStep& s, Panel* panel) {
             tick();
             host_.open();
             return "";
+        case Op::WaitRender:
+            return host_.waitRender ? host_.waitRender(s.x) : "there is no live view (edit needs --scene)";
         case Op::Focus:
             return host_.focus ? host_.focus(s.text) : "no panel to focus";
         case Op::Close:
@@ -162,7 +165,7 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             return "";
         case Op::Shot: {
             std::string error;
-            return writeShot(s.text, panel.pixels(), error) ? "" : error;
+            return (panel.shot ? panel.shot(s.text, error) : writeShot(s.text, panel.pixels(), error)) ? "" : error;
         }
         case Op::Field:
             return field(panel, s.text);

@@ -27,6 +27,10 @@ public:
         std::function<std::string(const std::string& title)> focus;
         // The editor's window, whose information line `info` reads whatever has the focus.
         std::function<Panel*()> editor;
+        // Waits for the live view's last pass; an error text when there is
+        // no view or it does not finish within `ms`.
+        std::function<std::string(int ms)> waitRender;
+        std::function<void()> afterStep;  // after every step, as a host after every event
     };
 
     ScriptRunner(std::vector<ScriptStep> steps, Host host) : steps_(std::move(steps)), host_(std::move(host)) {}

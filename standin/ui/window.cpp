@@ -80,26 +80,73 @@ std::unique_ptr<Window> Window::open(const Panel& panel, std::string& error) {
 }
 
 Window::~Window() {
+    showBeside(nullptr);
     SDL_DestroyWindow(window_);
     SDL_Quit();
 }
 
-void Window::present(const Framebuffer& fb) {
-    int w = 0, h = 0;
+void Window::showBeside(Panel* panel, std::function<void()> closed) {
+    if (beside_) SDL_DestroyWindow(beside_);
+    beside_ = nullptr;
+    besidePanel_ = panel;
+    besideClosed_ = std::move(closed);
+    if (!panel) return;
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
     SDL_GetWindowSize(window_, &w, &h);
+    beside_ = SDL_CreateWindow(panel->title().c_str(), x + w + 8, y, panel->width(), panel->height(), 0);
+    if (beside_) present(beside_, panel->pixels());
+}
+
+void Window::wake() {
+    SDL_Event e{};
+    e.type = SDL_USEREVENT;
+    SDL_PushEvent(&e);
+}
+
+bool Window::besideEvent(const SDL_Event& e) {
+    if (!beside_) return false;
+    const uint32_t id = SDL_GetWindowID(beside_);
+    switch (e.type) {
+        case SDL_WINDOWEVENT:
+            if (e.window.windowID != id) return false;
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                std::function<void()> closed = std::move(besideClosed_);
+                showBeside(nullptr);
+                if (closed) closed();
+            }
+            return true;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.windowID != id) return false;
+            if (e.type == SDL_MOUSEBUTTONDOWN) besidePanel_->mouseDown(*this, qual::kLeft, e.button.x, e.button.y);
+            else besidePanel_->mouseUp(qual::kLeft, e.button.x, e.button.y);
+            return true;
+        case SDL_MOUSEMOTION:
+            if (e.motion.windowID != id) return false;
+            besidePanel_->mouseMove(buttonBits(e.motion.state), e.motion.x, e.motion.y);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Window::present(SDL_Window* window, const Framebuffer& fb) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
     if (w != fb.width() || h != fb.height()) {
-        SDL_SetWindowSize(window_, fb.width(), fb.height());
+        SDL_SetWindowSize(window, fb.width(), fb.height());
         // Its size event may arrive after the focus moved on: it is no resize
         // of the artist's.
-        shownSizes_[nextSize_++ % std::size(shownSizes_)] = {fb.width(), fb.height()};
+        if (window == window_) shownSizes_[nextSize_++ % std::size(shownSizes_)] = {fb.width(), fb.height()};
     }
-    SDL_Surface* screen = SDL_GetWindowSurface(window_);
+    SDL_Surface* screen = SDL_GetWindowSurface(window);
     // The framebuffer is only read: SDL's surface type has no const.
     SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(fb.bytes().data()), fb.width(),
                                                           fb.height(), 24, fb.width() * 3, SDL_PIXELFORMAT_RGB24);
     if (screen && src) {
         SDL_BlitSurface(src, nullptr, screen, nullptr);
-        SDL_UpdateWindowSurface(window_);
+        SDL_UpdateWindowSurface(window);
     }
     SDL_FreeSurface(src);
 }
@@ -117,7 +164,8 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
         }
         SDL_Event e;
         if (!SDL_WaitEventTimeout(&e, kWaitMs)) continue;
-        switch (e.type) {
+        const bool beside = besideEvent(e);
+        switch (beside ? uint32_t(SDL_USEREVENT) : e.type) {
             case SDL_QUIT:
                 if (mayClose()) panel.close();
                 break;
@@ -170,6 +218,8 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
                 }
                 break;
             case SDL_WINDOWEVENT:
+                // With a window beside, closing this one is no quit of all.
+                if (e.window.event == SDL_WINDOWEVENT_CLOSE && beside_ && mayClose()) panel.close();
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
                     std::find(std::begin(shownSizes_), std::end(shownSizes_),
                               std::pair{e.window.data1, e.window.data2}) == std::end(shownSizes_) &&
@@ -179,11 +229,13 @@ void Window::run(const std::function<Panel*()>& current, const std::function<boo
             default:
                 break;
         }
+        if (afterEvent) afterEvent();
         // The event may have closed or replaced the panel.
         if (Panel* now = current()) {
             present(now->pixels());
             shown = now;
         }
+        if (beside_) present(beside_, besidePanel_->pixels());
     }
     panel_ = nullptr;
 }

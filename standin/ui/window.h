@@ -11,6 +11,7 @@
 #include "standin/ui/panel.h"
 
 struct SDL_Window;
+union SDL_Event;
 
 namespace vxs::ui {
 
@@ -29,6 +30,14 @@ public:
     void run(const std::function<Panel*()>& current, const std::function<bool()>& keepGoing,
              const std::function<bool()>& mayClose);
 
+    // A second window beside this one that shows `panel` and feeds it
+    // pointer events; closing it calls `closed`, after which the panel is
+    // no longer used. Null to take it away.
+    void showBeside(Panel* panel, std::function<void()> closed = {});
+    // Called after every event, in either window.
+    std::function<void()> afterEvent;
+    // Makes the event loop go round once, from any thread.
+    static void wake();
     // F6 calls it: the focus moves on to another open panel.
     std::function<void()> nextPanel;
 
@@ -40,14 +49,21 @@ public:
 
 private:
     explicit Window(SDL_Window* w) : window_(w) {}
-    void present(const Framebuffer& fb);
+    void present(const Framebuffer& fb) { present(window_, fb); }
+    void present(SDL_Window* window, const Framebuffer& fb);
     // A box of buttons over the panel: the index of the one chosen, -1 for
     // Escape; Return chooses the first. `field`, when given, is edited.
     int dialog(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
                std::string* field);
 
+    // An event of the window beside: false when it is not one.
+    bool besideEvent(const SDL_Event& e);
+
     SDL_Window* window_;
     Panel* panel_ = nullptr;
+    SDL_Window* beside_ = nullptr;
+    Panel* besidePanel_ = nullptr;
+    std::function<void()> besideClosed_;
     std::pair<int, int> shownSizes_[4] = {};  // the sizes the window was last given
     unsigned nextSize_ = 0;
 };

@@ -425,6 +425,7 @@ TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
         {{"--script", write("modal.txt", kOpenColour + "focus QK's Valtorimex version 0.52 [ Default ]\n")},
          "line 4: \"Node parameters [ color ]\" must be closed first"},
         {{path("missing.shd"), "--script", good}, "missing.shd"},
+        {{"--script", write("wait.txt", "wait-render\n")}, "line 1: there is no live view (edit needs --scene)"},
     };
     for (const Row& r : rows) {
         const Outcome o = run(r.args);

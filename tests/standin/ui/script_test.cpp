@@ -9,7 +9,8 @@ namespace {
 TEST(Script, StopsAtTheFirstBadLineWithItsNumber) {
     const char* bad[] = {"press 10", "press 10 x", "click 1 2 middle", "drag 1 2 3 4 both", "move 1 2 left",
                          "key F13", "ctrl !", "wait -1", "file Print", "add root", "add /x", "resize 0 10",
-                         "info now", "shot", "jump 1 2", "press 99999999999 0", "field diff", "show", "focus"};
+                         "info now", "shot", "jump 1 2", "press 99999999999 0", "field diff", "show", "focus",
+                         "wait-render 1 2", "wait-render soon"};
     for (const char* line : bad) {
         std::vector<ScriptStep> steps;
         std::string error;
