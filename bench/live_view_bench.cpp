@@ -31,8 +31,9 @@ struct LiveDemo {
         const vxs::Shader& shader = d.shaders->shader();
         std::vector<HostInstance> shown;
         for (const vxs::Surface& s : vxs::currentScene().surfaces) {
-            editors.push_back(shader.make(const_cast<vxs::Surface*>(&s)));
-            load(editors.back().get(), s.tree);
+            editors.push_back(s.tree.empty() ? vxs::Shader::InstancePtr(nullptr, {&shader})
+                                             : shader.make(const_cast<vxs::Surface*>(&s)));
+            if (!s.tree.empty()) load(editors.back().get(), s.tree);
             shown.push_back(editors.back().get());
         }
         vxs::RenderSettings settings;
