@@ -18,7 +18,8 @@ namespace vx {
 const char* const kShadowRayFlag = "QK's Torvanixa:IsShadowRay";
 const char* const kRayShadeFlag = "QK's Torvanixa:IsRayShade";
 
-struct OutputCache::Scratch : OutputCache::Hot {
+// Lines of its own: written back at the end of every sample.
+struct alignas(64) OutputCache::Scratch : OutputCache::Hot {
     static constexpr size_t kBlock = 512;
 
     std::vector<Entry> directStore;

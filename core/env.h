@@ -81,6 +81,8 @@ public:
     const NodeValue* planned(int32_t place) const {
         return static_cast<uint32_t>(place) < hot_.slabSize ? hot_.slab + place : nullptr;
     }
+    // The slab when it holds `count` values, else null.
+    NodeValue* slab(size_t count) const { return count <= hot_.slabSize ? hot_.slab : nullptr; }
     // A slab of `count` values for this environment, its first `fixedCount`
     // copied from `fixed` unless the slab has them already from the same
     // `stamp`. The first sample of a thread and a larger tree allocate.
@@ -116,11 +118,19 @@ struct LightSample {
     int32_t result;
 };
 
-// The lights already asked for in this sample, so that every lighting node
-// gets the same answer from one host call. Scenes have few lights: a linear
-// search over a fixed room, and lights beyond it are asked again each time.
+// A scene light the sample's object receives, with the host's flags.
+struct ReceivedLight {
+    HostID light;
+    int32_t flags;
+};
+
+// What the lights gave this sample, so that every lighting node gets the
+// same answer from one host call: the lights already asked for, and the
+// lights the object receives once a walk over the scene has listed them.
+// Scenes have few lights: linear lists in a fixed room; lights beyond it are
+// asked again each time, and a longer list is walked again.
 struct LightCache {
-    static constexpr int kRoom = 10;
+    static constexpr int kRoom = 16;
     // Left unwritten until used: most samples ask for few lights or none,
     // and clearing the room would cost more than a small tree.
     LightCache() {}
@@ -128,6 +138,12 @@ struct LightCache {
         LightSample samples[kRoom];
     };
     int32_t count = 0;
+    // Where the next search starts: the models ask in the same order.
+    int32_t next = 0;
+    union {
+        ReceivedLight received[kRoom];
+    };
+    int32_t receivedCount = -1;  // until a walk has listed them
 };
 
 struct NodeEnv {

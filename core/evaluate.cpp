@@ -160,7 +160,7 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const Render
     HostShading* sa = env.record;
     const auto linked = [&root](int i) { return root.inputs[i].source != nullptr; };
     if (linked(RI_NORM) || linked(RI_BUMP_H)) {
-        if (plan) evaluateAhead(plan->ahead[0], env);
+        if (plan) runProgram(*plan, plan->program[0], env);
         const NodeValue n = linked(RI_NORM) ? root.readValue(RI_NORM, env) : env.normal;
         const double b = linked(RI_BUMP_H) ? root.readScalar(RI_BUMP_H, env) : sa->bumpHeight;
         NodeValue* out = root.outputSlots(env);
@@ -174,7 +174,7 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const Render
         // The second pass must see every node again against the new normal.
         env.cache.clear();
     }
-    if (plan) evaluateAhead(plan->ahead[1], env);
+    if (plan) runProgram(*plan, plan->program[1], env);
 
     const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : fromArray(sa->color);
     double scalars[RI_COUNT];

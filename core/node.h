@@ -14,6 +14,11 @@ namespace vx {
 
 struct NodeEnv;
 class Node;
+struct Step;
+
+// A step of a render's flat program: runs one node's formula over the
+// thread's slab.
+using StepFn = void (*)(const Step& step, NodeValue* slab, NodeEnv& env);
 
 // Port value types.
 enum ValueType : int32_t { VT_ANY = 0, VT_COLOR = 1, VT_SCALAR = 2, VT_VECTOR = 3, VT_INT = 9 };
@@ -96,6 +101,9 @@ public:
     virtual bool openEditor() { return false; }
     virtual bool editParameter(InputPort* /*port*/) { return false; }
     virtual void evaluate(NodeEnv& /*env*/) const {}
+    // How a render's flat program runs this kind's formula when the node
+    // runs ahead; null for a kind the program can only evaluate.
+    virtual StepFn step() const { return nullptr; }
 
     void setup(const char* name, const char* category, const InputDecl* inputTable,
                const OutputDecl* outputTable, bool isRoot);
@@ -110,10 +118,7 @@ public:
             return out[port.sourceOutput];
         return out ? port.param.value : pull(port, *env);
     }
-    double readScalar(int i, NodeEnv& env) const {
-        const NodeValue v = readInput(inputs[i], &env);
-        return (v.x + v.y + v.z) / 3.0;
-    }
+    double readScalar(int i, NodeEnv& env) const { return scalarOf(readInput(inputs[i], &env)); }
     NodeValue readValue(int i, NodeEnv& env) const { return readInput(inputs[i], &env); }
     // This node's output array in the sample's cache, made on first use.
     NodeValue* outputSlots(NodeEnv& env) const {

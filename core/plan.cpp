@@ -78,7 +78,7 @@ std::vector<Node*> fixedNodes(const NodeList& tree, const NodeValue* mark) {
 bool mayRunAhead(const Node* n) { return !n->folded && n->timing != Timing::OnPull; }
 
 // Each node evaluated on its own, its sources already folded, so no pull
-// goes deeper than one node.
+// goes deeper than one node; then the parameters the programs read.
 void evaluateFolded(RenderPlan& plan, double time) {
     static std::atomic<uint64_t> stamps{0};
     plan.stamp = ++stamps;
@@ -95,6 +95,16 @@ void evaluateFolded(RenderPlan& plan, double time) {
         }
         at += static_cast<size_t>(n->outputCount);
     }
+    for (const InputPort* in : plan.constants) plan.values[at++] = in->param.value;
+}
+
+// A node the programs have no kernel for is evaluated, claiming its place.
+void evaluateStep(const Step& s, NodeValue*, NodeEnv& env) { s.node->evaluate(env); }
+
+template <class Each>
+void forEachChannel(const Node* root, int pass, Each each) {
+    for (int i = 0; root && i < root->inputCount; ++i)
+        if ((i == RI_NORM || i == RI_BUMP_H) == (pass == 0)) each(root->inputs[i].source);
 }
 }  // namespace
 
@@ -106,45 +116,92 @@ void makePlan(NodeList& tree, double time) {
     plan->root = root;
     static const NodeValue mark{};
     plan->folded = fixedNodes(tree, &mark);
+
+    // A node runs ahead when it and all it reads may, so that running it
+    // early changes nothing but the time it takes.
+    std::unordered_map<const Node*, bool> runsAhead;
+    std::unordered_map<const Node*, uint8_t> runIn;  // the passes that run it ahead
+    std::vector<Node*> ahead[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        SourceWalk walk;
+        forEachChannel(root, pass, [&](Node* source) {
+            walk.from(source, mayRunAhead, [&](Node* n) {
+                bool& a = runsAhead[n];
+                a = mayRunAhead(n) && sourcesAre(n, [&](const Node* s) { return s->folded || runsAhead[s]; });
+                if (!a) return;
+                ahead[pass].push_back(n);
+                runIn[n] |= uint8_t(1 << pass);
+            });
+        });
+    }
+
+    // The slab: folded outputs, the parameters the kernels read, then every
+    // other node's outputs.
     for (Node* n : plan->folded) {
         n->place = static_cast<int32_t>(plan->places);
         plan->places += static_cast<size_t>(n->outputCount);
     }
+    // Where a step reads an input: its source's place when the source is
+    // folded or runs ahead (then it ran before in the same pass), else a
+    // copy of the parameter.
+    const auto linked = [](const InputPort& in) {
+        const Node* s = in.source;
+        return s && static_cast<uint32_t>(in.sourceOutput) < static_cast<uint32_t>(s->outputCount);
+    };
+    const auto fromSource = [&](const InputPort& in) { return linked(in) && (in.source->folded || runsAhead[in.source]); };
+    std::unordered_map<const InputPort*, int32_t> constantPlace;
+    for (const auto& pass : ahead)
+        for (const Node* n : pass)
+            for (const InputPort& in : n->inputs)
+                if (n->step() && !fromSource(in) && constantPlace.emplace(&in, static_cast<int32_t>(plan->places)).second) {
+                    plan->constants.push_back(&in);
+                    ++plan->places;
+                }
     plan->values.resize(plan->places);
-
     forEachNode(tree, [&](Node* n) {
         if (n->folded) return;
         n->place = static_cast<int32_t>(plan->places);
         plan->places += static_cast<size_t>(n->outputCount);
     });
-    // A node runs ahead when it and all it reads may, so that running it
-    // early changes nothing but the time it takes. Its inputs, and the
-    // root's, then read their sources' places directly, as each such source
-    // ran ahead in the same pass; so does every input of a folded source.
-    std::unordered_map<const Node*, bool> runsAhead;
-    const auto resolve = [&](InputPort& in) {
-        const Node* s = in.source;
-        if (s && (s->folded || runsAhead[s]) && static_cast<uint32_t>(in.sourceOutput) < static_cast<uint32_t>(s->outputCount))
-            in.planned = s->place + in.sourceOutput;
+
+    // Readers of folded nodes read their places; so do the programs' steps
+    // and the root, as every source they read ran ahead in the same pass;
+    // and so does a pulled node whose source runs ahead in every pass whose
+    // channels reach the node.
+    std::unordered_map<const Node*, uint8_t> reached;
+    for (int pass = 0; pass < 2; ++pass) {
+        SourceWalk walk;
+        forEachChannel(root, pass, [&](Node* source) {
+            walk.from(source, [](const Node*) { return true; }, [&](Node* n) { reached[n] |= uint8_t(1 << pass); });
+        });
+    }
+    const auto resolve = [&](InputPort& in, uint8_t passes) {
+        if (!linked(in)) return;
+        const auto run = runIn.find(in.source);
+        if (in.source->folded || (run != runIn.end() && (passes & ~run->second) == 0))
+            in.planned = in.source->place + in.sourceOutput;
     };
     forEachNode(tree, [&](Node* n) {
-        for (InputPort& in : n->inputs)
-            if (in.source && in.source->folded) resolve(in);
+        const auto r = reached.find(n);
+        for (InputPort& in : n->inputs) resolve(in, r == reached.end() ? 0xFF : r->second);
     });
-    for (int pass = 0; root && pass < 2; ++pass) {
-        SourceWalk walk;
-        for (int i = 0; i < root->inputCount; ++i)
-            if ((i == RI_NORM || i == RI_BUMP_H) == (pass == 0))
-                walk.from(root->inputs[i].source, mayRunAhead, [&](Node* n) {
-                    bool& ahead = runsAhead[n];
-                    ahead = mayRunAhead(n) && sourcesAre(n, [&](const Node* s) { return s->folded || runsAhead[s]; });
-                    if (!ahead) return;
-                    plan->ahead[pass].push_back(n);
-                    for (InputPort& in : n->inputs) resolve(in);
-                });
-    }
-    if (root)
-        for (InputPort& in : root->inputs) resolve(in);
+    for (int i = 0; root && i < root->inputCount; ++i)
+        resolve(root->inputs[i], i == RI_NORM || i == RI_BUMP_H ? 1 : 2);
+
+    for (int pass = 0; pass < 2; ++pass)
+        for (const Node* n : ahead[pass]) {
+            plan->program[pass].push_back({n->step() ? n->step() : evaluateStep, n, n->place, nullptr});
+            for (const InputPort& in : n->inputs)
+                plan->inputPlaces.push_back(fromSource(in) ? in.source->place + in.sourceOutput
+                                            : n->step()    ? constantPlace[&in]
+                                                           : -1);
+        }
+    const int32_t* in = plan->inputPlaces.data();
+    for (auto& program : plan->program)
+        for (Step& s : program) {
+            s.in = in;
+            in += s.node->inputs.size();
+        }
     evaluateFolded(*plan, time);
     tree.plan = std::move(plan);
 }
@@ -162,8 +219,13 @@ void dropPlan(NodeList& tree) {
     tree.plan.reset();
 }
 
-void evaluateAhead(const std::vector<const Node*>& nodes, NodeEnv& env) {
-    for (const Node* n : nodes) n->evaluate(env);
+void runProgram(const RenderPlan& plan, const std::vector<Step>& program, NodeEnv& env) {
+    NodeValue* slab = env.cache.slab(plan.places);
+    if (!slab) {
+        for (const Step& s : program) s.node->evaluate(env);
+        return;
+    }
+    for (const Step& s : program) s.run(s, slab, env);
 }
 
 }  // namespace vx

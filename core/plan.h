@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/kernel.h"
 #include "core/node.h"
 
 namespace vx {
@@ -13,13 +14,17 @@ namespace vx {
 struct RenderPlan {
     const Node* root = nullptr;  // null when the tree has no root of the render's kind
     std::vector<Node*> folded;
-    // The folded nodes' outputs, which are also the first places of a
-    // sample's slab; `stamp` changes whenever they do.
+    // The first places of a sample's slab: the folded nodes' outputs, then
+    // the parameters of the unlinked inputs that the programs read. `stamp`
+    // changes whenever they do.
     std::vector<NodeValue> values;
+    std::vector<const InputPort*> constants;  // whose parameters those are
     uint64_t stamp = 0;
-    // Ahead of the first pass (what "norm" and "bump_h" read) and the second.
-    std::vector<const Node*> ahead[2];
-    size_t places = 0;  // the outputs of all the tree's nodes in a sample
+    // The flat programs run ahead of the first pass (what "norm" and
+    // "bump_h" read) and of the second, every step after its sources.
+    std::vector<Step> program[2];
+    std::vector<int32_t> inputPlaces;  // what the steps' `in` point into
+    size_t places = 0;  // the values of a sample's slab
 };
 
 // Makes the tree's plan and folds its fixed nodes, inner trees of macros
@@ -30,7 +35,7 @@ void refold(const NodeList& tree, double time);
 // Forgets the plan: every node is evaluated per sample again.
 void dropPlan(NodeList& tree);
 
-// The evaluations ahead of a pass of the root.
-void evaluateAhead(const std::vector<const Node*>& nodes, NodeEnv& env);
+// Runs a program ahead of a pass of the root, in the environment's slab.
+void runProgram(const RenderPlan& plan, const std::vector<Step>& program, NodeEnv& env);
 
 }  // namespace vx

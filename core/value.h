@@ -25,6 +25,9 @@ struct NodeValue {
     constexpr NodeValue operator-() const { return {-x, -y, -z}; }
 };
 
+// A scalar input read from a triple: the plain mean, with no shortcut.
+constexpr double scalarOf(const NodeValue& v) { return (v.x + v.y + v.z) / 3.0; }
+
 // Between the host's arrays of three and NodeValue.
 template <class T>
 constexpr NodeValue fromArray(const T v[3]) { return {v[0], v[1], v[2]}; }

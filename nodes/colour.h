@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/env.h"
+#include "core/kernel.h"
 #include "core/node.h"
 
 namespace vx {
@@ -19,25 +20,16 @@ using ColourFunc = NodeValue (*)(const NodeValue&);
 
 // The colour "rgb" in, three scalars out.
 template <class Kind, ColourFunc Convert>
-class FromRgb : public NodeKind<Kind> {
+class FromRgb : public FormulaKind<Kind> {
 public:
-    void evaluate(NodeEnv& env) const final {
-        const NodeValue c = Convert(this->readValue(0, env));
-        NodeValue* out = this->outputSlots(env);
-        out[0] = NodeValue::scalar(c.x);
-        out[1] = NodeValue::scalar(c.y);
-        out[2] = NodeValue::scalar(c.z);
-    }
+    static Outputs<3> f(const NodeValue& rgb) { return split(Convert(rgb)); }
 };
 
 // Three scalars in, read in order, the colour "rgb" out.
 template <class Kind, ColourFunc Convert>
-class ToRgb : public NodeKind<Kind> {
+class ToRgb : public FormulaKind<Kind> {
 public:
-    void evaluate(NodeEnv& env) const final {
-        const double a = this->readScalar(0, env), b = this->readScalar(1, env), c = this->readScalar(2, env);
-        this->outputSlots(env)[0] = Convert({a, b, c});
-    }
+    static NodeValue f(double a, double b, double c) { return Convert({a, b, c}); }
 };
 
 // clang-format off

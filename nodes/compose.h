@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/env.h"
+#include "core/kernel.h"
 #include "core/node.h"
 
 namespace vx {
@@ -47,13 +48,9 @@ inline NodeValue compose(BlendFunc blend, const NodeValue& fg, const NodeValue& 
 }
 
 template <class Kind, BlendFunc Blend>
-class Compose : public NodeKind<Kind> {
+class Compose : public FormulaKind<Kind> {
 public:
-    void evaluate(NodeEnv& env) const final {
-        const NodeValue fg = this->readValue(0, env), bg = this->readValue(1, env);
-        const double alpha = this->readScalar(2, env);
-        this->outputSlots(env)[0] = compose(Blend, fg, bg, alpha);
-    }
+    static NodeValue f(const NodeValue& fg, const NodeValue& bg, double alpha) { return compose(Blend, fg, bg, alpha); }
 };
 
 // clang-format off

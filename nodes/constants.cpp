@@ -36,17 +36,4 @@ NConvF2V::NConvF2V() { setup("val3 -> vec", kGeneric, kF2VIn, kVecOut, false); }
 NConvV2F::NConvV2F() { setup("vec -> val3", kGeneric, kV2FIn, kV2FOut, false); }
 // clang-format on
 
-void NConvF2V::evaluate(NodeEnv& env) const {
-    const double x = readScalar(0, env), y = readScalar(1, env), z = readScalar(2, env);
-    outputSlots(env)[0] = {x, y, z};
-}
-
-void NConvV2F::evaluate(NodeEnv& env) const {
-    const NodeValue v = readValue(0, env);
-    NodeValue* out = outputSlots(env);
-    out[0] = NodeValue::scalar(v.x);
-    out[1] = NodeValue::scalar(v.y);
-    out[2] = NodeValue::scalar(v.z);
-}
-
 }  // namespace vx

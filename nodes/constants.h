@@ -2,45 +2,20 @@
 #pragma once
 
 #include "core/env.h"
+#include "core/kernel.h"
 #include "core/node.h"
 
 namespace vx {
 
-// "value" and "percent": the parameter's mean as a scalar.
-template <class Kind>
-class ScalarConstant : public NodeKind<Kind> {
-public:
-    void evaluate(NodeEnv& env) const final {
-        const double s = this->readScalar(0, env);
-        this->outputSlots(env)[0] = NodeValue::scalar(s);
-    }
-};
-
-// "color" and "vector": the parameter's triple as it is.
-template <class Kind>
-class TripleConstant : public NodeKind<Kind> {
-public:
-    void evaluate(NodeEnv& env) const final {
-        const NodeValue v = this->readValue(0, env);
-        this->outputSlots(env)[0] = v;
-    }
-};
-
-class NVal final : public ScalarConstant<NVal> { public: NVal(); };
-class NPer final : public ScalarConstant<NPer> { public: NPer(); };
-class NCol final : public TripleConstant<NCol> { public: NCol(); };
-class NVec final : public TripleConstant<NVec> { public: NVec(); };
-
-class NConvF2V final : public NodeKind<NConvF2V> {
-public:
-    NConvF2V();
-    void evaluate(NodeEnv& env) const override;
-};
-
-class NConvV2F final : public NodeKind<NConvV2F> {
-public:
-    NConvV2F();
-    void evaluate(NodeEnv& env) const override;
-};
+// clang-format off
+// "value" and "percent": the parameter's mean as a scalar; "color" and
+// "vector": the parameter's triple as it is.
+class NVal     final : public FormulaKind<NVal>     { public: NVal();     static double f(double s) { return s; } };
+class NPer     final : public FormulaKind<NPer>     { public: NPer();     static double f(double s) { return s; } };
+class NCol     final : public FormulaKind<NCol>     { public: NCol();     static NodeValue f(const NodeValue& v) { return v; } };
+class NVec     final : public FormulaKind<NVec>     { public: NVec();     static NodeValue f(const NodeValue& v) { return v; } };
+class NConvF2V final : public FormulaKind<NConvF2V> { public: NConvF2V(); static NodeValue f(double x, double y, double z) { return {x, y, z}; } };
+class NConvV2F final : public FormulaKind<NConvV2F> { public: NConvV2F(); static Outputs<3> f(const NodeValue& v) { return split(v); } };
+// clang-format on
 
 }  // namespace vx

@@ -94,60 +94,9 @@ NLogN::NLogN()             { setup("logn",       kFunction, kA1B10,    kResultSc
 
 void NMix::evaluate(NodeEnv& env) const {
     const double t = readScalar(2, env);
-    const NodeValue a = t >= 1 && t <= 1.001 ? NodeValue{} : readValue(0, env);
-    const NodeValue b = t >= 0 && t <= 0.001 ? NodeValue{} : readValue(1, env);
-    outputSlots(env)[0] = a * (1 - t) + b * t;
-}
-
-void NClamp::evaluate(NodeEnv& env) const {
-    const NodeValue v = readValue(0, env);
-    const double min = readScalar(1, env), max = readScalar(2, env);
-    outputSlots(env)[0] = perComponent(v, [=](double c) { return clamp(c, min, max); });
-}
-
-void NClampL::evaluate(NodeEnv& env) const {
-    const NodeValue v = readValue(0, env);
-    const double min = readScalar(1, env);
-    outputSlots(env)[0] = perComponent(v, [=](double c) { return c > min ? c : min; });
-}
-
-void NClampH::evaluate(NodeEnv& env) const {
-    const NodeValue v = readValue(0, env);
-    const double max = readScalar(1, env);
-    outputSlots(env)[0] = perComponent(v, [=](double c) { return c < max ? c : max; });
-}
-
-void NStep::evaluate(NodeEnv& env) const {
-    const double edge = readScalar(0, env);
-    const NodeValue v = readValue(1, env);
-    outputSlots(env)[0] = perComponent(v, [=](double c) { return step(edge, c); });
-}
-
-void NSmoothStep::evaluate(NodeEnv& env) const {
-    const double min = readScalar(0, env), max = readScalar(1, env);
-    const NodeValue v = readValue(2, env);
-    outputSlots(env)[0] = perComponent(v, [=](double c) { return smoothstep(min, max, c); });
-}
-
-void NLinearStep::evaluate(NodeEnv& env) const {
-    const double min = readScalar(0, env), max = readScalar(1, env);
-    const NodeValue v = readValue(2, env);
-    outputSlots(env)[0] = perComponent(v, [=](double c) { return linearstep(min, max, c); });
-}
-
-void NNormalize::evaluate(NodeEnv& env) const {
-    const NodeValue v = readValue(0, env);
-    outputSlots(env)[0] = normalized(v);
-}
-
-void NLength::evaluate(NodeEnv& env) const {
-    const NodeValue v = readValue(0, env);
-    outputSlots(env)[0] = NodeValue::scalar(length(v));
-}
-
-void NDistance::evaluate(NodeEnv& env) const {
-    const NodeValue p1 = readValue(0, env), p2 = readValue(1, env);
-    outputSlots(env)[0] = NodeValue::scalar(length(p1 - p2));
+    const NodeValue a = skipsFirst(t) ? NodeValue{} : readValue(0, env);
+    const NodeValue b = skipsSecond(t) ? NodeValue{} : readValue(1, env);
+    outputSlots(env)[0] = f(a, b, t);
 }
 
 }  // namespace vx

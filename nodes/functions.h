@@ -38,25 +38,12 @@ constexpr double smoothstep(double min, double max, double x) {
     return 3 * t * t / (d * d) - 2 * t * t * t / (d * d * d);
 }
 
-// One scalar argument "n"; "r" = Kind::f(n) as a scalar.
-template <class Kind>
-class ScalarFunction : public NodeKind<Kind> {
-public:
-    void evaluate(NodeEnv& env) const final {
-        const double n = this->readScalar(0, env);
-        this->outputSlots(env)[0] = NodeValue::scalar(Kind::f(n));
-    }
-};
+// A square as a product, which is exact, rather than a library call.
+inline double power(double a, double b) { return b == 2 ? a * a : std::pow(a, b); }
 
-// Two scalar arguments "a" and "b", read in that order; "r" = Kind::f(a, b).
+// Scalar arguments ("n", or "a" and "b"); "r" = Kind::f(...) as a scalar.
 template <class Kind>
-class ScalarFunction2 : public NodeKind<Kind> {
-public:
-    void evaluate(NodeEnv& env) const final {
-        const double a = this->readScalar(0, env), b = this->readScalar(1, env);
-        this->outputSlots(env)[0] = NodeValue::scalar(Kind::f(a, b));
-    }
-};
+using ScalarFunction = FormulaKind<Kind>;
 
 // clang-format off
 class NRadians final : public ScalarFunction<NRadians> { public: NRadians(); static double f(double n) { return n * 0.017453292519943295; } };
@@ -72,25 +59,36 @@ class NSqrt    final : public ScalarFunction<NSqrt>    { public: NSqrt();    sta
 class NExp     final : public ScalarFunction<NExp>     { public: NExp();     static double f(double n) { return std::exp(n); } };
 class NLog     final : public ScalarFunction<NLog>     { public: NLog();     static double f(double n) { return std::log(n); } };
 
-class NAtan2   final : public ScalarFunction2<NAtan2>  { public: NAtan2();   static double f(double a, double b) { return std::atan2(a, b); } };
-class NMod     final : public ScalarFunction2<NMod>    { public: NMod();     static double f(double a, double b) { return wrap(a, b); } };
-class NPow     final : public ScalarFunction2<NPow>    { public: NPow();     static double f(double a, double b) { return std::pow(a, b); } };
-class NLogN    final : public ScalarFunction2<NLogN>   { public: NLogN();    static double f(double a, double b) { return std::log(a) / std::log(b); } };
+class NAtan2   final : public ScalarFunction<NAtan2>  { public: NAtan2();   static double f(double a, double b) { return std::atan2(a, b); } };
+class NMod     final : public ScalarFunction<NMod>    { public: NMod();     static double f(double a, double b) { return wrap(a, b); } };
+class NPow     final : public ScalarFunction<NPow>    { public: NPow();     static double f(double a, double b) { return power(a, b); } };
+class NLogN    final : public ScalarFunction<NLogN>   { public: NLogN();    static double f(double a, double b) { return std::log(a) / std::log(b); } };
 // clang-format on
 
-// Kinds that read their inputs in their own way. "mix" reads "n" first and
-// skips a branch whose weight is (nearly) zero.
+// "mix" reads "n" first and does not pull a branch whose weight is (nearly)
+// zero; that branch counts as black.
+class NMix final : public NodeKind<NMix> {
+public:
+    NMix();
+    static NodeValue f(const NodeValue& a, const NodeValue& b, double t) {
+        return (skipsFirst(t) ? NodeValue{} : a) * (1 - t) + (skipsSecond(t) ? NodeValue{} : b) * t;
+    }
+    static bool skipsFirst(double t) { return t >= 1 && t <= 1.001; }
+    static bool skipsSecond(double t) { return t >= 0 && t <= 0.001; }
+    void evaluate(NodeEnv& env) const override;
+    StepFn step() const override { return Kernel<&f>::step; }
+};
+
 // clang-format off
-class NMix        final : public NodeKind<NMix>        { public: NMix();        void evaluate(NodeEnv& env) const override; };
-class NClamp      final : public NodeKind<NClamp>      { public: NClamp();      void evaluate(NodeEnv& env) const override; };
-class NClampL     final : public NodeKind<NClampL>     { public: NClampL();     void evaluate(NodeEnv& env) const override; };
-class NClampH     final : public NodeKind<NClampH>     { public: NClampH();     void evaluate(NodeEnv& env) const override; };
-class NStep       final : public NodeKind<NStep>       { public: NStep();       void evaluate(NodeEnv& env) const override; };
-class NSmoothStep final : public NodeKind<NSmoothStep> { public: NSmoothStep(); void evaluate(NodeEnv& env) const override; };
-class NLinearStep final : public NodeKind<NLinearStep> { public: NLinearStep(); void evaluate(NodeEnv& env) const override; };
-class NNormalize  final : public NodeKind<NNormalize>  { public: NNormalize();  void evaluate(NodeEnv& env) const override; };
-class NLength     final : public NodeKind<NLength>     { public: NLength();     void evaluate(NodeEnv& env) const override; };
-class NDistance   final : public NodeKind<NDistance>   { public: NDistance();   void evaluate(NodeEnv& env) const override; };
+class NClamp      final : public FormulaKind<NClamp>      { public: NClamp();      static NodeValue f(const NodeValue& v, double min, double max) { return perComponent(v, [=](double c) { return clamp(c, min, max); }); } };
+class NClampL     final : public FormulaKind<NClampL>     { public: NClampL();     static NodeValue f(const NodeValue& v, double min) { return perComponent(v, [=](double c) { return c > min ? c : min; }); } };
+class NClampH     final : public FormulaKind<NClampH>     { public: NClampH();     static NodeValue f(const NodeValue& v, double max) { return perComponent(v, [=](double c) { return c < max ? c : max; }); } };
+class NStep       final : public FormulaKind<NStep>       { public: NStep();       static NodeValue f(double edge, const NodeValue& v) { return perComponent(v, [=](double c) { return vx::step(edge, c); }); } };
+class NSmoothStep final : public FormulaKind<NSmoothStep> { public: NSmoothStep(); static NodeValue f(double min, double max, const NodeValue& v) { return perComponent(v, [=](double c) { return smoothstep(min, max, c); }); } };
+class NLinearStep final : public FormulaKind<NLinearStep> { public: NLinearStep(); static NodeValue f(double min, double max, const NodeValue& v) { return perComponent(v, [=](double c) { return linearstep(min, max, c); }); } };
+class NNormalize  final : public FormulaKind<NNormalize>  { public: NNormalize();  static NodeValue f(const NodeValue& v) { return normalized(v); } };
+class NLength     final : public FormulaKind<NLength>     { public: NLength();     static double f(const NodeValue& v) { return length(v); } };
+class NDistance   final : public FormulaKind<NDistance>   { public: NDistance();   static double f(const NodeValue& p1, const NodeValue& p2) { return length(p1 - p2); } };
 // clang-format on
 
 }  // namespace vx

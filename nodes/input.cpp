@@ -179,22 +179,20 @@ NVTransform::NVTransform() { setup("vtransform", kGeneric, kVTransformIn, kVecto
 NFace::NFace()             { setup("pol_face",   kUtility, kFaceIn,       kFaceOut,   false); }
 // clang-format on
 
-void NSpot::evaluate(NodeEnv& env) const {
+void NSpot::outputs(const Node&, NodeEnv& env, NodeValue* out) {
     const HostShading& s = sampleOf(env);
     const double scalars[] = {
         s.diffuse, s.specular, (std::log2(1.0 / s.roughness) - 2.0) * 0.1, s.luminous, s.mirror,
         s.transparency, s.eta, s.translucency, s.colorHL, s.colorFL, s.reflectionBlur, s.refractionBlur,
         s.addTransp, std::log2(s.diffSharpness) * 0.25, s.bumpHeight, s.replacementPercentage,
     };
-    NodeValue* out = outputSlots(env);
     out[0] = fromArray(s.color);
     for (size_t i = 0; i < std::size(scalars); ++i) out[1 + i] = NodeValue::scalar(scalars[i]);
     out[17] = fromArray(s.replacementColor);
 }
 
-void NGeom::evaluate(NodeEnv& env) const {
+void NGeom::outputs(const Node&, NodeEnv& env, NodeValue* out) {
     const HostShading& s = sampleOf(env);
-    NodeValue* out = outputSlots(env);
     out[0] = env.normal;
     out[1] = fromArray(s.wNorm0);
     out[2] = fromArray(s.gNorm);
@@ -202,30 +200,28 @@ void NGeom::evaluate(NodeEnv& env) const {
     out[4] = fromArray(s.oPos);
 }
 
-void NUVMap::evaluate(NodeEnv& env) const {
+void NUVMap::outputs(const Node& n, NodeEnv& env, NodeValue* out) {
     static constexpr VertexRead kRead{{0, 0, 0, 0}, {0, 0, 0, 0}, true};
     double uv[4] = {};
-    sumVertexMap(sampleOf(env), {HOST_VMAP_TXUV}, inputs[0].param.text, kRead, uv);
-    NodeValue* out = outputSlots(env);
+    sumVertexMap(sampleOf(env), {HOST_VMAP_TXUV}, n.inputs[0].param.text, kRead, uv);
     out[0] = {uv[0], uv[1], 0};
     out[1] = {wrap(uv[0], 1), wrap(uv[1], 1), 0};
 }
 
-void NVCol::evaluate(NodeEnv& env) const {
+void NVCol::outputs(const Node& n, NodeEnv& env, NodeValue* out) {
     // A three-component map leaves alpha at 1; an uncovered vertex is white
     // and transparent but keeps its weight.
     static constexpr VertexRead kRead{{0, 0, 0, 1}, {1, 1, 1, 0}, false};
     double c[4] = {};
-    if (!sumVertexMap(sampleOf(env), {HOST_VMAP_RGBA, HOST_VMAP_RGB}, inputs[0].param.text, kRead, c)) {
+    if (!sumVertexMap(sampleOf(env), {HOST_VMAP_RGBA, HOST_VMAP_RGB}, n.inputs[0].param.text, kRead, c)) {
         c[0] = c[1] = c[2] = 1;
         c[3] = 0;
     }
-    NodeValue* out = outputSlots(env);
     out[0] = {c[0], c[1], c[2]};
     out[1] = NodeValue::scalar(c[3]);
 }
 
-void NScene::evaluate(NodeEnv& env) const {
+void NScene::outputs(const Node&, NodeEnv& env, NodeValue* out) {
     const HostShading& s = sampleOf(env);
     const HostSceneInfo* scene = host().sceneInfo;
     double sx = 0, sy = 0;
@@ -236,7 +232,6 @@ void NScene::evaluate(NodeEnv& env) const {
         sx = double(s.sx) / scene->frameWidth;
         sy = double(s.sy) / scene->frameHeight;
     }
-    NodeValue* out = outputSlots(env);
     out[0] = NodeValue::scalar(env.time);
     out[1] = fromArray(s.raySource);
     out[2] = normalized(fromArray(s.raySource) - fromArray(s.wPos));
@@ -245,29 +240,25 @@ void NScene::evaluate(NodeEnv& env) const {
     out[5] = NodeValue::scalar(scene ? scene->framesPerSecond : 0);
 }
 
-void NItem::evaluate(NodeEnv& env) const {
-    const HostID item = itemOf(*this, 0, env);
-    NodeValue* out = outputSlots(env);
+void NItem::outputs(const Node& n, NodeEnv& env, NodeValue* out) {
+    const HostID item = itemOf(n, 0, env);
     for (size_t i = 0; i < std::size(kItemOutputs); ++i) {
         const ItemOutput& o = kItemOutputs[i];
         out[i] = item ? itemParam(env, item, o.code, o.fallback) : o.fallback;
     }
 }
 
-void NTransform::evaluate(NodeEnv& env) const {
-    const NodeValue r = toWorld(*this, env, true);
-    outputSlots(env)[0] = r;
+void NTransform::outputs(const Node& n, NodeEnv& env, NodeValue* out) {
+    out[0] = toWorld(n, env, true);
 }
 
-void NVTransform::evaluate(NodeEnv& env) const {
-    const NodeValue r = toWorld(*this, env, false);
-    outputSlots(env)[0] = r;
+void NVTransform::outputs(const Node& n, NodeEnv& env, NodeValue* out) {
+    out[0] = toWorld(n, env, false);
 }
 
-void NFace::evaluate(NodeEnv& env) const {
+void NFace::outputs(const Node& n, NodeEnv& env, NodeValue* out) {
     const int side = !env.isPreview && backFacing(sampleOf(env)) ? 1 : 0;
-    const NodeValue v = readValue(side, env);
-    outputSlots(env)[0] = v;
+    out[0] = n.readValue(side, env);
 }
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 #include "nodes/items.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "host/host.h"
 
@@ -27,35 +28,59 @@ void walk(const HostItemInfo& info, int type, HostID parent, std::unordered_map<
 void IParamMan::rebuild(double time, int32_t frame) {
     const HostItemInfo* info = host().itemInfo;
     if (!info) return;
-    std::unordered_map<HostID, IParamData> fresh;
+    auto fresh = std::make_unique<Filling>();
+    fresh->time = time;
+    fresh->frame = frame;
+    std::unordered_map<HostID, IParamData>& items = fresh->entries;
     const auto none = [](HostID) {};
-    walk(*info, HOST_LIGHT, 0, fresh, time, none);
-    walk(*info, HOST_CAMERA, 0, fresh, time, none);
-    walk(*info, HOST_OBJECT, 0, fresh, time,
-         [&](HostID object) { walk(*info, HOST_BONE, object, fresh, time, none); });
+    walk(*info, HOST_LIGHT, 0, items, time, none);
+    walk(*info, HOST_CAMERA, 0, items, time, none);
+    walk(*info, HOST_OBJECT, 0, items, time,
+         [&](HostID object) { walk(*info, HOST_BONE, object, items, time, none); });
+    static std::atomic<uint64_t> versions{0};
     std::lock_guard guard(lock_);
-    entries_.swap(fresh);
-    time_ = time;
-    frame_ = frame;
+    filling_ = std::move(fresh);
+    version_.store(++versions, std::memory_order_release);
+}
+
+const IParamMan::Filling* IParamMan::current() const {
+    struct Seen {
+        const IParamMan* cache = nullptr;
+        uint64_t version = 0;
+        std::shared_ptr<const Filling> filling;
+    };
+    thread_local Seen seen[4];
+    thread_local size_t replace = 0;
+    const uint64_t version = version_.load(std::memory_order_acquire);
+    Seen* slot = nullptr;
+    for (Seen& s : seen)
+        if (s.cache == this) {
+            if (s.version == version) return s.filling.get();
+            slot = &s;
+        }
+    if (!slot) slot = &seen[replace++ % std::size(seen)];
+    std::lock_guard guard(lock_);
+    *slot = {this, version_.load(std::memory_order_relaxed), filling_};
+    return slot->filling.get();
 }
 
 bool IParamMan::lookup(HostID item, int code, double out[3]) const {
-    if (code < 1 || code > kItemParamCount) return false;
-    std::lock_guard guard(lock_);
-    const auto it = entries_.find(item);
-    if (it == entries_.end()) return false;
+    const Filling* f = current();
+    if (code < 1 || code > kItemParamCount || !f) return false;
+    const auto it = f->entries.find(item);
+    if (it == f->entries.end()) return false;
     std::memcpy(out, it->second.params[code - 1], 3 * sizeof(double));
     return true;
 }
 
 double IParamMan::time() const {
-    std::lock_guard guard(lock_);
-    return time_;
+    const Filling* f = current();
+    return f ? f->time : 0;
 }
 
 int32_t IParamMan::frame() const {
-    std::lock_guard guard(lock_);
-    return frame_;
+    const Filling* f = current();
+    return f ? f->frame : 0;
 }
 
 IParamMan& itemParams() {

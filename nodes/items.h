@@ -3,7 +3,9 @@
 // frame so that render threads need only a lookup.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -34,10 +36,18 @@ public:
     int32_t frame() const;
 
 private:
+    struct Filling {
+        std::unordered_map<HostID, IParamData> entries;
+        double time = 0;
+        int32_t frame = 0;
+    };
+    // Lookups take no lock: each thread holds the filling it last saw, and
+    // takes the lock only when a rebuild has published a new one, which is
+    // once per thread and time during a render.
+    const Filling* current() const;
     mutable std::mutex lock_;
-    std::unordered_map<HostID, IParamData> entries_;
-    double time_ = 0;
-    int32_t frame_ = 0;
+    std::shared_ptr<const Filling> filling_;  // under lock_
+    std::atomic<uint64_t> version_{0};        // unique across caches
 };
 
 // The process-wide cache.

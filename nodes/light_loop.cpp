@@ -92,6 +92,11 @@ const HostShading& sampleOf(const NodeEnv& env) {
     return env.record ? *env.record : none;
 }
 
+int lightFlags(HostID light) {
+    const HostLightInfo* info = host().lightInfo;
+    return info && info->flags ? info->flags(light) : 0;
+}
+
 HostID firstLight() { return host().itemInfo->first(HOST_LIGHT, 0); }
 
 HostID nextLight(HostID light, HostID first) {
@@ -100,12 +105,7 @@ HostID nextLight(HostID light, HostID first) {
 }
 }  // namespace detail
 
-bool passesLightFlag(HostID light, int lightFlag) {
-    const HostLightInfo* info = host().lightInfo;
-    const int flags = info && info->flags ? info->flags(light) : 0;
-    if (lightFlag == LF_DIFFUSE && (flags & HOST_LIGHT_NO_DIFFUSE)) return false;
-    return !(lightFlag == LF_SPECULAR && (flags & HOST_LIGHT_NO_SPECULAR));
-}
+bool passesLightFlag(HostID light, int lightFlag) { return detail::passesFilter(detail::lightFlags(light), lightFlag); }
 
 bool lightServicesPresent() { return host().itemInfo && host().objectInfo; }
 
@@ -157,13 +157,26 @@ bool projectSpotImage(HostID light, double time, const NodeValue& p, double& u, 
     return true;
 }
 
+namespace {
+const LightSample* cachedLight(LightCache& cache, HostID light) {
+    for (int k = 0, i = cache.next; k < cache.count; ++k, i = i + 1 < cache.count ? i + 1 : 0)
+        if (cache.samples[i].light == light) {
+            cache.next = i + 1;
+            return &cache.samples[i];
+        }
+    return nullptr;
+}
+
+void keepLight(LightCache& cache, HostID light, const LightRay& ray) {
+    if (cache.count < LightCache::kRoom) cache.samples[cache.count++] = {light, ray.direction, ray.color, ray.result};
+}
+}  // namespace
+
 LightRay illuminateCached(NodeEnv& env, HostID light, const NodeValue& p) {
     LightCache* cache = env.lights;
-    if (cache)
-        for (int i = 0; i < cache->count; ++i)
-            if (const LightSample& s = cache->samples[i]; s.light == light) return {s.result, s.direction, s.color};
+    if (const LightSample* s = cache ? cachedLight(*cache, light) : nullptr) return {s->result, s->direction, s->color};
     const LightRay ray = askHost(env, light, p);
-    if (cache && cache->count < LightCache::kRoom) cache->samples[cache->count++] = {light, ray.direction, ray.color, ray.result};
+    if (cache) keepLight(*cache, light, ray);
     return ray;
 }
 
@@ -182,11 +195,14 @@ bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out
     else if (light == kRadiosityLight || light == kCausticsLight) out = askHost(env, light, p);
     else if (!env.shadowRayFlag) out = illuminateCached(env, light, p);
     else if (*env.shadowRayFlag) return false;
+    else if (const LightSample* s = cachedLight(*env.lights, light)) out = {s->result, s->direction, s->color};
     else {
+        // Kept as corrected: the correction is the same for every model.
         *env.shadowRayFlag = 1;
-        out = illuminateCached(env, light, p);
+        out = askHost(env, light, p);
         *env.shadowRayFlag = 0;
         correctShadow(env, light, p, out);
+        keepLight(*env.lights, light, out);
     }
     return true;
 }

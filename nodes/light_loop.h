@@ -109,6 +109,11 @@ NodeValue translucencyAt(NodeEnv& env, const ShadePoint& at, const Translucency&
 
 namespace detail {
 const HostShading& sampleOf(const NodeEnv& env);
+int lightFlags(HostID light);
+inline bool passesFilter(int flags, int lightFlag) {
+    if (lightFlag == LF_DIFFUSE && (flags & HOST_LIGHT_NO_DIFFUSE)) return false;
+    return !(lightFlag == LF_SPECULAR && (flags & HOST_LIGHT_NO_SPECULAR));
+}
 HostID firstLight();
 HostID nextLight(HostID light, HostID first);
 }  // namespace detail
@@ -120,13 +125,28 @@ HostID nextLight(HostID light, HostID first);
 bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out);
 
 // Calls visit(light) for every scene light the sample's object receives and
-// light_flag lets through; a host list that loops back ends the walk.
+// light_flag lets through; a host list that loops back ends the walk. The
+// first walk of a sample lists the received lights in its light cache, and
+// the walks after it read that list instead of asking the host again.
 template <class Visit>
 void walkLights(const NodeEnv& env, int lightFlag, Visit&& visit) {
+    LightCache* cache = env.lights;
+    if (cache && cache->receivedCount >= 0) {
+        for (int i = 0; i < cache->receivedCount; ++i)
+            if (detail::passesFilter(cache->received[i].flags, lightFlag)) visit(cache->received[i].light);
+        return;
+    }
     if (!lightServicesPresent()) return;
+    int listed = 0;
     const HostID first = detail::firstLight();
-    for (HostID light = first; light; light = detail::nextLight(light, first))
-        if (!lightExcluded(env, light) && passesLightFlag(light, lightFlag)) visit(light);
+    for (HostID light = first; light; light = detail::nextLight(light, first)) {
+        if (lightExcluded(env, light)) continue;
+        const int flags = detail::lightFlags(light);
+        if (cache && listed < LightCache::kRoom) cache->received[listed] = {light, flags};
+        ++listed;
+        if (detail::passesFilter(flags, lightFlag)) visit(light);
+    }
+    if (cache && listed <= LightCache::kRoom) cache->receivedCount = listed;
 }
 
 template <class Visit>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/env.h"
+#include "core/kernel.h"
 #include "core/node.h"
 
 namespace vx {
@@ -19,13 +20,7 @@ constexpr NodeValue divide(const NodeValue& a, const NodeValue& b) {
 
 // Inputs 0 and 1 read as triples, in order; "r" = Kind::f(a, b).
 template <class Kind>
-class BinaryOperator : public NodeKind<Kind> {
-public:
-    void evaluate(NodeEnv& env) const final {
-        const NodeValue a = this->readValue(0, env), b = this->readValue(1, env);
-        this->outputSlots(env)[0] = Kind::f(a, b);
-    }
-};
+using BinaryOperator = FormulaKind<Kind>;
 
 // clang-format off
 class NAdd   final : public BinaryOperator<NAdd>   { public: NAdd();   static NodeValue f(const NodeValue& a, const NodeValue& b) { return a + b; } };

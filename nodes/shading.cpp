@@ -43,17 +43,20 @@ constexpr OutputDecl kResult[] = {{"result", VT_COLOR}, {nullptr}};
 int lightFlagOf(const Node& node, int input) { return node.inputs[input].param.intValue; }
 
 // A model of the base, strength, one parameter, norm and light_flag layout:
-// base_col x the lights' sum weighted by weight(at, parameter, L) x strength.
+// base_col x the lights' sum weighted by weight(at, L, k) x strength, where
+// k = toConstant(parameter) is worked out once for all the lights.
 template <class Weight>
-void shadeModel(const Node& node, NodeEnv& env, Weight weight) {
+void shadeModel(const Node& node, NodeEnv& env, double (*toConstant)(double), Weight weight) {
     const NodeValue base = node.readValue(0, env);
     const double strength = node.readScalar(1, env);
-    const double parameter = node.readScalar(2, env);
+    const double k = toConstant(node.readScalar(2, env));
     const ShadePoint at = shadePoint(node, 3, env);
     const NodeValue sum =
-        gatherLights(env, at.P, lightFlagOf(node, 4), [&](const NodeValue& L) { return weight(at, parameter, L); });
+        gatherLights(env, at.P, lightFlagOf(node, 4), [&](const NodeValue& L) { return weight(at, L, k); });
     node.outputSlots(env)[0] = base * sum * strength;
 }
+
+double same(double v) { return v; }
 
 // Beckmann's distribution of micro-facets with slope m around H.
 double facets(const NodeValue& N, const NodeValue& H, double m) {
@@ -127,7 +130,7 @@ void NLambert::evaluate(NodeEnv& env) const {
 }
 
 void NOrenNayer::evaluate(NodeEnv& env) const {
-    shadeModel(*this, env, [](const ShadePoint& at, double rough, const NodeValue& L) {
+    shadeModel(*this, env, same, [](const ShadePoint& at, const NodeValue& L, double rough) {
         return orenNayarWeight(at.N, at.V, L, rough);
     });
 }
@@ -140,32 +143,32 @@ void NWrapDiffuse::evaluate(NodeEnv& env) const {
 }
 
 void NBlinn::evaluate(NodeEnv& env) const {
-    shadeModel(*this, env, [](const ShadePoint& at, double gloss, const NodeValue& L) {
-        return blinnWeight(at.N, at.V, L, glossExponent(gloss));
+    shadeModel(*this, env, glossExponent, [](const ShadePoint& at, const NodeValue& L, double n) {
+        return blinnWeight(at.N, at.V, L, n);
     });
 }
 
 void NPhong::evaluate(NodeEnv& env) const {
-    shadeModel(*this, env, [](const ShadePoint& at, double gloss, const NodeValue& L) {
-        return phongWeight(at.N, at.D, L, glossExponent(gloss));
+    shadeModel(*this, env, glossExponent, [](const ShadePoint& at, const NodeValue& L, double n) {
+        return phongWeight(at.N, at.D, L, n);
     });
 }
 
 void NMetal::evaluate(NodeEnv& env) const {
-    shadeModel(*this, env, [](const ShadePoint& at, double gloss, const NodeValue& L) {
-        return metallicWeight(at.N, at.V, L, glossExponent(gloss));
+    shadeModel(*this, env, glossExponent, [](const ShadePoint& at, const NodeValue& L, double n) {
+        return metallicWeight(at.N, at.V, L, n);
     });
 }
 
 void NCookTorrance::evaluate(NodeEnv& env) const {
-    shadeModel(*this, env, [](const ShadePoint& at, double gloss, const NodeValue& L) {
-        return cookTorranceWeight(at.N, at.V, L, glossExponent(gloss));
+    shadeModel(*this, env, glossExponent, [](const ShadePoint& at, const NodeValue& L, double n) {
+        return cookTorranceWeight(at.N, at.V, L, n);
     });
 }
 
 void NVelvet::evaluate(NodeEnv& env) const {
-    shadeModel(*this, env, [](const ShadePoint& at, double gloss, const NodeValue& L) {
-        return velvetWeight(at.N, at.V, L, glossExponent(gloss));
+    shadeModel(*this, env, glossExponent, [](const ShadePoint& at, const NodeValue& L, double n) {
+        return velvetWeight(at.N, at.V, L, n);
     });
 }
 

@@ -90,8 +90,9 @@ private:
     std::unique_ptr<Frame> frame_;
 };
 
-// A render thread's own counters, never shared.
-struct RenderWorker {
+// A render thread's own counters, never shared: a cache line of their own,
+// as every evaluation writes them.
+struct alignas(64) RenderWorker {
     int evaluateNesting = 0;
     uint64_t evaluations = 0;
     double evaluateSeconds = 0;  // inside the outermost evaluate calls

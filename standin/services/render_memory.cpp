@@ -27,14 +27,12 @@ void* RenderMemory::create(std::string_view name, std::size_t size) {
     if (const auto it = blocks_.find(name); it != blocks_.end())
         return it->second.size >= size ? it->second.data.get() : nullptr;
     if (size > kMaxBlockBytes) return nullptr;
-    // Whole max_align_t units, so any word type fits at the block's start.
-    // Zeroed by hand: value-initialising max_align_t leaves its padding as
-    // it was. No exception may leave here: the caller is a module behind a
-    // C interface.
-    const std::size_t units = size / sizeof(std::max_align_t) + 1;
-    Block block{std::unique_ptr<std::max_align_t[]>(new (std::nothrow) std::max_align_t[units]), size};
+    // Whole lines, so any word type fits at the block's start. No exception
+    // may leave here: the caller is a module behind a C interface.
+    const std::size_t lines = size / sizeof(Line) + 1;
+    Block block{std::unique_ptr<Line[]>(new (std::nothrow) Line[lines]), size};
     if (!block.data) return nullptr;
-    std::memset(block.data.get(), 0, units * sizeof(std::max_align_t));
+    std::memset(block.data.get(), 0, lines * sizeof(Line));
     try {
         return blocks_.emplace(std::string(name), std::move(block)).first->second.data.get();
     } catch (const std::bad_alloc&) {

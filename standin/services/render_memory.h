@@ -26,8 +26,13 @@ public:
     void* create(std::string_view name, std::size_t size);
 
 private:
+    // Blocks are whole cache lines: a thread's word written at every light
+    // must not share its line with another thread's.
+    struct alignas(64) Line {
+        unsigned char bytes[64];
+    };
     struct Block {
-        std::unique_ptr<std::max_align_t[]> data;
+        std::unique_ptr<Line[]> data;
         std::size_t size;
     };
     struct NameHash {

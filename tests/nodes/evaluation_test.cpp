@@ -1,6 +1,8 @@
-// Trees of the library's kinds through the evaluation engine: depth and the
-// memory a sample costs.
+// Trees of the library's kinds through the evaluation engine: depth, the
+// memory a sample costs, and the same bits whether a node is pulled or run
+// by a render's program.
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -96,6 +98,57 @@ TEST(Evaluation, ZeroWeightBranchIsNotPulledUnderAPlan) {
         t.run(0);
         EXPECT_EQ(vxt::TCount::runs, weight > 0 ? 1 : 0) << weight;
     }
+}
+
+// Every kind, its linked inputs fed by "geom", gives the same bits pulled as
+// under a render's plan, where kinds that may run ahead run as kernels.
+TEST(Evaluation, EveryKindGivesTheSameBitsPulledAndPlanned) {
+    struct Sample {
+        NodeValue pos, norm, oPos, gNorm;
+    };
+    const Sample samples[] = {
+        {{0.3, -0.7, 1.9}, {0.48, 0.6, 0.64}, {0.25, 0.5, 2}, {1, 0, 0}},
+        {S(1.0005), {}, S(1.0005), {0, -1, 0}},
+        {S(0.0004), {0, 0, -1}, S(0.0004), {0.6, 0, -0.8}},
+        {{-1e300, kInf, 0}, S(-0.5), {kNaN, 1, 2}, {}},
+        {S(255.0 / 256), S(2), {-2, 0.5, 1e-9}, {0, 0.6, 0.8}},
+    };
+    for (const auto& group : library().children())
+        for (const auto& entry : group->children()) {
+            RenderTree t;
+            Node* n = t.add(group->category().c_str(), entry->prototype()->name.c_str());
+            EXPECT_EQ(n->timing != Timing::OnPull, n->step() != nullptr) << n->name;
+            Node* geom = t.add("Global", "geom");
+            for (int i = 0; i < n->inputCount && !n->isRoot; ++i)
+                if (n->inputs[i].connectable) {
+                    RenderTree::link(n, i, geom);
+                    n->inputs[i].sourceOutput = (3 * i + 3) % 5;
+                }
+            for (int out = 0; out < n->outputCount && !n->isRoot; ++out) {
+                RenderTree::link(t.root, RI_COLOR, n);
+                t.root->inputs[RI_COLOR].sourceOutput = out;
+                for (const Sample& s : samples) {
+                    HostShading sa[2];
+                    for (int planned = 0; planned < 2; ++planned) {
+                        if (planned) initTree(t.list, nullptr);
+                        sa[planned] = vxs::defaultShading();
+                        toArray(sa[planned].wPos, s.pos);
+                        toArray(sa[planned].wNorm, s.norm);
+                        toArray(sa[planned].oPos, s.oPos);
+                        toArray(sa[planned].gNorm, s.gNorm);
+                        evaluateSample(t.list, nullptr, &sa[planned]);
+                        if (planned) cleanupTree(t.list);
+                    }
+                    // A NaN's sign and payload follow the order the compiler
+                    // picks for a product's operands, so any NaN matches.
+                    for (double* c : {sa[0].color, sa[1].color})
+                        for (int i = 0; i < 3; ++i) c[i] = std::isnan(c[i]) ? kNaN : c[i];
+                    EXPECT_EQ(std::memcmp(sa[0].color, sa[1].color, sizeof sa[0].color), 0)
+                        << n->name << " output " << out << ": " << describe(fromArray(sa[0].color)) << " pulled, "
+                        << describe(fromArray(sa[1].color)) << " planned";
+                }
+            }
+        }
 }
 
 // Each kind of the library feeds the next through its first port, and a

@@ -1,0 +1,97 @@
+// Kernels: a kind's formula as a plain function of its input values, and the
+// two thin wrappers that run it. One loads the inputs through the node's
+// reads (which pull what they must) and stores into the node's cache slots;
+// the other is a step of a render's flat program, loading and storing at the
+// step's places in the thread's slab. The formula is written once for both.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "core/env.h"
+#include "core/node.h"
+
+namespace vx {
+
+// One node of a render's flat program: where its inputs and outputs sit in
+// the thread's slab.
+struct Step {
+    StepFn run;
+    const Node* node;
+    int32_t out;
+    const int32_t* in;
+};
+
+template <class T>
+T load(const NodeValue& v) {
+    if constexpr (std::is_same_v<T, double>)
+        return scalarOf(v);
+    else
+        return v;
+}
+
+// A kind with more than one output returns them all.
+template <size_t N>
+using Outputs = std::array<NodeValue, N>;
+
+// A triple's three channels as three scalar outputs.
+constexpr Outputs<3> split(const NodeValue& v) {
+    return {NodeValue::scalar(v.x), NodeValue::scalar(v.y), NodeValue::scalar(v.z)};
+}
+
+inline void store(NodeValue* out, double r) { out[0] = NodeValue::scalar(r); }
+inline void store(NodeValue* out, const NodeValue& r) { out[0] = r; }
+template <size_t N>
+void store(NodeValue* out, const Outputs<N>& r) {
+    for (size_t i = 0; i < N; ++i) out[i] = r[i];
+}
+
+// F takes inputs 0, 1, ... as scalars (double) or triples (NodeValue) and
+// returns a scalar, a triple or Outputs<N>.
+template <auto F>
+struct Kernel;
+
+template <class R, class... A, R (*F)(A...)>
+struct Kernel<F> {
+    template <class T>
+    using Plain = std::remove_cvref_t<T>;
+
+    // The inputs are read in order, as pulls may have effects.
+    static void evaluate(const Node& n, NodeEnv& env) {
+        [&]<size_t... I>(std::index_sequence<I...>) {
+            const std::tuple<Plain<A>...> in{load<Plain<A>>(n.readInput(n.inputs[I], &env))...};
+            store(n.outputSlots(env), std::apply(F, in));
+        }(std::index_sequence_for<A...>{});
+    }
+
+    static void step(const Step& s, NodeValue* slab, NodeEnv&) {
+        [&]<size_t... I>(std::index_sequence<I...>) {
+            store(slab + s.out, F(load<Plain<A>>(slab[s.in[I]])...));
+        }(std::index_sequence_for<A...>{});
+    }
+};
+
+
+// A kind whose evaluation is its formula Kind::f, inputs in port order.
+template <class Kind>
+class FormulaKind : public NodeKind<Kind> {
+public:
+    void evaluate(NodeEnv& env) const final { Kernel<&Kind::f>::evaluate(*this, env); }
+    StepFn step() const final { return Kernel<&Kind::f>::step; }
+};
+
+// A kind that reads the sample, and its inputs through the node's reads:
+// Kind::outputs(node, env, outputs) writes all its outputs.
+template <class Kind>
+class SampleKind : public NodeKind<Kind> {
+public:
+    void evaluate(NodeEnv& env) const final { Kind::outputs(*this, env, this->outputSlots(env)); }
+    StepFn step() const final {
+        return [](const Step& s, NodeValue* slab, NodeEnv& env) { Kind::outputs(*s.node, env, slab + s.out); };
+    }
+};
+
+}  // namespace vx
