@@ -111,24 +111,35 @@ private:
 };
 
 // The host's shadowed answer for one light at the sample: the direction the
-// light travels, its colour and the host's result (0: it does not arrive).
+// light travels, its colour and the host's result (0: it does not arrive),
+// and the unit direction towards the light that every model reads.
 struct LightSample {
     HostID light;
     NodeValue direction, color;
     int32_t result;
+    NodeValue towards;
 };
 
-// A scene light the sample's object receives, with the host's flags.
+// A scene light the sample's object receives, with the host's flags and
+// whether the host's traced shadows of it get their colour corrected.
 struct ReceivedLight {
     HostID light;
     int32_t flags;
+    bool correctsShadow;
+};
+
+// Shading inputs every model reads: sample position, unit normal, towards
+// the viewer, and the view ray's direction.
+struct ShadePoint {
+    NodeValue P, N, V, D;
 };
 
 // What the lights gave this sample, so that every lighting node gets the
 // same answer from one host call: the lights already asked for, and the
-// lights the object receives once a walk over the scene has listed them.
-// Scenes have few lights: linear lists in a fixed room; lights beyond it are
-// asked again each time, and a longer list is walked again.
+// lights the object receives (with whether it excludes the radiosity and
+// caustics pseudo-lights) once they are listed. Scenes have few lights:
+// linear lists in a fixed room; lights beyond it are asked again each time,
+// and a longer list is walked again.
 struct LightCache {
     static constexpr int kRoom = 16;
     // Left unwritten until used: most samples ask for few lights or none,
@@ -143,7 +154,19 @@ struct LightCache {
     union {
         ReceivedLight received[kRoom];
     };
-    int32_t receivedCount = -1;  // until a walk has listed them
+    int32_t receivedCount = -1;  // until they are listed
+    bool radiosityExcluded = false, causticsExcluded = false;
+    NodeValue ambient;  // the scene's flat ambient, once listed
+    // The models' shade point at the record's normal, which changes when a
+    // first pass writes a new one.
+    struct SharedShade {
+        NodeValue normal;
+        ShadePoint at;
+    };
+    bool shadeKnown = false;
+    union {
+        SharedShade shade;
+    };
 };
 
 struct NodeEnv {

@@ -1,5 +1,6 @@
 #include "core/evaluate.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -18,22 +19,34 @@ double sharpnessToValue(double s) { return std::log2(s) / 4.0; }
 double valueToSharpness(double d) { return std::exp2(4.0 * d); }
 
 
-bool objectInScene(HostID object) {
+// What a thread learnt that holds from sample to sample: whether the last
+// object it shaded is in the scene (objects come and go only between
+// renders), and the last host value each converted channel took through the
+// root unlinked, as the conversion there and back costs a logarithm and a
+// power.
+struct RoundTrip {
+    uint64_t in = 0;
+    double out = 0;
+    bool known = false;
+};
+struct ThreadSight {
+    const HostItemInfo* items = nullptr;
+    uint64_t epoch = 0;
+    HostID object = 0;
+    bool present = false;
+    RoundTrip trips[RI_COUNT];
+};
+
+bool objectInScene(ThreadSight& last, HostID object) {
     const HostItemInfo* items = host().itemInfo;
-    // Objects come and go only between renders, so each thread walks the
-    // scene once per object it shades.
-    struct Known {
-        const HostItemInfo* items = nullptr;
-        uint64_t epoch = 0;
-        HostID object = 0;
-        bool present = false;
-    };
-    thread_local Known last;
     const uint64_t epoch = renderEpoch();
     if (last.items == items && last.epoch == epoch && last.object == object) return last.present;
     bool present = false;
     for (HostID id = items->first(HOST_OBJECT, 0); id && !present; id = items->next(id)) present = id == object;
-    last = {items, epoch, object, present};
+    last.items = items;
+    last.epoch = epoch;
+    last.object = object;
+    last.present = present;
     return present;
 }
 
@@ -156,7 +169,10 @@ HostTextureSample& textureSample(NodeEnv& env) {
     return *env.textureSample;
 }
 
-const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const RenderPlan* plan) {
+namespace {
+// The first pass when "norm" or "bump_h" is linked, its two values written
+// into the record; then the second pass's program.
+void runPasses(const Node& root, NodeEnv& env, const RenderPlan* plan) {
     HostShading* sa = env.record;
     const auto linked = [&root](int i) { return root.inputs[i].source != nullptr; };
     if (linked(RI_NORM) || linked(RI_BUMP_H)) {
@@ -175,21 +191,42 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const Render
         env.cache.clear();
     }
     if (plan) runProgram(*plan, plan->program[1], env);
+}
 
-    const NodeValue color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : fromArray(sa->color);
+// The second pass's channels, read in the order of the root's inputs as
+// pulls may have effects; an unlinked scalar channel is unlinked(row).
+struct Channels {
+    NodeValue color, replCol;
     double scalars[RI_COUNT];
+    double replPer;
+};
+template <class Unlinked>
+Channels readChannels(const Node& root, NodeEnv& env, Unlinked unlinked) {
+    const HostShading* sa = env.record;
+    const auto linked = [&root](int i) { return root.inputs[i].source != nullptr; };
+    Channels ch;
+    ch.color = linked(RI_COLOR) ? root.readValue(RI_COLOR, env) : fromArray(sa->color);
     forEachChannel([&](auto i) {
         constexpr Channel c = kScalarChannels[i];
-        scalars[c.input] = linked(c.input) ? root.readScalar(c.input, env) : c.fromHost(sa->*c.field);
+        ch.scalars[c.input] = linked(c.input) ? root.readScalar(c.input, env) : unlinked(i);
     });
-    const double replPer = root.readScalar(RI_REPL_PER, env);
-    const NodeValue replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : fromArray(sa->replacementColor);
+    ch.replPer = root.readScalar(RI_REPL_PER, env);
+    ch.replCol = linked(RI_REPL_COL) ? root.readValue(RI_REPL_COL, env) : fromArray(sa->replacementColor);
+    return ch;
+}
+}  // namespace
 
+const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const RenderPlan* plan) {
+    runPasses(root, env, plan);
+    const Channels ch = readChannels(root, env, [&](auto i) {
+        constexpr Channel c = kScalarChannels[i];
+        return c.fromHost(env.record->*c.field);
+    });
     NodeValue* out = root.outputSlots(env);
-    out[RI_COLOR] = color;
-    for (const Channel& c : kScalarChannels) out[c.input] = NodeValue::scalar(scalars[c.input]);
-    out[RI_REPL_PER] = NodeValue::scalar(replPer);
-    out[RI_REPL_COL] = replCol;
+    out[RI_COLOR] = ch.color;
+    for (const Channel& c : kScalarChannels) out[c.input] = NodeValue::scalar(ch.scalars[c.input]);
+    out[RI_REPL_PER] = NodeValue::scalar(ch.replPer);
+    out[RI_REPL_COL] = ch.replCol;
     return out;
 }
 
@@ -197,7 +234,9 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     if (!renderGlobalsPresent()) return;
     const SampleWords words = sampleWords();
     if (words.rayShade && *words.rayShade) return;
-    if (!objectInScene(sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
+    constinit thread_local ThreadSight sight;
+    ThreadSight& seen = sight;
+    if (!objectInScene(seen, sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
 
     const Node* found = tree.plan ? tree.plan->root : findRoot(tree);
     if (!found || (!tree.plan && !dynamic_cast<const NRoot*>(found))) return;
@@ -223,14 +262,27 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
     if (const RenderPlan* plan = tree.plan.get())
         env.cache.reserveSlab(plan->places, plan->values.data(), plan->values.size(), plan->stamp);
 
-    const NodeValue* out = gatherRootChannels(root, env, tree.plan.get());
-    toArray(sa->color, out[RI_COLOR]);
+    runPasses(root, env, tree.plan.get());
+    // What an unlinked channel writes back is its own value through the
+    // conversions and snaps, worked out only where they can change it.
+    const Channels ch = readChannels(root, env, [](auto) { return 0.0; });
+    toArray(sa->color, ch.color);
     forEachChannel([&](auto i) {
         constexpr Channel c = kScalarChannels[i];
-        sa->*c.field = written(c, c.toHost(out[c.input].mean()));
+        double& field = sa->*c.field;
+        if (root.inputs[c.input].source) {
+            field = written(c, c.toHost(ch.scalars[c.input]));
+        } else if constexpr (c.fromHost != same) {
+            RoundTrip& trip = seen.trips[c.input];
+            const auto bits = std::bit_cast<uint64_t>(field);
+            if (!trip.known || trip.in != bits) trip = {bits, written(c, c.toHost(c.fromHost(field))), true};
+            field = trip.out;
+        } else if constexpr (c.snapZero || c.snapOne) {
+            field = written(c, field);
+        }
     });
-    sa->replacementPercentage = snapTo(out[RI_REPL_PER].mean(), 1);
-    toArray(sa->replacementColor, out[RI_REPL_COL]);
+    sa->replacementPercentage = snapTo(ch.replPer, 1);
+    toArray(sa->replacementColor, ch.replCol);
 }
 
 }  // namespace vx

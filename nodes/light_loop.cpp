@@ -57,15 +57,19 @@ double coneFactor(const HostLightInfo& info, HostID light, double time, const No
     return 3 * s * s - 2 * s * s * s;
 }
 
+// Whether the host traces the light's shadows, whose colour is corrected.
+bool tracesShadow(HostID light) {
+    const HostLightInfo* info = host().lightInfo;
+    const int type = lightType(light);
+    return info && type >= 0 && type <= 2 && info->shadowType && info->shadowType(light);
+}
+
 // The part of the light a traced shadow took away comes back averaged to
 // grey and tinted by the light's shadow colour.
 void correctShadow(const NodeEnv& env, HostID light, const NodeValue& p, LightRay& ray) {
-    const HostLightInfo* info = host().lightInfo;
-    const int type = lightType(light);
-    if (env.isPreview || !info || type < 0 || type > 2 || !info->shadowType || !info->shadowType(light)) return;
     const LightRay open = lightAtPoint(env, light, p);
     double sc[3] = {};
-    if (info->shadowColor) info->shadowColor(light, env.time, sc);
+    if (const HostLightInfo* info = host().lightInfo; info->shadowColor) info->shadowColor(light, env.time, sc);
     ray.color = ray.color + fromArray(sc) * (open.color - ray.color).mean();
     ray.direction = open.direction;
     ray.result = 1;
@@ -167,15 +171,23 @@ const LightSample* cachedLight(LightCache& cache, HostID light) {
     return nullptr;
 }
 
+LightRay cachedRay(const LightSample& s) { return {s.result, s.direction, s.color, s.towards}; }
+
 void keepLight(LightCache& cache, HostID light, const LightRay& ray) {
-    if (cache.count < LightCache::kRoom) cache.samples[cache.count++] = {light, ray.direction, ray.color, ray.result};
+    if (cache.count < LightCache::kRoom)
+        cache.samples[cache.count++] = {light, ray.direction, ray.color, ray.result, ray.towards};
+}
+
+LightRay withTowards(LightRay ray) {
+    ray.towards = -normalized(ray.direction);
+    return ray;
 }
 }  // namespace
 
 LightRay illuminateCached(NodeEnv& env, HostID light, const NodeValue& p) {
     LightCache* cache = env.lights;
-    if (const LightSample* s = cache ? cachedLight(*cache, light) : nullptr) return {s->result, s->direction, s->color};
-    const LightRay ray = askHost(env, light, p);
+    if (const LightSample* s = cache ? cachedLight(*cache, light) : nullptr) return cachedRay(*s);
+    const LightRay ray = withTowards(askHost(env, light, p));
     if (cache) keepLight(*cache, light, ray);
     return ray;
 }
@@ -190,18 +202,95 @@ LightRay illuminateGuarded(NodeEnv& env, HostID light, const NodeValue& p) {
     return ray;
 }
 
+namespace {
+// What a thread listed last: the lights an object receives in a render at a
+// time, and whether it excludes the two pseudo-lights.
+struct ReceivedList {
+    const HostItemInfo* items = nullptr;
+    const HostObjectInfo* objects = nullptr;
+    const HostLightInfo* lights = nullptr;
+    uint64_t epoch = 0;
+    double time = 0;
+    HostID object = 0;
+    int32_t count = -1;  // more than the room, or not listed
+    ReceivedLight received[LightCache::kRoom]{};
+    bool radiosityExcluded = false, causticsExcluded = false;
+    NodeValue ambient;
+};
+
+NodeValue askAmbient(const NodeEnv& env) {
+    const HostLightInfo* info = host().lightInfo;
+    double a[3] = {};
+    if (info && info->ambient) info->ambient(env.time, a);
+    return fromArray(a);
+}
+
+void listFromHost(const NodeEnv& env, ReceivedList& list) {
+    list.count = 0;
+    const HostID first = detail::firstLight();
+    for (HostID light = first; light; light = detail::nextLight(light, first)) {
+        if (lightExcluded(env, light)) continue;
+        if (list.count == LightCache::kRoom) {
+            list.count = -1;
+            break;
+        }
+        list.received[list.count++] = {light, detail::lightFlags(light), tracesShadow(light)};
+    }
+    list.radiosityExcluded = lightExcluded(env, kRadiosityLight);
+    list.causticsExcluded = lightExcluded(env, kCausticsLight);
+    list.ambient = askAmbient(env);
+}
+
+bool correctsShadow(const NodeEnv& env, HostID light) {
+    if (env.isPreview) return false;
+    if (const LightCache* cache = env.lights; cache && cache->receivedCount >= 0) {
+        for (int i = 0; i < cache->receivedCount; ++i)
+            if (cache->received[i].light == light) return cache->received[i].correctsShadow;
+    }
+    return tracesShadow(light);
+}
+}  // namespace
+
+bool listLights(const NodeEnv& env) {
+    LightCache* cache = env.lights;
+    if (!cache || !lightServicesPresent()) return false;
+    const HostServices& h = host();
+    const HostID object = detail::sampleOf(env).objID;
+    constinit thread_local ReceivedList last;
+    ReceivedList& list = last;
+    const uint64_t epoch = renderEpoch();
+    if (list.items != h.itemInfo || list.objects != h.objectInfo || list.lights != h.lightInfo ||
+        list.epoch != epoch || list.time != env.time || list.object != object) {
+        list.items = h.itemInfo;
+        list.objects = h.objectInfo;
+        list.lights = h.lightInfo;
+        list.epoch = epoch;
+        list.time = env.time;
+        list.object = object;
+        listFromHost(env, list);
+    }
+    if (list.count < 0) return false;
+    std::copy(list.received, list.received + list.count, cache->received);
+    cache->receivedCount = list.count;
+    cache->radiosityExcluded = list.radiosityExcluded;
+    cache->causticsExcluded = list.causticsExcluded;
+    cache->ambient = list.ambient;
+    return true;
+}
+
 bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out) {
-    if (!env.lights) out = illuminateGuarded(env, light, p);
-    else if (light == kRadiosityLight || light == kCausticsLight) out = askHost(env, light, p);
+    if (!env.lights) out = withTowards(illuminateGuarded(env, light, p));
+    else if (light == kRadiosityLight || light == kCausticsLight) out = withTowards(askHost(env, light, p));
     else if (!env.shadowRayFlag) out = illuminateCached(env, light, p);
     else if (*env.shadowRayFlag) return false;
-    else if (const LightSample* s = cachedLight(*env.lights, light)) out = {s->result, s->direction, s->color};
+    else if (const LightSample* s = cachedLight(*env.lights, light)) out = cachedRay(*s);
     else {
         // Kept as corrected: the correction is the same for every model.
         *env.shadowRayFlag = 1;
         out = askHost(env, light, p);
         *env.shadowRayFlag = 0;
-        correctShadow(env, light, p, out);
+        if (correctsShadow(env, light)) correctShadow(env, light, p, out);
+        out = withTowards(out);
         keepLight(*env.lights, light, out);
     }
     return true;
@@ -225,31 +314,39 @@ bool pseudoLight(NodeEnv& env, HostID id, NodeValue& color) {
 }
 
 NodeValue ambientLight(const NodeEnv& env) {
-    const HostLightInfo* info = host().lightInfo;
-    double a[3] = {};
-    if (info && info->ambient) info->ambient(env.time, a);
-    return fromArray(a);
+    return listReceivedLights(env) ? env.lights->ambient : askAmbient(env);
 }
 
 NodeValue fullAmbient(NodeEnv& env, double boost) {
     const NodeValue flat = ambientLight(env);
     if (!lightServicesPresent() || boost <= 0 || !detail::sampleOf(env).objID) return flat;
     NodeValue radiosity, caustics;
-    const bool gathered = !lightExcluded(env, kRadiosityLight) && pseudoLight(env, kRadiosityLight, radiosity);
-    if (!lightExcluded(env, kCausticsLight)) pseudoLight(env, kCausticsLight, caustics);
+    const bool listed = listReceivedLights(env);
+    const auto excluded = [&](HostID id, bool LightCache::*known) {
+        return listed ? env.lights->*known : lightExcluded(env, id);
+    };
+    const bool gathered = !excluded(kRadiosityLight, &LightCache::radiosityExcluded) &&
+                          pseudoLight(env, kRadiosityLight, radiosity);
+    if (!excluded(kCausticsLight, &LightCache::causticsExcluded)) pseudoLight(env, kCausticsLight, caustics);
     return (gathered ? radiosity : flat) + caustics;
 }
 
 ShadePoint shadePoint(const Node& node, int normInput, NodeEnv& env) {
     const HostShading& sa = detail::sampleOf(env);
-    ShadePoint at;
-    at.P = fromArray(sa.wPos);
-    const NodeValue S = fromArray(sa.raySource);
-    at.N = normalized(normInput >= 0 && node.inputs[normInput].source ? node.readValue(normInput, env)
-                                                    : (env.record ? fromArray(sa.wNorm) : env.normal));
-    at.V = normalized(S - at.P);
-    at.D = normalized(at.P - S);
-    return at;
+    const auto at = [&](const NodeValue& normal) {
+        const NodeValue P = fromArray(sa.wPos), S = fromArray(sa.raySource);
+        return ShadePoint{P, normalized(normal), normalized(S - P), normalized(P - S)};
+    };
+    if (normInput >= 0 && node.inputs[normInput].source) return at(node.readValue(normInput, env));
+    // The models of a sample share it.
+    const NodeValue normal = env.record ? fromArray(sa.wNorm) : env.normal;
+    LightCache* cache = env.lights;
+    if (!cache) return at(normal);
+    if (!cache->shadeKnown || !(cache->shade.normal == normal)) {
+        cache->shade = {normal, at(normal)};
+        cache->shadeKnown = true;
+    }
+    return cache->shade.at;
 }
 
 NodeValue wrappedLight(NodeEnv& env, const ShadePoint& at, const NodeValue& n, double wrap, int lightFlag) {
@@ -264,7 +361,7 @@ NodeValue wrappedLight(NodeEnv& env, const ShadePoint& at, const NodeValue& n, d
         LightRay shadowed;
         if (env.isPreview || type < 0 || type > 2) {
             if (shadowedLight(env, light, at.P, shadowed) && shadowed.result)
-                sum = sum + shadowed.color * fade(-normalized(shadowed.direction));
+                sum = sum + shadowed.color * fade(shadowed.towards);
             return;
         }
         const LightRay open = lightAtPoint(env, light, at.P);

@@ -27,6 +27,7 @@ constexpr const char* kLightFlagItems = "all\ndiffuse\nspecular";
 struct LightRay {
     int32_t result = 0;
     NodeValue direction, color;
+    NodeValue towards;  // -normalized(direction), filled by shadowedLight
 };
 
 // 2^(10 g + 2): 4 at gloss 0, 4096 at gloss 1.
@@ -67,12 +68,8 @@ NodeValue fullAmbient(NodeEnv& env, double boost);
 // Whether the item and object services that a light loop needs are there.
 bool lightServicesPresent();
 
-// Shading inputs every model reads: sample position, unit normal (the norm
-// input when linked, else the shading normal; normInput -1 for none), towards the viewer, and the
-// view ray's direction.
-struct ShadePoint {
-    NodeValue P, N, V, D;
-};
+// The shade point with the norm input when linked, else the shading normal
+// (normInput -1 for none).
 ShadePoint shadePoint(const Node& node, int normInput, NodeEnv& env);
 
 // Calls visit(light id, unit direction towards the light, colour) for every
@@ -124,36 +121,35 @@ HostID nextLight(HostID light, HostID first);
 // correction when the host traced the shadow.
 bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out);
 
+// Lists the lights the sample's object receives in its light cache, from
+// the thread's list for the object, render and time (the host's lights,
+// exclusions and flags hold for a frame) or from a walk over the host's
+// lights; false without a cache or services, or with more than its room.
+bool listLights(const NodeEnv& env);  // the first time in a sample
+inline bool listReceivedLights(const NodeEnv& env) {
+    return (env.lights && env.lights->receivedCount >= 0) || listLights(env);
+}
+
 // Calls visit(light) for every scene light the sample's object receives and
-// light_flag lets through; a host list that loops back ends the walk. The
-// first walk of a sample lists the received lights in its light cache, and
-// the walks after it read that list instead of asking the host again.
+// light_flag lets through; a host list that loops back ends the walk.
 template <class Visit>
 void walkLights(const NodeEnv& env, int lightFlag, Visit&& visit) {
-    LightCache* cache = env.lights;
-    if (cache && cache->receivedCount >= 0) {
+    if (const LightCache* cache = env.lights; cache && listReceivedLights(env)) {
         for (int i = 0; i < cache->receivedCount; ++i)
             if (detail::passesFilter(cache->received[i].flags, lightFlag)) visit(cache->received[i].light);
         return;
     }
     if (!lightServicesPresent()) return;
-    int listed = 0;
     const HostID first = detail::firstLight();
-    for (HostID light = first; light; light = detail::nextLight(light, first)) {
-        if (lightExcluded(env, light)) continue;
-        const int flags = detail::lightFlags(light);
-        if (cache && listed < LightCache::kRoom) cache->received[listed] = {light, flags};
-        ++listed;
-        if (detail::passesFilter(flags, lightFlag)) visit(light);
-    }
-    if (cache && listed <= LightCache::kRoom) cache->receivedCount = listed;
+    for (HostID light = first; light; light = detail::nextLight(light, first))
+        if (!lightExcluded(env, light) && passesLightFlag(light, lightFlag)) visit(light);
 }
 
 template <class Visit>
 void forEachLight(NodeEnv& env, const NodeValue& p, int lightFlag, Visit&& visit) {
     walkLights(env, lightFlag, [&](HostID light) {
         LightRay ray;
-        if (shadowedLight(env, light, p, ray) && ray.result) visit(light, -normalized(ray.direction), ray.color);
+        if (shadowedLight(env, light, p, ray) && ray.result) visit(light, ray.towards, ray.color);
     });
 }
 

@@ -53,8 +53,10 @@ public:
     LightHost& operator=(const LightHost&) = delete;
 
     // A render sample on object 7 at the origin with the normal, seen from
-    // `eye`, wired to this host's callbacks.
+    // `eye`, wired to this host's callbacks; each is a render of its own, as
+    // the tests change the lights between them.
     void place(vx::NodeEnv& env, HostShading& sa, const NodeValue& eye, const NodeValue& normal) {
+        vx::resetThreadFlags();
         sa = HostShading{};
         sa.objID = 7;
         sa.sx = 3;
