@@ -326,11 +326,7 @@ std::string mix(const std::string& linkA, const char* token = "NodeData") {
            " 0 0 0 0 \"\"\n  0 0 0 0 0 0 \"\"\n  0 0 0 0.5 0.5 0.5 \"\"\n}\n";
 }
 
-struct FileCase {
-    const char* what;
-    std::string file;
-    bool loads;
-};
+struct FileCase { const char* what; std::string file; bool loads; };
 
 TEST(Persist, HandMadeFiles) {
     const FileCase cases[] = {
@@ -377,11 +373,7 @@ std::string macro(const std::string& inner) { return "{ NodeData \"Macro\" \"mac
 
 // Whatever is wrong inside a macro's own block costs that macro only.
 TEST(Persist, BrokenInnerListLeavesJustThatMacroEmpty) {
-    const struct {
-        const char* what;
-        std::string inner;
-        size_t innerNodes;
-    } cases[] = {
+    const struct { const char* what; std::string inner; size_t innerNodes; } cases[] = {
         {"whole", nodeList("1", mix("0 0")), 1},
         {"no inner list", "", 0},
         {"fewer node blocks than counted", nodeList("1", ""), 0},

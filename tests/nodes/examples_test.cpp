@@ -43,11 +43,7 @@ TEST(Examples, TreeFilePageExamples) {
 }
 
 TEST(Examples, LoadAndEvaluate) {
-    const struct {
-        const char* file;
-        size_t nodes;
-        NodeValue color;
-    } rows[] = {
+    const struct { const char* file; size_t nodes; NodeValue color; } rows[] = {
         {"red.shd",       2, {1, 0, 0}},
         {"hue_shift.shd", 5, {0.1, 0.7, 0.9}},  // the opposite hue of (0.9, 0.3, 0.1)
         {"overlay.shd",   4, {0.4, 0.5, 0.6}},

@@ -116,10 +116,7 @@ public:
 TEST(Functions, MixSkipsBranchesOfNearlyZeroWeight) {
     NodeFactoryData test;
     test.registerKind(std::make_unique<TCounter>());
-    const struct {
-        double n;
-        int aRuns, bRuns;
-    } rows[] = {
+    const struct { double n; int aRuns, bRuns; } rows[] = {
         {1, 0, 1},      {1.0005, 0, 1}, {1.002, 1, 1},   {0.9995, 1, 1}, {0, 1, 0},
         {0.0005, 1, 0}, {-0.001, 1, 1}, {0.002, 1, 1},   {0.5, 1, 1},    {kNaN, 1, 1},
     };

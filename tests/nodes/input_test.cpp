@@ -49,13 +49,7 @@ TEST(InputItem, FramesOfKnownItems) {
     const NodeValue w{3, 6, 9};
     const HostID object = id("Object"), none = 999;
     const double bank = std::numbers::pi / 2 + 0.25;
-    struct Row {
-        const char* kind;
-        HostID item, object;
-        NodeValue input;
-        int output;
-        NodeValue expected;
-    };
+    struct Row { const char* kind; HostID item, object; NodeValue input; int output; NodeValue expected; };
     const Row rows[] = {
         {"item", object, 0, {}, 0, w},
         {"item", object, 0, {}, 1, {0, 1, 0}},
@@ -176,13 +170,7 @@ TEST(ItemCache, RebuiltWhileRenderThreadsLookUp) {
 }
 
 TEST(InputFace, BackOnlyWhenRenderingTheBackOfAPolygon) {
-    struct Row {
-        const char* what;
-        uint8_t preview;
-        HostID polygon;
-        double gNormZ;
-        bool back;
-    } rows[] = {
+    struct Row { const char* what; uint8_t preview; HostID polygon; double gNormZ; bool back; } rows[] = {
         {"facing", 0, 1, 1, false},
         {"back-facing", 0, 1, -1, true},
         {"edge-on", 0, 1, 0, false},

@@ -85,11 +85,7 @@ TEST(ShadingModels, OneDistantLightGivesTheModelsWeight) {
 TEST(LightAtPoint, FalloffsAndTheConesSmoothEdge) {
     const double inner = std::cos(0.4), outer = std::cos(0.5), s = (std::cos(0.45) - outer) / (inner - outer);
     const auto at = [](double angle) { return NodeValue{std::sin(angle), 0, std::cos(angle)}; };
-    struct Row {
-        const char* light;
-        NodeValue point;
-        double factor;
-    };
+    struct Row { const char* light; NodeValue point; double factor; };
     const char *linear = R"("type": "point", "falloff": "linear")", *spot = R"("type": "spot")";
     const Row rows[] = {
         {linear, {0, 1, 0}, 0.5},
@@ -115,11 +111,7 @@ TEST(LightAtPoint, FalloffsAndTheConesSmoothEdge) {
 
 TEST(LightAtPoint, SpotImageProjectsAlongTheAxis) {
     // A 45-degree cone looking along +z: the image spans x and y in -z..z.
-    struct Row {
-        NodeValue point;
-        bool inside;
-        double u, v;
-    };
+    struct Row { NodeValue point; bool inside; double u, v; };
     const Row rows[] = {
         {{0.5, 0.25, 1}, true, 0.75, 0.375},
         {{-1, -1, 4}, true, 0.375, 0.625},
@@ -204,13 +196,7 @@ TEST(Lighting, RadiosityCausticsAndBoost) {
     const std::string dome = R"(, {"type": "sphere", "radius": 10, "surface": "Glow"},
         {"name": "NoRadiosity", "type": "sphere", "radius": 0.1, "position": [0, -70, 0], "exclude": {"radiosity": true}},
         {"name": "NoCaustics", "type": "sphere", "radius": 0.1, "position": [0, -80, 0], "exclude": {"caustics": true}})";
-    struct Row {
-        const char* name;
-        const char* object;
-        bool hostHasRadiosity;
-        NodeValue expected;
-        double boost = 1;
-    };
+    struct Row { const char* name; const char* object; bool hostHasRadiosity; NodeValue expected; double boost = 1; };
     const std::vector<Row> rows = {
         {"fullambient", "Self", true, radiosity + caustics},
         {"fullambient", "NoRadiosity", true, ambient + caustics},

@@ -122,12 +122,7 @@ TEST_F(TextureKinds, EditorsOpenForTheTexturePortAndTheEnvelopeAndCloseWithTheir
 }
 
 TEST_F(TextureKinds, ImagesAskWithOrWithoutBlendingAndAlphaOnlyWhenThereIsOne) {
-    struct Row {
-        const char* kind;
-        NodeValue uv;
-        double spot;
-        NodeValue value, alpha;
-    };
+    struct Row { const char* kind; NodeValue uv; double spot; NodeValue value, alpha; };
     // Pixel centres at u 0.25 and 0.75; u 0.5 lies halfway between them.
     const Row rows[] = {
         {"img_col", {0.5, 0.5, 0}, 0, {0, 0, 1}, S(0.5)},            // nearest: the second pixel
@@ -203,11 +198,7 @@ TEST_F(TextureKinds, CustomInputsMeasureTheSample) {
     HostTexture texture;
     void* record = gradientTimeBegin(nullptr, &texture, 0, 0);
     const HostGradientChoice light{vxs::makeItemId(HOST_LIGHT, 0), nullptr};
-    struct Row {
-        int index;
-        double expected;
-        const HostGradientChoice* choice = nullptr;
-    };
+    struct Row { int index; double expected; const HostGradientChoice* choice = nullptr; };
     const Row rows[] = {
         {1, 0.25}, {2, 0}, {3, 0.5 * kHalfPi}, {4, kHalfPi, &light}, {5, 5}, {6, std::sqrt(14.0)}, {7, 1}, {8, 2},
         {9, 3}, {10, 0}, {11, 0}, {12, 0}, {13, -kHalfPi}, {14, 0}, {15, 0}, {16, -kHalfPi}, {17, 0}, {18, std::sqrt(5.0)},
@@ -246,11 +237,7 @@ TEST_F(TextureKinds, LightInputsSkipWhatTheSceneKeepsFromTheObject) {
     callbacks.attach(sa);
     HostTexture texture;
     void* record = gradientTimeBegin(nullptr, &texture, 0, 0);
-    struct Row {
-        const char* object;
-        int index;
-        double expected;
-    };
+    struct Row { const char* object; int index; double expected; };
     // The radiosity gather over an empty sky brings nothing; the ambient
     // colour stands in where radiosity is excluded.
     const Row rows[] = {

@@ -88,10 +88,7 @@ TEST_F(CliTest, BadInputNamesTheFileAndExitsWithTwo) {
     write("twice.json", R"({"diffuse": 1, "diffuse": 2})");
     fs::create_directory(path("folder"));
 
-    struct Row {
-        std::vector<std::string> args;
-        std::string named, holds = "";
-    };
+    struct Row { std::vector<std::string> args; std::string named, holds = ""; };
     const std::string root = path("root.shd");
     const std::vector<Row> rows = {
         {{"eval", path("missing.shd")}, path("missing.shd")},
@@ -187,10 +184,7 @@ TEST_F(CliTest, InfoListsNodesAndChangedParameters) {
     write("changed.shd", rootTree("0 0 0 0.5 0.5 0.5 \"\""));
     write("red.shd", redTree());
     write("macro.shd", macroTree());
-    struct Row {
-        const char* file;
-        std::vector<std::string> present, absent;
-    };
+    struct Row { const char* file; std::vector<std::string> present, absent; };
     const Row rows[] = {
         {"root.shd", {": 1 node\n", "node 1: Root \"root\" at (0, 0), 128 x 128"}, {" = ", " <- "}},
         {"changed.shd", {"node 1: Root \"root\"", "  diff = 0.5\n"}, {"color =", "gloss ="}},

@@ -35,10 +35,7 @@ class EditCommand : public vxt::CommandTest {
 protected:
     EditCommand() : CommandTest("edit") {}
 
-    struct Placed {
-        int x, y;
-        const char *category, *name;
-    };
+    struct Placed { int x, y; const char *category, *name; };
     // A tree of the nodes, input 0 of node `to` linked from output 0 of
     // node `from` for each pair of `linked`.
     std::string writeTree(const std::vector<Placed>& nodes, const std::vector<std::pair<int, int>>& linked,
@@ -409,10 +406,7 @@ TEST_F(EditCommand, WithoutATreeEditsTheSurfacesOwn) {
 
 TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
     const std::string kOpenColour = "add Generic/color\nclick 260 102\nclick 260 102\n";
-    struct Row {
-        std::vector<std::string> args;
-        const char* message;
-    };
+    struct Row { std::vector<std::string> args; const char* message; };
     const std::string bad = write("bad.txt", "info\nclick 1\n");
     const std::string noKind = write("nokind.txt", "add Operator/nothing\n");
     const std::string good = write("good.txt", "info\n");
@@ -460,12 +454,7 @@ TEST_F(EditCommand, ShotsFollowTheDrawingRules) {
     const vxt::Png none = vxt::decodePng(path("none.png")), one = vxt::decodePng(path("one.png")),
                    two = vxt::decodePng(path("two.png"));
     ASSERT_EQ(one.width, 800);
-    struct Row {
-        const char* what;
-        const vxt::Png& shot;
-        int x, y;
-        Rgb expected;
-    };
+    struct Row { const char* what; const vxt::Png& shot; int x, y; Rgb expected; };
     const Row rows[] = {
         {"canvas fill", none, 700, 400, kFill},
         {"title bar of a node", none, 218, 72, {128, 128, 128}},

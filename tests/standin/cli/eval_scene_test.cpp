@@ -48,12 +48,7 @@ protected:
 };
 
 TEST_F(EvalScene, NodesReadTheVertexMapsAroundTheSample) {
-    struct Row {
-        const char* what;
-        const char* tree;
-        std::string record;
-        std::vector<double> color;
-    };
+    struct Row { const char* what; const char* tree; std::string record; std::vector<double> color; };
     // (0.5, 1, -0.5) lies in the fan triangle of points 1, 3 and 4 with
     // weights 0.25, 0.25 and 0.5; (-0.5, 1, 0.5) in that of 1, 2 and 3.
     const Row rows[] = {
@@ -159,10 +154,7 @@ TEST_F(EvalScene, RaysMeasureFromTheSampleItself) {
 
 TEST_F(EvalScene, BadTargetsAndScenesExitWithTwo) {
     write("bad_scene.json", R"({"objects": [{"type": "sphere", "radius": 0}]})");
-    struct Row {
-        std::vector<std::string> args;
-        std::string record, error;
-    };
+    struct Row { std::vector<std::string> args; std::string record, error; };
     const std::string scene = path("scene.json"), record = path("record.json");
     const Row rows[] = {
         {{"--scene", scene}, R"({"object": "Wall"})", record + R"(: "object": the scene has no object named "Wall")"},

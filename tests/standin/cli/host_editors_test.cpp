@@ -48,10 +48,7 @@ protected:
 TEST_F(HostEditors, EnvelopeKeysAddedInTheEditorDriveTheNode) {
     edit("env_val", 2, {"button Add Key", "field Value 0.2", "button Add Key", "field Time 2", "field Value 0.6",
                         "field Shape Linear", "show Time"});
-    struct Row {
-        int frame;
-        double specularity;
-    } rows[] = {{0, 0.2}, {1, 0.4}, {3, 0.6}};
+    struct Row { int frame; double specularity; } rows[] = {{0, 0.2}, {1, 0.4}, {3, 0.6}};
     for (const Row& r : rows) EXPECT_NEAR(eval(r.frame)["specularity"].get<double>(), r.specularity, 1e-6) << r.frame;
 }
 

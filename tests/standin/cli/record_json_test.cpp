@@ -32,10 +32,7 @@ TEST(RecordJson, ReadsBackWhatItWritesExactly) {
 }
 
 TEST(RecordJson, RejectsBadRecords) {
-    struct Row {
-        const char* json;
-        const char* error;
-    };
+    struct Row { const char* json; const char* error; };
     const Row rows[] = {
         {"", "not valid JSON"},
         {"{", "not valid JSON"},

@@ -123,12 +123,7 @@ TEST(RayTracer, AnswersOnlyUsableRays) {
     b.object(pentagon(), {0, 0, 5}, 0);
     const RayTracer tracer(placed(b.scene));
     const double nan = std::nan("");
-    struct Row {
-        const char* what;
-        NodeValue origin, dir;
-        double near, far;
-        bool hits;
-    };
+    struct Row { const char* what; NodeValue origin, dir; double near, far; bool hits; };
     const Row rows[] = {
         {"plain", {0, 0, 0}, kForward, 0, INFINITY, true},
         {"unnormalised direction", {0, 0, 0}, kForward * 4, 0, INFINITY, true},

@@ -85,12 +85,7 @@ Scene sphereScene(const Surface& surface, const vxs::Light& light, double lightH
 }
 
 TEST(Renderer, ShadowedPointGetsTheShadowColour) {
-    struct Row {
-        const char* what;
-        int renderOpts, shadowType;
-        Vec3 shadowColour;
-        NodeValue expected;
-    };
+    struct Row { const char* what; int renderOpts, shadowType; Vec3 shadowColour; NodeValue expected; };
     const Row rows[] = {
         {"coloured shadow", HOST_RENDER_SHADOWS, vxs::SHADOW_RAYTRACE, {0.2, 0.4, 0.6}, {0.2, 0.4, 0.6}},
         {"black shadow", HOST_RENDER_SHADOWS, vxs::SHADOW_RAYTRACE, {0, 0, 0}, {0, 0, 0}},

@@ -24,12 +24,7 @@ void expectNear(const NodeValue& a, const NodeValue& b, const char* what, double
 }
 
 TEST(ShadingModel, LightAtPoint) {
-    struct Row {
-        const char* what;
-        int type, falloff;
-        NodeValue point;
-        double factor;
-    };
+    struct Row { const char* what; int type, falloff; NodeValue point; double factor; };
     // Lights at the origin facing +z with range 2, a 30 degree cone and a
     // 10 degree edge.
     const double inner = std::tan(15 * kPi / 180), edgeMiddle = std::tan(25 * kPi / 180);
@@ -176,50 +171,25 @@ TEST_F(StandardShading, Channels) {
         void (*set)(StandardShading&);
         NodeValue expected;
     };
+    using T = StandardShading;
     const Row rows[] = {
-        {"diffuse plus ambient", [](StandardShading&) {}, {1.1, 1.1, 1.1}},
-        {"coloured, half diffuse",
-         [](StandardShading& t) { t.sa.color[0] = 0.5, t.sa.diffuse = 0.5; },
-         {0.275, 0.55, 0.55}},
-        {"at an angle",
-         [](StandardShading& t) { t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
+        {"diffuse plus ambient", [](T&) {}, {1.1, 1.1, 1.1}},
+        {"coloured, half diffuse", [](T& t) { t.sa.color[0] = 0.5, t.sa.diffuse = 0.5; }, {0.275, 0.55, 0.55}},
+        {"at an angle", [](T& t) { t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
          NodeValue::scalar(std::sqrt(0.5) + 0.1)},
-        {"luminous", [](StandardShading& t) { t.sa.luminous = 0.5; }, {1.6, 1.6, 1.6}},
-        {"light excluded", [](StandardShading& t) { t.object.excludedLights = {7}; }, {0.1, 0.1, 0.1}},
-        {"light affects no diffuse", [](StandardShading& t) { t.light.affectDiffuse = false; }, {0.1, 0.1, 0.1}},
-        {"no diffuse", [](StandardShading& t) { t.sa.diffuse = 0; }, {0, 0, 0}},
-        {"lit from behind, translucent",
-         [](StandardShading& t) {
-             t.lights[0].forward = {0, 1, 0};
-             t.sa.translucency = 0.5;
-         },
+        {"luminous", [](T& t) { t.sa.luminous = 0.5; }, {1.6, 1.6, 1.6}},
+        {"light excluded", [](T& t) { t.object.excludedLights = {7}; }, {0.1, 0.1, 0.1}},
+        {"light affects no diffuse", [](T& t) { t.light.affectDiffuse = false; }, {0.1, 0.1, 0.1}},
+        {"no diffuse", [](T& t) { t.sa.diffuse = 0; }, {0, 0, 0}},
+        {"lit from behind, translucent", [](T& t) { t.lights[0].forward = {0, 1, 0}, t.sa.translucency = 0.5; },
          {0.6, 0.6, 0.6}},
-        {"specular highlight, white",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0;
-             t.sa.specular = 0.5;
-         },
-         {0.5, 0.5, 0.5}},
+        {"specular highlight, white", [](T& t) { t.sa.diffuse = 0, t.sa.specular = 0.5; }, {0.5, 0.5, 0.5}},
         {"specular highlight, coloured",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0;
-             t.sa.specular = 1;
-             t.sa.color[1] = 0.5;
-             t.sa.colorHL = 1;
-         },
-         {1, 0.5, 1}},
+         [](T& t) { t.sa.diffuse = 0, t.sa.specular = 1, t.sa.color[1] = 0.5, t.sa.colorHL = 1; }, {1, 0.5, 1}},
         {"highlight off the mirror direction",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0;
-             t.sa.specular = 1;
-             t.lights[0].forward = normalized(NodeValue{1, -1, 0});
-         },
+         [](T& t) { t.sa.diffuse = 0, t.sa.specular = 1, t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
          NodeValue::scalar(std::pow(std::cos(kPi / 8), 64))},
-        {"half replaced",
-         [](StandardShading& t) {
-             t.sa.replacementPercentage = 0.5;
-             t.sa.replacementColor[2] = 1;
-         },
+        {"half replaced", [](T& t) { t.sa.replacementPercentage = 0.5, t.sa.replacementColor[2] = 1; },
          {0.55, 0.55, 1.05}},
     };
     for (const Row& r : rows) {
@@ -250,69 +220,26 @@ TEST_F(StandardShading, ReflectionAndRefraction) {
         NodeValue expected;
         int traces;
     };
+    using T = StandardShading;
     const Row rows[] = {
-        {"mirror, traced",
-         [](StandardShading& t) { t.sa.diffuse = 0, t.sa.mirror = 0.5; },
-         {0.25, 0.3, 0.35},
-         1},
-        {"mirror, coloured highlights",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.colorHL = 1;
-             t.sa.color[0] = 0;
-         },
-         {0, 0.6, 0.7},
-         1},
-        {"mirror, ray tracing off",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0, t.sa.mirror = 1;
-             t.scene.renderOpts = 0;
-         },
-         {0, 0, 0},
-         0},
+        {"mirror, traced", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 0.5; }, {0.25, 0.3, 0.35}, 1},
+        {"mirror, coloured highlights", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.colorHL = 1, t.sa.color[0] = 0; },
+         {0, 0.6, 0.7}, 1},
+        {"mirror, ray tracing off", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.scene.renderOpts = 0; }, {0, 0, 0}, 0},
         {"mirror, backdrop only",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0, t.sa.mirror = 1;
-             t.surface.reflectionOptions = vxs::REFL_BACKDROP;
-         },
-         {0.2, 0.3, 0.4},
-         0},
-        {"mirror, blurred: a 3 x 3 bundle",
-         [](StandardShading& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.reflectionBlur = 0.1; },
-         {0.5, 0.6, 0.7},
-         9},
-        {"spherical map", [](StandardShading& t) { t.sphericalMap(vxs::REFL_SPHERICAL); }, {0.75, 0.125, 0.25}, 0},
-        {"spherical map without its image",
-         [](StandardShading& t) {
-             t.sphericalMap(vxs::REFL_SPHERICAL);
-             t.scene.images.clear();
-         },
-         {0, 0, 0},
-         0},
-        {"ray traced, a hit",
-         [](StandardShading& t) { t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL); },
-         {0.5, 0.6, 0.7},
-         1},
+         [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.surface.reflectionOptions = vxs::REFL_BACKDROP; },
+         {0.2, 0.3, 0.4}, 0},
+        {"mirror, blurred: a 3 x 3 bundle", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.reflectionBlur = 0.1; },
+         {0.5, 0.6, 0.7}, 9},
+        {"spherical map", [](T& t) { t.sphericalMap(vxs::REFL_SPHERICAL); }, {0.75, 0.125, 0.25}, 0},
+        {"spherical map without its image", [](T& t) { t.sphericalMap(vxs::REFL_SPHERICAL), t.scene.images.clear(); },
+         {0, 0, 0}, 0},
+        {"ray traced, a hit", [](T& t) { t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL); }, {0.5, 0.6, 0.7}, 1},
         {"ray traced, the map where the ray misses",
-         [](StandardShading& t) {
-             t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL);
-             t.traceDistance = -1;
-         },
-         {0.75, 0.125, 0.25},
-         1},
-        {"transparent, filtered",
-         [](StandardShading& t) {
-             t.sa.transparency = 0.5, t.sa.colorFL = 1;
-             t.sa.color[2] = 0;
-         },
-         {0.55 + 0.25, 0.55 + 0.3, 0},
-         1},
-        {"transparent, refraction off",
-         [](StandardShading& t) {
-             t.sa.transparency = 1;
-             t.scene.renderOpts = 0;
-         },
-         {0, 0, 0},
-         0},
+         [](T& t) { t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL), t.traceDistance = -1; }, {0.75, 0.125, 0.25}, 1},
+        {"transparent, filtered", [](T& t) { t.sa.transparency = 0.5, t.sa.colorFL = 1, t.sa.color[2] = 0; },
+         {0.55 + 0.25, 0.55 + 0.3, 0}, 1},
+        {"transparent, refraction off", [](T& t) { t.sa.transparency = 1, t.scene.renderOpts = 0; }, {0, 0, 0}, 0},
     };
     for (const Row& r : rows) {
         SetUp();

@@ -235,11 +235,7 @@ double facing(const vxs::Mesh& mesh, const std::vector<HostID>& polygon) {
 }
 
 TEST(Primitives, FaceOutwardsAndGiveEveryCornerAUV) {
-    struct Row {
-        const char* what;
-        vxs::Mesh mesh;
-        std::size_t points, polygons;
-    };
+    struct Row { const char* what; vxs::Mesh mesh; std::size_t points, polygons; };
     const Row rows[] = {
         {"sphere", vxs::sphereMesh(1, 6), 2 + 2 * 6, 6 * 3},
         {"sphere of too few segments", vxs::sphereMesh(1, 1), 2 + 3, 3 * 2},

@@ -254,11 +254,7 @@ std::string repeat(const std::string& s, int n) {
     return out;
 }
 
-struct HostileCase {
-    const char* what;
-    std::string data;
-    int maxEntered;
-};
+struct HostileCase { const char* what; std::string data; int maxEntered; };
 
 TEST(StreamsHostile, InputsFailCleanly) {
     const HostileCase cases[] = {

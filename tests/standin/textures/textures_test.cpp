@@ -9,11 +9,7 @@ namespace {
 using namespace vxs;
 
 TEST(Envelope, InterpolatesAndExtendsByItsBehaviours) {
-    struct Row {
-        std::vector<EnvelopeKey> keys;
-        int pre, post;
-        double time, expected;
-    };
+    struct Row { std::vector<EnvelopeKey> keys; int pre, post; double time, expected; };
     const std::vector<EnvelopeKey> ramp{{0, 0, SHAPE_LINEAR}, {2, 2, SHAPE_LINEAR}};
     const Row rows[] = {
         {{}, END_CONSTANT, END_CONSTANT, 5, 0.5},  // no keys: the value
@@ -40,11 +36,7 @@ TEST(Envelope, InterpolatesAndExtendsByItsBehaviours) {
 }
 
 TEST(Texture, LayersBlendOverTheValueByModeOpacityAndInvert) {
-    struct Row {
-        int blend;
-        bool invert;
-        double opacity, expected;
-    };
+    struct Row { int blend; bool invert; double opacity, expected; };
     const Row rows[] = {
         {BLEND_NORMAL, false, 1, 0.8},      {BLEND_ADD, false, 1, 1.05},  {BLEND_SUBTRACT, false, 1, -0.55},
         {BLEND_MULTIPLY, false, 1, 0.2},    {BLEND_DIFFERENCE, false, 1, 0.55}, {BLEND_NORMAL, true, 1, 0.2},
