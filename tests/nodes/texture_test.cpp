@@ -21,7 +21,7 @@
 #include "standin/streams/streams.h"
 #include "standin/textures/texture.h"
 #include "standin/textures/vparm.h"
-#include "tests/nodes/eval_helper.h"
+#include "tests/nodes/scene_sample.h"
 
 using namespace vxn;
 
@@ -216,25 +216,14 @@ TEST_F(TextureKinds, CustomInputsMeasureTheSample) {
 // lights straight above, each of its own strength, so that a sum names the
 // lights it took; one object keeps a light and radiosity out.
 TEST_F(TextureKinds, LightInputsSkipWhatTheSceneKeepsFromTheObject) {
-    vxs::Scene scene;
-    std::string error;
-    ASSERT_TRUE(vxs::readScene(R"({"ambient": {"intensity": 0.25}, "render": {"radiosity": 4},
+    const SceneHost host(R"({"ambient": {"intensity": 0.25}, "render": {"radiosity": 4},
       "lights": [{"name": "Plain", "rotation": [0, 90, 0], "intensity": 0.1},
                  {"name": "Matte", "rotation": [0, 90, 0], "intensity": 0.2, "affect_diffuse": false},
                  {"name": "Shine", "rotation": [0, 90, 0], "intensity": 0.4, "affect_specular": false},
                  {"name": "Shut", "rotation": [0, 90, 0], "intensity": 0.8}],
       "objects": [{"name": "Open", "type": "plane", "position": [0, -100, 0]},
                   {"name": "Closed", "type": "plane", "position": [0, -200, 0],
-                   "exclude": {"lights": ["Shut"], "radiosity": true}}]})",
-                               "", scene, error))
-        << error;
-    vxs::currentScene() = std::move(scene);
-    vxs::SceneCallbacks callbacks(vxs::currentScene(), nullptr, 0);
-    HostShading sa = vxs::defaultShading();
-    sa.wPos[0] = sa.wPos[1] = sa.wPos[2] = 0;
-    sa.raySource[0] = 0, sa.raySource[1] = 1, sa.raySource[2] = 0;
-    sa.wNorm[0] = sa.gNorm[0] = 0, sa.wNorm[1] = sa.gNorm[1] = 1, sa.wNorm[2] = sa.gNorm[2] = 0;
-    callbacks.attach(sa);
+                   "exclude": {"lights": ["Shut"], "radiosity": true}}]})");
     HostTexture texture;
     void* record = gradientTimeBegin(nullptr, &texture, 0, 0);
     struct Row { const char* object; int index; double expected; };
@@ -245,9 +234,9 @@ TEST_F(TextureKinds, LightInputsSkipWhatTheSceneKeepsFromTheObject) {
         {"Open", 25, 1.1},  {"Closed", 25, 0.3},  {"Open", 26, 1.1},   {"Closed", 26, 0.3},
     };
     for (const Row& r : rows) {
-        sa.objID = vxs::findItem(vxs::currentScene(), HOST_OBJECT, r.object)->id;
+        Sample sample(host, r.object, {0, 1, 0});
         HostTextureSample s;
-        fillTextureSample(sa, s);
+        fillTextureSample(sample.sa, s);
         EXPECT_NEAR(gradientInput(nullptr, r.index, &s, record), r.expected, 1e-9) << r.object << " " << r.index;
     }
     gradientTimeEnd(record);

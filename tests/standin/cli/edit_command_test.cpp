@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -265,34 +264,6 @@ TEST_F(EditCommand, ALinkedColourOpensNoPicker) {
     EXPECT_TRUE(saved().nodes.empty());
 }
 
-// The script of examples/editor/build.txt makes a material whose root
-// preview shows its orange colour and the highlight of its "spec" at 0.5.
-TEST_F(EditCommand, AMaterialBuiltFromNothingRendersItsValues) {
-    std::istringstream lines(vxt::readBytes(VX_SOURCE_DIR "/examples/editor/build.txt"));
-    std::vector<std::string> script;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.starts_with("shot ")) script.push_back(line);
-    ASSERT_EQ(edit("", script).status, 0);
-    vx::NodeList t = saved();
-    ASSERT_EQ(t.nodes.size(), 3u);
-    const vx::Node* root = vx::findRoot(t);
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->inputs[0].source->name, "color");
-    EXPECT_EQ(root->inputs[2].source->name, "value");
-    EXPECT_NEAR(root->inputs[2].source->inputs[0].param.value.x, 0.5, 1e-6);
-    const std::string preview = vxt::shellWord(VX_BINARY_DIR "/valtorimex") + " preview " + vxt::shellWord(path("out.shd")) +
-                                " -o " + vxt::shellWord(path("ball.png"));
-    ASSERT_EQ(std::system(preview.c_str()), 0);
-    const vxt::Png ball = vxt::decodePng(path("ball.png"));
-    const auto centre = ball.at(32, 32);
-    EXPECT_GT(centre[0], centre[1]);
-    EXPECT_GT(centre[1], centre[2]);
-    int brightest = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) brightest = std::max(brightest, ball.at(y, x)[2]);
-    EXPECT_GT(brightest, 150);  // only the highlight has much blue
-}
-
 TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
     const char* cfg = "ShortCut a \"Operator\" \"add\"\nShortCut r \"Root\" \"root\"\n";
     const Outcome o = edit("", {"add Generic/color", "add Generic/color", "key Escape", "key Right", "ctrl a",
@@ -430,59 +401,28 @@ TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
     }
 }
 
-}  // namespace
-
-namespace {
-
-using Rgb = std::array<int, 3>;
-constexpr Rgb kFill{128, 128, 128}, kBlack{0, 0, 0}, kBlue{0, 0, 255};
-
-bool yellowIn(const vxt::Png& p, int x0, int y0, int x1, int y1) {
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (const Rgb c = p.at(y, x); c[0] > 200 && c[1] > 200 && c[2] < 80) return true;
-    return false;
-}
-
-// Shots of the test tree against the canvas's drawing rules; points are
-// window (column, row).
-TEST_F(EditCommand, ShotsFollowTheDrawingRules) {
+// Shots of the test tree, for what the documented editor pictures do not
+// show: the halo of a multi-selection and the overview with nothing
+// selected. Points are window (column, row).
+TEST_F(EditCommand, ShotsShowTheSelection) {
     const Outcome o = edit(testTree(), {"shot " + path("none.png"), std::string("click ") + kTitle1,
                                         "shot " + path("one.png"), std::string("click ") + kTitle2 + " shift",
                                         "shot " + path("two.png")});
     ASSERT_EQ(o.status, 0) << o.err;
     const vxt::Png none = vxt::decodePng(path("none.png")), one = vxt::decodePng(path("one.png")),
                    two = vxt::decodePng(path("two.png"));
-    ASSERT_EQ(one.width, 800);
+    using Rgb = std::array<int, 3>;
     struct Row { const char* what; const vxt::Png& shot; int x, y; Rgb expected; };
     const Row rows[] = {
-        {"canvas fill", none, 700, 400, kFill},
         {"title bar of a node", none, 218, 72, {128, 128, 128}},
         {"title bar of the current node", one, 218, 72, {64, 64, 64}},
-        {"no halo around a single selection", one, 215, 69, kFill},
+        {"no halo around a single selection", one, 215, 69, {128, 128, 128}},
         {"halo of a multi-selection", two, 215, 69, {255, 255, 192}},
-        {"link of no current node", none, 350, 170, kBlack},
-        {"link from the current node", one, 350, 170, kBlue},
-        {"link mark outline", none, 294, 168, {64, 64, 64}},
-        {"link mark", none, 296, 169, {192, 192, 192}},
-        // The arrowhead's rows hold 2, 4, 6, 7, 6, 4, 2 pixels from (408, 167).
-        {"arrowhead row 1", none, 409, 167, kBlack},
-        {"left of arrowhead row 1", none, 410, 167, kFill},
-        {"arrowhead row 2", none, 411, 168, kBlack},
-        {"left of arrowhead row 2", none, 412, 168, kFill},
-        {"arrowhead row 4", none, 413, 170, kBlack},
-        {"arrowhead row 7", none, 409, 173, kBlack},
-        {"left of arrowhead row 7", none, 410, 173, kFill},
         // The overview maps canvas (0, 0) - (617, 529) onto 160 x 120 at (8, 439).
-        {"overview outline", one, 18, 448, kBlack},
         {"overview: the current node", one, 20, 450, {176, 224, 176}},
-        {"overview: a node linked from the current one", one, 72, 451, {176, 176, 224}},
-        {"overview: another node", one, 20, 496, {176, 176, 176}},
         {"overview: nothing selected", none, 20, 450, {176, 176, 176}},
     };
     for (const Row& r : rows) EXPECT_EQ(r.shot.at(r.y, r.x), r.expected) << r.what;
-    EXPECT_TRUE(yellowIn(one, 224, 72, 260, 85));   // the current node's name
-    EXPECT_FALSE(yellowIn(one, 424, 72, 460, 85));  // another's is white
 }
 
 }  // namespace
