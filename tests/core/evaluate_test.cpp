@@ -57,20 +57,16 @@ TEST(Evaluate, ChannelsFromLinkedValues) {
     struct Row { int input; NodeValue value; double HostShading::*field; double expected; bool exact = false; } rows[] = {
         {RI_GLOSS, NodeValue::scalar(0.4f), &HostShading::roughness, 1.0 / 64, true},  // as a parameter holds it
         {RI_SPEC, {0.1, 0.2, 0.4}, &HostShading::specular, (0.1 + 0.2 + 0.4) / 3, true},
-        {RI_TRAN, S(0.0005), &HostShading::transparency, 0.0},
-        {RI_TRAN, S(1.0005), &HostShading::transparency, 1.0},
+        {RI_TRAN, S(0.0005), &HostShading::transparency, 0.0}, {RI_TRAN, S(1.0005), &HostShading::transparency, 1.0},
         {RI_TRAN, S(-0.0005), &HostShading::transparency, -0.0005},
         {RI_TRAN, S(0.9995), &HostShading::transparency, 0.9995},
-        {RI_TRAN, S(0.001), &HostShading::transparency, 0.0},
-        {RI_REFL, S(0.0009), &HostShading::mirror, 0.0},
-        {RI_REFL, S(1.0005), &HostShading::mirror, 1.0005},
-        {RI_ADD_TRAN, S(0.0002), &HostShading::addTransp, 0.0},
+        {RI_TRAN, S(0.001), &HostShading::transparency, 0.0}, {RI_REFL, S(0.0009), &HostShading::mirror, 0.0},
+        {RI_REFL, S(1.0005), &HostShading::mirror, 1.0005}, {RI_ADD_TRAN, S(0.0002), &HostShading::addTransp, 0.0},
         {RI_REFL_BLUR, S(0.0002), &HostShading::reflectionBlur, 0.0},
         {RI_TRAN_BLUR, S(0.0002), &HostShading::refractionBlur, 0.0},
         {RI_REPL_PER, S(1.0004), &HostShading::replacementPercentage, 1.0},
         {RI_REPL_PER, S(0.0004), &HostShading::replacementPercentage, 0.0004},
-        {RI_DIFF, S(1.7), &HostShading::diffuse, 1.7},
-        {RI_SPEC, S(-0.5), &HostShading::specular, -0.5},
+        {RI_DIFF, S(1.7), &HostShading::diffuse, 1.7}, {RI_SPEC, S(-0.5), &HostShading::specular, -0.5},
     };
     for (const Row& r : rows) {
         Tree t;

@@ -51,14 +51,9 @@ TEST(InputItem, FramesOfKnownItems) {
     const double bank = std::numbers::pi / 2 + 0.25;
     struct Row { const char* kind; HostID item, object; NodeValue input; int output; NodeValue expected; };
     const Row rows[] = {
-        {"item", object, 0, {}, 0, w},
-        {"item", object, 0, {}, 1, {0, 1, 0}},
-        {"item", object, 0, {}, 2, {-1, 0, 0}},
-        {"item", object, 0, {}, 3, {0, 0, 1}},
-        {"item", object, 0, {}, 4, w},
-        {"item", object, 0, {}, 5, {0, 0, bank}},
-        {"item", object, 0, {}, 6, {2, 2, 2}},
-        {"item", object, 0, {}, 7, {0.5, 0, 0}},
+        {"item", object, 0, {}, 0, w}, {"item", object, 0, {}, 1, {0, 1, 0}}, {"item", object, 0, {}, 2, {-1, 0, 0}},
+        {"item", object, 0, {}, 3, {0, 0, 1}}, {"item", object, 0, {}, 4, w}, {"item", object, 0, {}, 5, {0, 0, bank}},
+        {"item", object, 0, {}, 6, {2, 2, 2}}, {"item", object, 0, {}, 7, {0.5, 0, 0}},
         {"item", object, 0, {}, 8, {0, 0, 0.25}},
         {"item", 0, object, {}, 0, w},  // no item chosen: the shaded object
         {"item", id("Light"), object, {}, 0, {0, 10, 0}},
@@ -68,10 +63,8 @@ TEST(InputItem, FramesOfKnownItems) {
         {"transform", object, 0, {1, 0, 0}, 0, w + NodeValue{0, 1, 0}},
         {"transform", object, 0, {1, 2, 3}, 0, w + NodeValue{-2, 1, 3}},
         {"transform", 0, object, {1, 2, 3}, 0, w + NodeValue{-2, 1, 3}},
-        {"transform", 0, 0, {1, 2, 3}, 0, {1, 2, 3}},
-        {"transform", none, object, {1, 2, 3}, 0, {1, 2, 3}},
-        {"vtransform", object, 0, {1, 2, 3}, 0, {-2, 1, 3}},
-        {"vtransform", 0, object, {1, 0, 0}, 0, {0, 1, 0}},
+        {"transform", 0, 0, {1, 2, 3}, 0, {1, 2, 3}}, {"transform", none, object, {1, 2, 3}, 0, {1, 2, 3}},
+        {"vtransform", object, 0, {1, 2, 3}, 0, {-2, 1, 3}}, {"vtransform", 0, object, {1, 0, 0}, 0, {0, 1, 0}},
         {"vtransform", none, object, {1, 2, 3}, 0, {1, 2, 3}},
     };
     for (const Row& r : rows) {
@@ -171,9 +164,7 @@ TEST(ItemCache, RebuiltWhileRenderThreadsLookUp) {
 
 TEST(InputFace, BackOnlyWhenRenderingTheBackOfAPolygon) {
     struct Row { const char* what; uint8_t preview; HostID polygon; double gNormZ; bool back; } rows[] = {
-        {"facing", 0, 1, 1, false},
-        {"back-facing", 0, 1, -1, true},
-        {"edge-on", 0, 1, 0, false},
+        {"facing", 0, 1, 1, false}, {"back-facing", 0, 1, -1, true}, {"edge-on", 0, 1, 0, false},
         {"back-facing in the preview", 1, 1, -1, false},
         {"two vertices", 0, 3, -1, false},
         {"collinear vertices", 0, 4, -1, false},
@@ -217,10 +208,7 @@ TEST(InputSpot, GlossAndSharpnessAreConverted) {
     struct Row {
         double roughness, sharpness, gloss, sharp;
     } rows[] = {
-        {1.0 / 64, 1, 0.4, 0},
-        {0.25, 16, 0, 1},
-        {1, 0.5, -0.2, -0.25},
-        {0, 0, kInf, -kInf},
+        {1.0 / 64, 1, 0.4, 0}, {0.25, 16, 0, 1}, {1, 0.5, -0.2, -0.25}, {0, 0, kInf, -kInf},
     };
     for (const Row& r : rows) {
         HostShading sa{};

@@ -239,8 +239,7 @@ TEST(Primitives, FaceOutwardsAndGiveEveryCornerAUV) {
     const Row rows[] = {
         {"sphere", vxs::sphereMesh(1, 6), 2 + 2 * 6, 6 * 3},
         {"sphere of too few segments", vxs::sphereMesh(1, 1), 2 + 3, 3 * 2},
-        {"plane", vxs::planeMesh(2, 3), 4, 1},
-        {"box", vxs::boxMesh({1, 2, 3}), 8, 6},
+        {"plane", vxs::planeMesh(2, 3), 4, 1}, {"box", vxs::boxMesh({1, 2, 3}), 8, 6},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(r.mesh.points.size(), r.points) << r.what;

@@ -17,12 +17,9 @@ TEST(Envelope, InterpolatesAndExtendsByItsBehaviours) {
         {{{0, 0}, {2, 2}}, END_CONSTANT, END_CONSTANT, 0.5, 0.5},  // two TCB keys make a line
         {{{0, 0, SHAPE_LINEAR}, {1, 1, SHAPE_STEPPED}}, END_CONSTANT, END_CONSTANT, 0.9, 0},
         {{{0, 0}, {1, 1}, {2, 0}}, END_CONSTANT, END_CONSTANT, 1, 1},
-        {ramp, END_CONSTANT, END_CONSTANT, 2.5, 2},
-        {ramp, END_CONSTANT, END_REPEAT, 2.5, 0.5},
-        {ramp, END_CONSTANT, END_OSCILLATE, 2.5, 1.5},
-        {ramp, END_CONSTANT, END_LINEAR, 3, 3},
-        {ramp, END_REPEAT, END_CONSTANT, -0.5, 1.5},
-        {ramp, END_OSCILLATE, END_CONSTANT, -0.5, 0.5},
+        {ramp, END_CONSTANT, END_CONSTANT, 2.5, 2}, {ramp, END_CONSTANT, END_REPEAT, 2.5, 0.5},
+        {ramp, END_CONSTANT, END_OSCILLATE, 2.5, 1.5}, {ramp, END_CONSTANT, END_LINEAR, 3, 3},
+        {ramp, END_REPEAT, END_CONSTANT, -0.5, 1.5}, {ramp, END_OSCILLATE, END_CONSTANT, -0.5, 0.5},
         {ramp, END_LINEAR, END_CONSTANT, -0.5, -0.5},
     };
     for (const Row& r : rows) {
