@@ -143,6 +143,12 @@ TEST(LightLoop, ShadowColourBringsBackTheBlockedLightTinted) {
     EXPECT_TRUE(near(s.shade(*node), NodeValue{0, 0, kColor.mean() * 0.5}, 1e-12));
     EXPECT_EQ(s.flag, 0u);
 
+    // Far beyond what the ray tracer takes, the shadow ray hits nothing.
+    Sample far(host, "Self", kView * 10);
+    far.sa.wPos[0] = 2e18;
+    host.attach(far.sa);
+    EXPECT_TRUE(near(far.shade(*node), kColor * 0.5, 1e-12));
+
     // A preview has no shadow word and no correction.
     Sample preview(host, "Self", kView * 10);
     preview.env.isPreview = 1;

@@ -74,37 +74,6 @@ TEST_F(EvalScene, NodesReadTheVertexMapsAroundTheSample) {
     }
 }
 
-// A distant light 60 degrees off the floor's normal, and a ball in its way
-// for the point (-0.5, 1, 0.5).
-constexpr const char* kLitScene = R"({
-  "lights": [{"name": "Key", "rotation": [-90, 30, 0], "color": [1, 0.5, 0.25]}],
-  "objects": [{"name": "Floor", "type": "plane", "size": [2, 2], "position": [0, 1, 0]},
-              {"name": "Ball", "type": "sphere", "radius": 0.2, "position": [0.366, 1.5, 0.5]}]
-})";
-
-TEST_F(EvalScene, LambertSeesTheScenesLightAndShadows) {
-    write("lit.json", kLitScene);
-    const auto catalogue = vxs::nodeCatalogue();
-    vx::NodeList list;
-    list.nodes.push_back(catalogue->createByName("Root", "root"));
-    list.nodes.push_back(catalogue->createByName("Custom Shader", "Lambert"));
-    list.nodes[0]->inputs[vx::RI_COLOR].source = list.nodes[1].get();
-    std::string error;
-    ASSERT_TRUE(vxs::writeTreeFile(path("lambert.shd"), list, HOST_IO_TEXT, error)) << error;
-    // Far beyond what the ray tracer takes, the shadow ray hits nothing.
-    const std::pair<const char*, double> rows[] = {
-        {"[0.5, 1, -0.5]", 0.5}, {"[-0.5, 1, 0.5]", 0}, {"[2e18, 1, 0.5]", 0.5}};
-    for (const auto& [where, lit] : rows) {
-        write("record.json", std::string(R"({"object": "Floor", "polygon": 1, "normal": [0, 1, 0], )") +
-                                 R"("geometric_normal": [0, 1, 0], "world_position": )" + where + "}");
-        const Outcome o = run({path("lambert.shd"), "--scene", path("lit.json"), "--record", path("record.json")});
-        ASSERT_EQ(o.status, 0) << o.err;
-        const auto color = nlohmann::json::parse(o.out)["base_color"];
-        const double want[] = {lit, lit * 0.5, lit * 0.25};
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(color[i].get<double>(), want[i], 1e-9) << where;
-    }
-}
-
 // Distances count from the point the ray was asked for, not from where the
 // host starts it off the surface: light that crosses a ball then leaves it,
 // unless a floor under it takes the light.
