@@ -78,10 +78,8 @@ TEST(Colour, LumaAndColourDifferences) {
 }
 
 TEST(Colour, ConversionsRoundTripOverAGrid) {
-    const struct {
-        ColourFunc to, back;
-        double tolerance;
-    } pairs[] = {{rgbToHsv, hsvToRgb, 1e-12}, {rgbToHls, hlsToRgb, 1e-12}, {rgbToYcc, yccToRgb, 2e-3}};
+    const struct { ColourFunc to, back; double tolerance; } pairs[] = {
+        {rgbToHsv, hsvToRgb, 1e-12}, {rgbToHls, hlsToRgb, 1e-12}, {rgbToYcc, yccToRgb, 2e-3}};
     for (const auto& p : pairs)
         for (int r = 0; r <= 8; ++r)
             for (int g = 0; g <= 8; ++g)

@@ -23,11 +23,8 @@ NodeList loadText(std::string bytes) {
 TEST(Examples, TreeFilePageExamples) {
     std::string page, error;
     ASSERT_TRUE(vxs::readFile(VX_SOURCE_DIR "/docs/tree-files.md", page, error)) << error;
-    const struct {
-        size_t nodes;
-        int input;
-        NodeValue value;
-    } rows[] = {{1, RI_COLOR, S(0.785)}, {2, RI_COLOR, {1, 0, 0}}, {2, RI_DIFF, S(0.25)}};
+    const struct { size_t nodes; int input; NodeValue value; } rows[] = {
+        {1, RI_COLOR, S(0.785)}, {2, RI_COLOR, {1, 0, 0}}, {2, RI_DIFF, S(0.25)}};
     size_t at = 0;
     for (const auto& r : rows) {
         at = page.find("```shd\n", at);

@@ -102,12 +102,9 @@ TEST(ItemCache, LookupLeavesOutAloneForUnknownItemsAndCodes) {
     IParamMan cache;
     cache.rebuild(0, 0);
     const HostID object = id("Object");
-    struct Row {
-        HostID item;
-        int code;
-        bool found;
-    } rows[] = {{object, 0, false}, {object, 13, false}, {object, -1, false}, {999, 1, false}, {0, 1, false},
-                {object, 1, true},  {object, 12, true}};
+    struct Row { HostID item; int code; bool found; } rows[] = {
+        {object, 0, false}, {object, 13, false}, {object, -1, false}, {999, 1, false}, {0, 1, false},
+        {object, 1, true},  {object, 12, true}};
     for (const Row& r : rows) {
         double out[3] = {7, 7, 7};
         EXPECT_EQ(cache.lookup(r.item, r.code, out), r.found) << r.item << " code " << r.code;

@@ -59,10 +59,8 @@ TEST_F(HostEditors, TextureLayersBuiltInTheEditorShadeTheSample) {
           "field Alpha 2 50"});
     // The normal faces away from the up axis: slope 1 takes the second key,
     // multiplied in at half strength over the checkerboard's colour.
-    struct Row {
-        const char* at;
-        std::vector<double> colour;
-    } rows[] = {{"[0, 0, 0]", {0.6, 0.35, 0}}, {"[0.6, 0, 0]", {0, 0, 0}}};
+    struct Row { const char* at; std::vector<double> colour; } rows[] = {
+        {"[0, 0, 0]", {0.6, 0.35, 0}}, {"[0.6, 0, 0]", {0, 0, 0}}};
     for (const Row& r : rows) {
         const auto c = eval(0, r.at)["base_color"];
         for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(c.at(i).get<double>(), r.colour[i], 1e-6) << r.at;
