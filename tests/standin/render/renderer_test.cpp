@@ -16,6 +16,7 @@
 #include "standin/streams/tree_file.h"
 #include "core/root.h"
 #include "tests/temp_dir.h"
+#include "tests/near.h"
 
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfInputFile.h>
@@ -41,11 +42,6 @@ NodeValue pixel(const Picture& p, int x, int y) {
 }
 NodeValue centre(const Picture& p) { return pixel(p, p.width / 2, p.height / 2); }
 
-void expectColour(const NodeValue& got, const NodeValue& expected, const char* what, double tolerance = 1e-4) {
-    EXPECT_NEAR(got.x, expected.x, tolerance) << what;
-    EXPECT_NEAR(got.y, expected.y, tolerance) << what;
-    EXPECT_NEAR(got.z, expected.z, tolerance) << what;
-}
 
 Picture renderSmall(const Scene& scene, const vxs::SurfaceShaders* shaders = nullptr, int threads = 1) {
     RenderSettings settings;
@@ -103,7 +99,7 @@ TEST(Renderer, ShadowedPointGetsTheShadowColour) {
         b.object(vxs::planeMesh(10, 10), {0, 0, 0}, white);
         b.object(vxs::sphereMesh(0.3, 16), {0, 1, -1}, white);  // on the light's path to the origin
         b.scene.renderOpts = r.renderOpts;
-        expectColour(centre(renderSmall(b.scene)), r.expected, r.what);
+        EXPECT_TRUE(vxt::near(centre(renderSmall(b.scene)), r.expected, 1e-4)) << r.what;
     }
 }
 
@@ -143,7 +139,7 @@ TEST(Renderer, RadiosityBringsLightBouncedOffAWall) {
     SceneBuilder b;
     b.scene = scene;
     b.object(vxs::planeMesh(40, 40), {0, 0, -1}, b.surface(vxs::testing::matte()), {0, 90, 0});
-    expectColour(centre(renderSmall(b.scene)), {}, "without radiosity");
+    EXPECT_TRUE(vxt::near(centre(renderSmall(b.scene)), {}, 1e-4)) << "without radiosity";
     b.scene.radiosityRays = 64;
     const NodeValue lit = centre(renderSmall(b.scene));
     EXPECT_GT(lit.x, 0.2);

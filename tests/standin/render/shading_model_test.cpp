@@ -8,6 +8,7 @@
 #include "nodes/raytrace.h"
 #include "standin/scene/image_file.h"
 #include "standin/services/render_memory.h"
+#include "tests/near.h"
 
 namespace {
 
@@ -17,11 +18,6 @@ using vxs::PlacedLight;
 
 constexpr double kPi = std::numbers::pi;
 
-void expectNear(const NodeValue& a, const NodeValue& b, const char* what, double tolerance = 1e-9) {
-    EXPECT_NEAR(a.x, b.x, tolerance) << what;
-    EXPECT_NEAR(a.y, b.y, tolerance) << what;
-    EXPECT_NEAR(a.z, b.z, tolerance) << what;
-}
 
 TEST(ShadingModel, LightAtPoint) {
     struct Row { const char* what; int type, falloff; NodeValue point; double factor; };
@@ -56,8 +52,8 @@ TEST(ShadingModel, LightAtPoint) {
         light.intensity = 2;
         const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
         const LightRay ray = vxs::lightAtPoint(placed, r.point, vxs::Scene{});
-        expectNear(ray.color, NodeValue{2, 1, 0.5} * r.factor, r.what);
-        expectNear(ray.direction, r.type == vxs::LIGHT_DISTANT ? NodeValue{0, 0, 1} : r.point, r.what);
+        EXPECT_TRUE(vxt::near(ray.color, NodeValue{2, 1, 0.5} * r.factor, 1e-9)) << r.what;
+        EXPECT_TRUE(vxt::near(ray.direction, r.type == vxs::LIGHT_DISTANT ? NodeValue{0, 0, 1} : r.point, 1e-9)) << r.what;
     }
 }
 
@@ -74,10 +70,10 @@ TEST(ShadingModel, SpotLightProjectsItsImage) {
     light.coneAngle = kPi / 4;
     light.image = 5;
     const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    expectNear(vxs::lightAtPoint(placed, {-0.5, 0, 1}, scene).color, {1, 0, 0}, "left half");
-    expectNear(vxs::lightAtPoint(placed, {1, 0, 2}, scene).color, {0, 0, 1}, "right half, farther");
-    expectNear(vxs::lightAtPoint(placed, {1.5, 0, 1}, scene).color, {}, "outside the image");
-    expectNear(vxs::lightAtPoint(placed, {0, 0, -1}, scene).color, {}, "behind the light");
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {-0.5, 0, 1}, scene).color, {1, 0, 0}, 1e-9)) << "left half";
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {1, 0, 2}, scene).color, {0, 0, 1}, 1e-9)) << "right half, farther";
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {1.5, 0, 1}, scene).color, {}, 1e-9)) << "outside the image";
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {0, 0, -1}, scene).color, {}, 1e-9)) << "behind the light";
 }
 
 // A record whose callbacks answer from this fixture: one light reaching
@@ -195,7 +191,7 @@ TEST_F(StandardShading, Channels) {
     for (const Row& r : rows) {
         SetUp();
         r.set(*this);
-        expectNear(shade(), r.expected, r.what, 1e-12);
+        EXPECT_TRUE(vxt::near(shade(), r.expected, 1e-12)) << r.what;
     }
 }
 
@@ -244,7 +240,7 @@ TEST_F(StandardShading, ReflectionAndRefraction) {
     for (const Row& r : rows) {
         SetUp();
         r.set(*this);
-        expectNear(shade(), r.expected, r.what, 1e-12);
+        EXPECT_TRUE(vxt::near(shade(), r.expected, 1e-12)) << r.what;
         EXPECT_EQ(traces, r.traces) << r.what;
     }
 }
