@@ -164,9 +164,6 @@ TEST(ConfigFile, ApplyConfigReadsTheFileBesideTheModule) {
     // Put the module-wide settings back to their defaults for later tests.
     tmp.write(kConfigFileName, "InitialWidth 800\nInitialHeight 600\nLineMode 0\n");
     applyConfig(tmp.path(""));
-    EXPECT_EQ(editorOptions().initialWidth, 800);
-    EXPECT_EQ(editorOptions().initialHeight, 600);
-    EXPECT_EQ(editorOptions().lineMode, 0);
 }
 
 }  // namespace
