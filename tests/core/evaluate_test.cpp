@@ -5,7 +5,7 @@
 #include "core/evaluate.h"
 #include "host/host.h"
 #include "standin/render/shading.h"
-#include "standin/services/globals.h"
+#include "tests/scene_host.h"
 #include "tests/core/test_kinds.h"
 #include "tests/small_stack.h"
 
@@ -15,28 +15,15 @@ namespace {
 
 NodeValue S(double v) { return NodeValue::scalar(v); }
 
-// The stand-in's services over a scene of one object, installed while it lives.
-struct OneObjectHost {
-    vxs::Scene saved = std::exchange(vxs::currentScene(), {});
-    OneObjectHost() {
-        vxs::currentScene().items.emplace_back().id = vxs::makeItemId(HOST_OBJECT, 0);
-        acquireHandlerGlobals(vxs::globalLookup);
-    }
-    ~OneObjectHost() {
-        acquireHandlerGlobals(nullptr);
-        vxs::currentScene() = saved;
-    }
-};
-
 // The stand-in's default sample, on that object.
 HostShading defaultSample() {
     HostShading sa = vxs::defaultShading();
-    sa.objID = vxs::makeItemId(HOST_OBJECT, 0);
+    sa.objID = SceneHost::id("Object 1");
     return sa;
 }
 
 struct Tree {
-    OneObjectHost host;
+    SceneHost host{R"({"objects": [{"type": "plane"}]})"};  // one object
     std::unique_ptr<NodeFactoryData> cat = testCatalogue();
     NodeList list;
     Node* root = add(list, *cat, "Root", "root");
