@@ -86,8 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             vxs::runEditorScript(vxs::ui::ScriptReader(in), {.save = save,
                                                              .close = close,
                                                              .open = [&] { vx::openEditor(&instance); },
-                                                             .focus = vxs::focusOn,
-                                                             .editor = vxs::firstOpenPanel});
+                                                             .focus = vxs::focusOn});
         if (!failure.empty() && !failure.starts_with("line ")) __builtin_trap();
 
         vxs::SaveStream out(HOST_IO_BINARY);
