@@ -173,7 +173,9 @@ int runEdit(const EditOptions& o) {
     // Taken once the editor is open: opening measures the nodes, which is no
     // change of the artist's.
     std::string lastSaved;
-    ui::Panel* editor = nullptr;
+    // Found by title each time: resizing the editor re-creates its panel.
+    std::string editorTitle;
+    const auto editor = [&] { return editorTitle.empty() ? nullptr : openPanelTitled(editorTitle); };
 
     UiSession& session = uiSession();
     session.presetFolder = o.presets.empty() ? defaultPresetFolder() : o.presets;
@@ -205,18 +207,18 @@ int runEdit(const EditOptions& o) {
         return false;
     };
     // Closing a panel over the editor is that panel's Cancel.
-    const auto mayClose = [&] { return focusPanel() != editor || offerToSave(); };
+    const auto mayClose = [&] { return focusPanel() != editor() || offerToSave(); };
     const auto openEditor = [&] {
         const bool first = lastSaved.empty();
         iface.optionsFunc(instances[edited].get());
-        editor = focusPanel();
+        if (ui::Panel* p = focusPanel()) editorTitle = p->title();
         if (first) lastSaved = savedTree(*shader, instances[edited].get());
     };
     if (view)
         view->pickSurface = [&](size_t surface) {
             const std::string question = "Edit the tree of surface \"" + scene.surfaces[surface].name + "\"?";
             if (!session.asker || !session.asker->askOkCancel(LiveView::kTitle, question) || !offerToSave()) return;
-            if (editor && editor->isOpen()) editor->close();
+            if (ui::Panel* p = editor()) p->close();
             if (!instances[surface]) instances[surface] = shader->make(&scene.surfaces[surface]);
             edited = surface;
             tree = scene.surfaces[surface].tree;
@@ -247,7 +249,7 @@ int runEdit(const EditOptions& o) {
              .close = close,
              .open = openEditor,
              .focus = [](const std::string& title) { return focusOn(title); },
-             .editor = [&]() -> ui::Panel* { return editor && editor->isOpen() ? editor : nullptr; },
+             .editor = editor,
              .waitRender = waitRender,
              .afterStep = afterEvent});
         if (view) panelClosed(&view->panel());

@@ -348,6 +348,12 @@ ui::Panel* focusPanel() {
     return now;
 }
 
+ui::Panel* openPanelTitled(std::string_view title) {
+    const auto& open = openPanels();
+    const auto it = std::find_if(open.rbegin(), open.rend(), [&](const OpenPanel& o) { return o.panel->title() == title; });
+    return it == open.rend() ? nullptr : it->panel;
+}
+
 std::string focusOn(std::string_view title) {
     auto& open = openPanels();
     const auto it = std::find_if(open.rbegin(), open.rend(), [&](const OpenPanel& o) { return o.panel->title() == title; });

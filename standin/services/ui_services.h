@@ -43,6 +43,8 @@ ui::Panel* focusPanel();
 // title); an error text when none is open or a modal panel opened after it
 // has not returned yet.
 std::string focusOn(std::string_view title);
+// The latest open panel titled `title`; null when none is open.
+ui::Panel* openPanelTitled(std::string_view title);
 // Moves the focus to the open panel that had it longest ago, within the
 // panels a modal one leaves reachable: what F6 does in the window.
 void focusNext();
