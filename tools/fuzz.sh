@@ -22,7 +22,7 @@ mkdir -p "$findings"
 cp fuzz/corpus/"$target"/* "$corpus"/
 log="$corpus.log"
 status=0
-build-asan/fuzz/"$target" -max_total_time=$((minutes * 60)) -rss_limit_mb=2048 -print_final_stats=1 \
+build-asan/fuzz/"$target" -max_total_time=$((minutes * 60)) -rss_limit_mb=2048 -print_final_stats=1 -close_fd_mask=1 \
   -artifact_prefix="$findings/" "$corpus" 2>"$log" || status=$?
 executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
 last=$(grep -E '^#[0-9]+' "$log" | tail -1)
