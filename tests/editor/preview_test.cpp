@@ -105,10 +105,7 @@ TEST(Preview, ColorNodeIsARedDiscOnTheChecker) {
 
 // Component x 255, clamped, truncated: never rounded.
 TEST(Preview, ScalarOutputsGreyClampedAndTruncated) {
-    struct Row {
-        double value;
-        int byte;
-    };
+    struct Row { double value; int byte; };
     const Row rows[] = {
         {2, 255}, {1, 255}, {-0.5, 0}, {0.5, 127}, {0.999, 254}, {std::numeric_limits<double>::quiet_NaN(), 0},
         {std::numeric_limits<double>::infinity(), 255},
@@ -241,10 +238,7 @@ struct LitRoot {
 };
 
 TEST(PreviewRoot, MatchesPixelsWorkedOutByHand) {
-    struct Row {
-        int row, column;
-        Pixel expected;
-    };
+    struct Row { int row, column; Pixel expected; };
     const Row rows[] = {
         {32, 32, {120, 71, 111}},  // facing the eye: reflection and refraction both see a dark square
         {20, 22, {255, 209, 215}}, // towards both lights: red clamps
@@ -262,10 +256,7 @@ TEST(PreviewRoot, MatchesPixelsWorkedOutByHand) {
 // Where each ray lands, worked out by hand: (Ox + f Dx, Oy + f Dy) with
 // f = |k / Dz|, k = 1 - Oz when the direction's components sum below 0, else Oz.
 TEST(PreviewTrace, LandsOnTheChecker) {
-    struct Row {
-        NodeValue origin, dir;
-        double grey;
-    };
+    struct Row { NodeValue origin, dir; double grey; };
     const Row rows[] = {
         {{0, 0, -0.5}, {0, 0, -1}, 0.35},           // f = 1.5 to (0, 0)
         {{-0.1, 0, -0.5}, {0, 0, -1}, 0.75},        // (-0.1, 0): u = -0.4 turns into 0.9
