@@ -168,6 +168,8 @@ TEST_F(EditCommand, EditsTheTestTree) {
          {"menu Select all", "click 500 400 both", "menu Delete", "click 500 400 both", "info",
           "menu ------------------", "click 500 400 both", "info", "click 500 400 both", "info"},
          "3 nodes deleted.\n\n\n", [](const vx::NodeList& t) { EXPECT_TRUE(t.nodes.empty()); }},
+        {"a rubber band across the whole coordinate range", {"drag 100000 100000 -100000 -100000"}, "",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
         {"Clear nodes answered Cancel changes nothing",
          {"answer cancel", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
         {"Clear nodes answered OK empties the tree",
