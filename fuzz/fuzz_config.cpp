@@ -1,10 +1,41 @@
 // Scans arbitrary bytes as a configuration file, twice into the same managers
-// so replacement runs too, and checks the managers stay consistent.
+// so replacement runs too, and checks the managers stay consistent; then
+// opens the editor with no window on what it read, as the module does, and
+// presses every shortcut.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "editor/config.h"
+#include "host/host.h"
+#include "plugin/instance.h"
+#include "standin/services/globals.h"
+#include "standin/services/ui_services.h"
+#include "standin/ui/keys.h"
+
+namespace {
+void openEditor(std::string_view text) {
+    [[maybe_unused]] static const int acquired = [] {
+        vx::acquireHandlerGlobals(vxs::globalLookup);
+        return 0;
+    }();
+    vx::optMan() = vx::OptMan{};
+    vx::scMan() = vx::SCMan{};
+    vx::editorOptions() = vx::EditorOptions{};
+    vx::scanConfig(text, vx::optMan(), vx::scMan());
+    vx::fetchEditorOptions(vx::optMan(), vx::editorOptions());
+    vx::ShaderInstance instance(nullptr);
+    vx::openEditor(&instance);
+    vxs::ui::Panel* panel = vxs::focusPanel();
+    if (!panel) __builtin_trap();
+    for (const auto& s : vx::scMan().shortcuts()) {
+        panel->keyDown(vxs::ui::key::kCtrl);
+        panel->keyDown(s->keyCode);
+        panel->keyUp(s->keyCode);
+        panel->keyUp(vxs::ui::key::kCtrl);
+    }
+}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -29,5 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (editor.initialWidth < vx::kMinEditorWidth || editor.initialHeight < vx::kMinEditorHeight ||
         editor.initialWidth > vx::kMaxEditorSide || editor.initialHeight > vx::kMaxEditorSide)
         __builtin_trap();
+    // A larger editor only takes longer to draw.
+    if (editor.initialWidth * editor.initialHeight <= 1280 * 1024) openEditor(text);
     return 0;
 }

@@ -30,7 +30,7 @@ for target in build-asan/fuzz/*; do
   corpus=$(mktemp -d)
   cp fuzz/corpus/"$name"/* "$corpus"/
   echo "fuzzing $name"
-  "$target" -max_total_time="${VX_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 -print_final_stats=0 \
+  "$target" -max_total_time="${VX_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 -print_final_stats=0 -close_fd_mask=1 \
     "$corpus" 2>"$corpus.log" || { tail -50 "$corpus.log"; exit 1; }
   rm -rf "$corpus" "$corpus.log"
 done

@@ -89,6 +89,14 @@ Out verticalBlend(TreeBuilder& t) {
 // at the bottom right.
 Out colourField(TreeBuilder& t) { return {node(t, "val3 -> vec", {{"x", across(t)}, {"y", down(t)}, {"z", 0.5}}), "vec"}; }
 
+// One channel of the colour field converted by the kind.
+void fromRgb(TreeBuilder& t, const char* kind, const char* channel) { show(t, kind, {{"rgb", colourField(t)}}, channel); }
+
+// Hue from the horizontal ramp, `vertical` from the vertical one and `one` at 1.
+void hueToRgb(TreeBuilder& t, const char* kind, const char* vertical, const char* one) {
+    show(t, kind, {{"h", across(t)}, {vertical, down(t)}, {one, 1.0}}, "rgb");
+}
+
 // A grey ramp (left to right) blended onto the blue-to-yellow gradient.
 void blend(TreeBuilder& t, const char* kind) {
     show(t, kind, {{"fg", across(t)}, {"bg", verticalBlend(t)}}, "result");
@@ -361,19 +369,19 @@ constexpr KindExample kExamples[] = {
      }},
     {"rgb -> hsv", nullptr,
      "The hue (\"h\") of the colour (x, y, 0.5) made of the ramps, as grey from 0 (black, red) to 1 (white): a jump where magenta-red wraps round to red.",
-     [](TreeBuilder& t) { show(t, "rgb -> hsv", {{"rgb", colourField(t)}}, "h"); }},
+     [](TreeBuilder& t) { fromRgb(t, "rgb -> hsv", "h"); }},
     {"hsv -> rgb", nullptr,
      "Hue from the horizontal ramp and saturation from the vertical one, value 1: the colour wheel from left to right, white at the top.",
-     [](TreeBuilder& t) { show(t, "hsv -> rgb", {{"h", across(t)}, {"s", down(t)}, {"v", 1.0}}, "rgb"); }},
+     [](TreeBuilder& t) { hueToRgb(t, "hsv -> rgb", "s", "v"); }},
     {"rgb -> hls", nullptr,
      "The lightness (\"l\") of the colour (x, y, 0.5) made of the ramps: half the sum of its largest and smallest channel.",
-     [](TreeBuilder& t) { show(t, "rgb -> hls", {{"rgb", colourField(t)}}, "l"); }},
+     [](TreeBuilder& t) { fromRgb(t, "rgb -> hls", "l"); }},
     {"hls -> rgb", nullptr,
      "Hue from the horizontal ramp and lightness from the vertical one, saturation 1: black at the top, pure hues in the middle, white at the bottom.",
-     [](TreeBuilder& t) { show(t, "hls -> rgb", {{"h", across(t)}, {"l", down(t)}, {"s", 1.0}}, "rgb"); }},
+     [](TreeBuilder& t) { hueToRgb(t, "hls -> rgb", "l", "s"); }},
     {"rgb -> ycc", nullptr,
      "The luma (\"y\") of the colour (x, y, 0.5) made of the ramps: the green channel, growing downwards, weighs most.",
-     [](TreeBuilder& t) { show(t, "rgb -> ycc", {{"rgb", colourField(t)}}, "y"); }},
+     [](TreeBuilder& t) { fromRgb(t, "rgb -> ycc", "y"); }},
     {"ycc -> rgb", nullptr,
      "Luma 0.5 with the red difference from the horizontal ramp and the blue one from the vertical, both centred on 0: reds to the right, blues downwards.",
      [](TreeBuilder& t) {

@@ -24,6 +24,12 @@ std::vector<OpenPanel>& openPanels() {
     return panels;
 }
 
+// The open panel with the title nearest the focus, or rend().
+std::vector<OpenPanel>::reverse_iterator topmostTitled(std::string_view title) {
+    auto& open = openPanels();
+    return std::find_if(open.rbegin(), open.rend(), [&](const OpenPanel& o) { return o.panel->title() == title; });
+}
+
 // Item types of the item list beyond the scene's own.
 constexpr int kImageItems = 4, kAnyItem = 5;
 
@@ -349,14 +355,13 @@ ui::Panel* focusPanel() {
 }
 
 ui::Panel* openPanelTitled(std::string_view title) {
-    const auto& open = openPanels();
-    const auto it = std::find_if(open.rbegin(), open.rend(), [&](const OpenPanel& o) { return o.panel->title() == title; });
-    return it == open.rend() ? nullptr : it->panel;
+    const auto it = topmostTitled(title);
+    return it == openPanels().rend() ? nullptr : it->panel;
 }
 
 std::string focusOn(std::string_view title) {
     auto& open = openPanels();
-    const auto it = std::find_if(open.rbegin(), open.rend(), [&](const OpenPanel& o) { return o.panel->title() == title; });
+    const auto it = topmostTitled(title);
     if (it == open.rend()) return "no open panel is titled \"" + std::string(title) + "\"";
     const auto modal = std::find_if(open.rbegin(), it, [](const OpenPanel& o) { return o.modal; });
     if (modal != it) return "\"" + modal->panel->title() + "\" must be closed first";

@@ -133,16 +133,9 @@ std::string parseLine(std::string_view line, ScriptStep& step) {
         step.op = op;
         return w.size() == 1 ? "" : std::string(cmd) + " takes nothing";
     }
-    static constexpr std::array<std::pair<std::string_view, Op>, 10> kText{{{"file", Op::File},
-                                                                           {"add", Op::Add},
-                                                                           {"menu", Op::Menu},
-                                                                           {"answer", Op::Answer},
-                                                                           {"shot", Op::Shot},
-                                                                           {"save", Op::Save},
-                                                                           {"field", Op::Field},
-                                                                           {"button", Op::Button},
-                                                                           {"show", Op::Show},
-                                                                           {"focus", Op::Focus}}};
+    static constexpr std::array<std::pair<std::string_view, Op>, 10> kText{
+        {{"file", Op::File}, {"add", Op::Add}, {"menu", Op::Menu}, {"answer", Op::Answer}, {"shot", Op::Shot},
+         {"save", Op::Save}, {"field", Op::Field}, {"button", Op::Button}, {"show", Op::Show}, {"focus", Op::Focus}}};
     for (const auto& [name, op] : kText) {
         if (cmd != name) continue;
         step.op = op;

@@ -117,9 +117,11 @@ std::string ScriptRunner::performOnPanel(const ScriptStep& s, Panel& panel) {
             panel.mouseDown(*this, q, s.x, s.y);
             const int steps = std::max({1, (std::abs(s.x2 - s.x) + kDragStep - 1) / kDragStep,
                                         (std::abs(s.y2 - s.y) + kDragStep - 1) / kDragStep});
+            // In 64 bits: a drag across the whole coordinate range overflows an int.
+            const auto along = [steps](int from, int to, int i) { return from + int(int64_t(to - from) * i / steps); };
             for (int i = 1; i <= steps; ++i) {
                 tick();
-                panel.mouseMove(q & ~qual::kShift, s.x + (s.x2 - s.x) * i / steps, s.y + (s.y2 - s.y) * i / steps);
+                panel.mouseMove(q & ~qual::kShift, along(s.x, s.x2, i), along(s.y, s.y2, i));
             }
             tick();
             panel.mouseUp(q, s.x2, s.y2);

@@ -62,11 +62,7 @@ TEST(NodeModel, CycleCheckOnLongChainAndWideDiamonds) {
 
 TEST(Catalogue, CreateByNameMatchesCategoryAndExactName) {
     auto cat = buildCatalogue(nullptr, "QK_Valtorimex");
-    struct Row {
-        const char* category;
-        const char* name;
-        bool found;
-    } rows[] = {
+    struct Row { const char* category; const char* name; bool found; } rows[] = {
         {"Root", "root", true},         {"Macro", "macro", true},  {"Macro", "macro root", true},
         {"Macro", "macroroot", false},  {"Root", "Root", false},   {"Function", "root", false},
     };

@@ -107,11 +107,7 @@ TEST_P(PluginParams, UnmatchedRowsAreSkippedAndKeepTheirValues) {
     EXPECT_EQ(wider[2], 9);
 }
 
-struct TextCase {
-    const char* what;
-    const char* stream;
-    int32_t expect;
-};
+struct TextCase { const char* what; const char* stream; int32_t expect; };
 
 TEST(PluginParamsText, StreamsFromOtherWritersAndHostileCounts) {
     // "n" is a PINT row: type 1346981460.

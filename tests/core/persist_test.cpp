@@ -11,8 +11,11 @@
 #include "core/persist.h"
 #include "core/root.h"
 #include "host/host.h"
+#include "standin/scene/image_file.h"
 #include "standin/streams/streams.h"
 #include "tests/core/test_kinds.h"
+#include "tests/scene_host.h"
+#include "tests/temp_dir.h"
 
 using namespace vx;
 using vxs::LoadStream;
@@ -86,16 +89,6 @@ public:
     }
 };
 
-// The example stores a one-input "Generic"/"color" node.
-class KColor final : public NodeKind<KColor> {
-public:
-    KColor() {
-        static constexpr InputDecl in[] = {{"col", VT_COLOR, PK_COLOR, 0}, {nullptr}};
-        static constexpr OutputDecl out[] = {{"col", VT_COLOR}, {nullptr}};
-        setup("color", "Generic", in, out, false);
-    }
-};
-
 enum Omit { OMIT_NONE, OMIT_MIX, NARROW_MIX };
 
 std::unique_ptr<NodeFactoryData> catalogue(Omit omit = OMIT_NONE) {
@@ -106,43 +99,37 @@ std::unique_ptr<NodeFactoryData> catalogue(Omit omit = OMIT_NONE) {
     if (omit == NARROW_MIX) cat->registerKind(std::make_unique<KMixNarrow>());
     cat->registerKind(std::make_unique<KImage>());
     cat->registerKind(std::make_unique<KNote>());
-    cat->registerKind(std::make_unique<KColor>());
     cat->registerKind(std::make_unique<NMacro>(cat.get()));
     cat->registerKind(std::make_unique<NMacroRoot>());
     return cat;
 }
 
-// Host images by name; an image's own data is one number.
-struct FakeImages {
-    static inline std::map<std::string, HostID> ids;
-    static inline int32_t lastData = 0;
-
-    static HostID none() { return 0; }
-    static HostID next(HostID) { return 0; }
-    static const char* name(HostID id) {
-        for (const auto& [n, i] : ids)
-            if (i == id) return n.c_str();
-        return nullptr;
-    }
-    static HostID find(const char* n) { return ids.contains(n) ? ids[n] : 0; }
-    static void prepare(HostID) {}
-    static void save(HostID id, const HostSaveState* s) {
-        const int32_t v = id * 10;
-        s->writeI4(s->data, &v, 1);
-    }
-    static void load(const HostLoadState* s) { s->readI4(s->data, &lastData, 1); }
-    static inline const HostImageList table{none, next, name, find, prepare, save, load};
-};
-
-// Installs the fake image list (or none) for one scope.
+// The stand-in's image list (or none) over images by name, each stored at
+// its name plus ".tga" in one folder, where only "sky.tga" is a readable
+// file; for one scope.
 struct ImageList {
-    const HostImageList* previous = host().imageList;
-    explicit ImageList(std::map<std::string, HostID> images, bool present = true) {
-        FakeImages::ids = std::move(images);
-        FakeImages::lastData = 0;
-        host().imageList = present ? &FakeImages::table : nullptr;
+    static const vxt::TempDir& folder() {
+        static const vxt::TempDir dir("vx_persist");
+        static const bool written = [] {
+            std::string tga(18, '\0');  // 1 x 1, 24 bits, uncompressed
+            tga[2] = 2, tga[12] = 1, tga[14] = 1, tga[16] = 24;
+            return !dir.write("sky.tga", tga + "abc").empty();
+        }();
+        EXPECT_TRUE(written);
+        return dir;
     }
-    ~ImageList() { host().imageList = previous; }
+    static vxs::Scene scene(const std::map<std::string, HostID>& images) {
+        vxs::Scene s;
+        for (const auto& [name, id] : images) {
+            vxs::Image& image = s.images.emplace_back();
+            image.id = id, image.name = name, image.path = folder().path(name + ".tga");
+        }
+        return s;
+    }
+    vxt::SceneHost host;
+    explicit ImageList(const std::map<std::string, HostID>& images, bool present = true) : host(scene(images)) {
+        if (!present) vx::host().imageList = nullptr;
+    }
 };
 
 // root <- mix <- (const, image), note, and a macro passing a const out.
@@ -253,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(BothForms, Persist, testing::Values(HOST_IO_BINARY, HOS
                          [](const auto& info) { return info.param == HOST_IO_TEXT ? "Text" : "Binary"; });
 
 TEST_P(Persist, TreeRoundTripsAndReplacesThePreviousOne) {
-    ImageList images({{"sky.png", 7}});
+    ImageList images({{"sky", 7}});
     auto cat = catalogue();
     NodeList sample;
     buildSample(sample, *cat);
@@ -264,18 +251,17 @@ TEST_P(Persist, TreeRoundTripsAndReplacesThePreviousOne) {
     EXPECT_EQ(describe(prev.tree), describe(sample));
     EXPECT_TRUE(prev.tree.usedItems.empty()) << "the used-items cache is dropped";
     EXPECT_EQ(prev.tree.nodes[1]->inputs[0].param.value.x, static_cast<double>(0.1f)) << "single precision";
-    EXPECT_EQ(FakeImages::lastData, 70) << "the image's own data was handed to the image list";
     EXPECT_TRUE(consistent(prev.tree));
 }
 
-TEST(Persist, UnknownKindsAreDroppedWithTheirLinks) {
+TEST_P(Persist, UnknownKindsAreDroppedWithTheirLinks) {
     auto full = catalogue();
     auto withoutMix = catalogue(OMIT_MIX);
     NodeList sample;
     buildSample(sample, *full);
-    for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
+    {
         NodeList tree;
-        ASSERT_TRUE(load(tree, *withoutMix, save(sample, form)));
+        ASSERT_TRUE(load(tree, *withoutMix, save(sample, GetParam())));
         ASSERT_EQ(tree.nodes.size(), sample.nodes.size() - 1);
         EXPECT_EQ(tree.nodes[2]->name, "image") << "order kept";
         const Node& root = *tree.nodes[0];
@@ -290,28 +276,24 @@ TEST(Persist, UnknownKindsAreDroppedWithTheirLinks) {
     link(add(onlyUnknown, *full, "Test", "mix"), 0, onlyUnknown.nodes[0].get());
     NodeList tree;
     add(tree, *full, "Root", "root");
-    EXPECT_TRUE(load(tree, *withoutMix, save(onlyUnknown, HOST_IO_TEXT)));
+    EXPECT_TRUE(load(tree, *withoutMix, save(onlyUnknown, GetParam())));
     EXPECT_TRUE(tree.nodes.empty());
 }
 
-TEST(Persist, StoredPortCountThatDiffersKeepsDefaultsAndNoLinks) {
-    ImageList images({{"sky.png", 7}});
+TEST_P(Persist, StoredPortCountThatDiffersKeepsDefaultsAndNoLinks) {
+    ImageList images({{"sky", 7}});
     auto full = catalogue();
-    auto narrow = catalogue(NARROW_MIX);
-    NodeList sample;
+    NodeList sample, tree;
     buildSample(sample, *full);
-    for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
-        NodeList tree;
-        ASSERT_TRUE(load(tree, *narrow, save(sample, form)));
-        ASSERT_EQ(tree.nodes.size(), sample.nodes.size());
-        const Node& mix = *tree.nodes[2];
-        EXPECT_EQ(mix.inputs[0].source, nullptr);
-        EXPECT_EQ(mix.inputs[1].param.value, NodeValue::scalar(0.5)) << "default, not the stored 0.25";
-        EXPECT_EQ(mix.x, -40) << "layout is read before the ports";
-        EXPECT_EQ(tree.nodes[0]->inputs[RI_COLOR].source, &mix) << "links to it stay";
-        EXPECT_EQ(tree.nodes[3]->inputs[0].param.intValue, 7) << "the nodes after it read in step";
-        EXPECT_EQ(static_cast<const KNote&>(*tree.nodes[4]).note, "kept");
-    }
+    ASSERT_TRUE(load(tree, *catalogue(NARROW_MIX), save(sample, GetParam())));
+    ASSERT_EQ(tree.nodes.size(), sample.nodes.size());
+    const Node& mix = *tree.nodes[2];
+    EXPECT_EQ(mix.inputs[0].source, nullptr);
+    EXPECT_EQ(mix.inputs[1].param.value, NodeValue::scalar(0.5)) << "default, not the stored 0.25";
+    EXPECT_EQ(mix.x, -40) << "layout is read before the ports";
+    EXPECT_EQ(tree.nodes[0]->inputs[RI_COLOR].source, &mix) << "links to it stay";
+    EXPECT_EQ(tree.nodes[3]->inputs[0].param.intValue, 7) << "the nodes after it read in step";
+    EXPECT_EQ(static_cast<const KNote&>(*tree.nodes[4]).note, "kept");
 }
 
 // Stream pieces for hand-made files.
@@ -326,11 +308,7 @@ std::string mix(const std::string& linkA, const char* token = "NodeData") {
            " 0 0 0 0 \"\"\n  0 0 0 0 0 0 \"\"\n  0 0 0 0.5 0.5 0.5 \"\"\n}\n";
 }
 
-struct FileCase {
-    const char* what;
-    std::string file;
-    bool loads;
-};
+struct FileCase { const char* what; std::string file; bool loads; };
 
 TEST(Persist, HandMadeFiles) {
     const FileCase cases[] = {
@@ -377,11 +355,7 @@ std::string macro(const std::string& inner) { return "{ NodeData \"Macro\" \"mac
 
 // Whatever is wrong inside a macro's own block costs that macro only.
 TEST(Persist, BrokenInnerListLeavesJustThatMacroEmpty) {
-    const struct {
-        const char* what;
-        std::string inner;
-        size_t innerNodes;
-    } cases[] = {
+    const struct { const char* what; std::string inner; size_t innerNodes; } cases[] = {
         {"whole", nodeList("1", mix("0 0")), 1},
         {"no inner list", "", 0},
         {"fewer node blocks than counted", nodeList("1", ""), 0},
@@ -446,41 +420,41 @@ TEST_P(Persist, MacrosNestAsDeepAsTheLimitAndNoDeeper) {
 
 struct ImageCase {
     const char* what;
+    std::map<std::string, HostID> onSave;
     bool listOnSave, listOnLoad;
     std::map<std::string, HostID> onLoad;
     HostID expect;
 };
 
-TEST(Persist, ImageReferencesResolveByName) {
+TEST_P(Persist, ImageReferencesResolveByName) {
     const ImageCase cases[] = {
-        {"renumbered", true, true, {{"sky.png", 12}}, 12},
-        {"gone", true, true, {{"other", 12}}, 0},
-        {"no image list when saved", false, true, {{"sky.png", 12}}, 0},
-        {"no image list when loaded", true, false, {{"sky.png", 12}}, 0},
+        {"renumbered", {{"sky", 7}}, true, true, {{"sky", 12}}, 12},
+        {"gone, read again from its file", {{"sky", 7}}, true, true, {{"other", 12}}, vxs::makeImageId(1)},
+        {"gone with its file", {{"lost", 7}}, true, true, {{"other", 12}}, 0},
+        {"no image list when saved", {{"sky", 7}}, false, true, {{"sky", 12}}, 0},
+        {"no image list when loaded", {{"sky", 7}}, true, false, {{"sky", 12}}, 0},
     };
     auto cat = catalogue();
     for (const ImageCase& c : cases) {
-        for (int form : {HOST_IO_BINARY, HOST_IO_TEXT}) {
-            NodeList sample, tree;
-            buildSample(sample, *cat);
-            std::string data;
-            {
-                ImageList images({{"sky.png", 7}}, c.listOnSave);
-                data = save(sample, form);
-            }
-            ImageList images(c.onLoad, c.listOnLoad);
-            ASSERT_TRUE(load(tree, *cat, data)) << c.what;
-            EXPECT_EQ(tree.nodes[3]->inputs[0].param.intValue, c.expect) << c.what;
-            EXPECT_EQ(tree.nodes[3]->inputs[1].param.intValue, -9) << c.what;
-            EXPECT_EQ(static_cast<const KNote&>(*tree.nodes[4]).note, "kept") << c.what;
+        NodeList sample, tree;
+        buildSample(sample, *cat);
+        std::string data;
+        {
+            ImageList images(c.onSave, c.listOnSave);
+            data = save(sample, GetParam());
         }
+        ImageList images(c.onLoad, c.listOnLoad);
+        ASSERT_TRUE(load(tree, *cat, data)) << c.what;
+        EXPECT_EQ(tree.nodes[3]->inputs[0].param.intValue, c.expect) << c.what;
+        EXPECT_EQ(tree.nodes[3]->inputs[1].param.intValue, -9) << c.what;
+        EXPECT_EQ(static_cast<const KNote&>(*tree.nodes[4]).note, "kept") << c.what;
     }
 
     // A reference of another version is skipped whole and gives no image.
-    ImageList images({{"sky.png", 12}});
+    ImageList images({{"sky", 12}});
     const std::string node =
         "{ NodeData \"Test\" \"image\" 0 0 1 1 0 1 2 0 0 7 0 0 0 \"\" 0 0 0 0 0 0 \"\"\n"
-        "  { ImageRefData 257 1 \"sky.png\" 70 } }\n";
+        "  { ImageRefData 257 1 \"sky\" 70 } }\n";
     NodeList tree;
     ASSERT_TRUE(load(tree, *catalogue(), frame(nodeList("2", node + mix("1 0")))));
     EXPECT_EQ(tree.nodes[0]->inputs[0].param.intValue, 0);

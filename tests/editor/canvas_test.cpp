@@ -46,14 +46,11 @@ TEST(Measure, HitPartsByRowAndColumn) {
     measureNode(n, sixPerChar);
     n.x = 100;
     n.y = 50;
-    struct Row {
-        int rx, ry;
-        NodePart part;
-        int port;
-    } rows[] = {{n.width - 10, 8, NodePart::Expand, -1}, {30, 50, NodePart::Preview, -1},
-                {2, 92, NodePart::Input, 0},              {2, 125, NodePart::Input, 2},
-                {n.width - 2, 108, NodePart::Output, 0},  {n.width - 2, 109, NodePart::Output, 1},
-                {n.width / 2, 8, NodePart::Body, -1}};
+    struct Row { int rx, ry; NodePart part; int port; } rows[] = {
+        {n.width - 10, 8, NodePart::Expand, -1}, {30, 50, NodePart::Preview, -1},
+        {2, 92, NodePart::Input, 0},              {2, 125, NodePart::Input, 2},
+        {n.width - 2, 108, NodePart::Output, 0},  {n.width - 2, 109, NodePart::Output, 1},
+        {n.width / 2, 8, NodePart::Body, -1}};
     for (const Row& r : rows) {
         const NodeHit hit = hitPart(n, n.x + r.rx, n.y + r.ry);
         EXPECT_EQ(hit.part, r.part) << r.rx << "," << r.ry;
@@ -66,12 +63,9 @@ TEST(Measure, ANodesRightColumnAndBottomRowAreItsOwn) {
     tree.nodes.push_back(std::make_unique<Named>("n", 0, 0, false));
     Node& n = *tree.nodes[0];
     n.x = 100, n.y = 50, n.width = 80, n.height = 96;
-    struct Row {
-        bool expanded;
-        int x, y;
-        bool hit;
-    } rows[] = {{true, 180, 50, true},  {true, 100, 146, true},  {true, 180, 146, true}, {true, 181, 50, false},
-                {true, 100, 147, false}, {true, 99, 50, false},  {false, 100, 66, true}, {false, 100, 67, false}};
+    struct Row { bool expanded; int x, y; bool hit; } rows[] = {
+        {true, 180, 50, true},  {true, 100, 146, true},  {true, 180, 146, true}, {true, 181, 50, false},
+        {true, 100, 147, false}, {true, 99, 50, false},  {false, 100, 66, true}, {false, 100, 67, false}};
     for (const Row& r : rows) {
         n.expanded = r.expanded;
         EXPECT_EQ(bringToFront(tree, r.x, r.y) != nullptr, r.hit) << r.x << "," << r.y;
@@ -82,12 +76,9 @@ TEST(Placement, BesideAVisibleCurrentNodeElse64IntoTheView) {
     Named n("n", 0, 0, false);
     n.width = 80;
     n.height = 96;
-    struct Row {
-        bool current;
-        int x, y;
-        Point expected;
-    } rows[] = {{false, 0, 0, {110, 264}},  {true, 100, 250, {132, 282}}, {true, 45, 250, {110, 264}},
-                {true, 334, 250, {110, 264}}, {true, 333, 250, {365, 282}},  {true, 100, 373, {110, 264}}};
+    struct Row { bool current; int x, y; Point expected; } rows[] = {
+        {false, 0, 0, {110, 264}},  {true, 100, 250, {132, 282}}, {true, 45, 250, {110, 264}},
+        {true, 334, 250, {110, 264}}, {true, 333, 250, {365, 282}},  {true, 100, 373, {110, 264}}};
     for (const Row& r : rows) {
         n.x = r.x;
         n.y = r.y;
@@ -107,11 +98,9 @@ TEST(LinkPath, OrthogonalBendSpreadsOutputs) {
 TEST(Requester, PatternAndDefaultExtension) {
     EXPECT_EQ(filePattern(true, "shd"), "<*.shd");
     EXPECT_EQ(filePattern(false, ".shd"), ">*.shd");
-    struct Row {
-        const char* typed;
-        const char* expected;
-    } rows[] = {{"tree", "tree.shd"}, {"tree.SHD", "tree.SHD"}, {"tree.", "tree.shd"}, {"tree.shd.", "tree.shd"},
-                {"tree.txt", "tree.txt.shd"}};
+    struct Row { const char* typed; const char* expected; } rows[] = {
+        {"tree", "tree.shd"}, {"tree.SHD", "tree.SHD"}, {"tree.", "tree.shd"}, {"tree.shd.", "tree.shd"},
+        {"tree.txt", "tree.txt.shd"}};
     for (const Row& r : rows) {
         std::string name = r.typed, path = std::string("/d/") + r.typed;
         applyDefaultExtension(name, path, "shd");

@@ -124,10 +124,7 @@ TEST(ConfigScan, FileTextGivesOptionsShortcutsAndEditorSettings) {
 }
 
 TEST(ConfigKeys, KeyTableBoundaries) {
-    const struct {
-        char key;
-        int code;
-    } cases[] = {
+    const struct { char key; int code; } cases[] = {
         {'0', 0x1030}, {'9', 0x1039}, {'A', 1}, {'a', 1}, {'Z', 26}, {'z', 26}, {'[', 27}, {'\\', 28},
         {']', 29},     {'/', 0},      {':', 0}, {'@', 0}, {'`', 0},  {'{', 0},  {'^', 0},  {'_', 0},
         {'!', 0},      {' ', 0},      {'\0', 0}, {static_cast<char>(0xC1), 0},
@@ -167,9 +164,6 @@ TEST(ConfigFile, ApplyConfigReadsTheFileBesideTheModule) {
     // Put the module-wide settings back to their defaults for later tests.
     tmp.write(kConfigFileName, "InitialWidth 800\nInitialHeight 600\nLineMode 0\n");
     applyConfig(tmp.path(""));
-    EXPECT_EQ(editorOptions().initialWidth, 800);
-    EXPECT_EQ(editorOptions().initialHeight, 600);
-    EXPECT_EQ(editorOptions().lineMode, 0);
 }
 
 }  // namespace

@@ -74,41 +74,9 @@ struct Tree {
     void preview(PreviewHost& host, Node* node) { renderPreview(&host.surface, list, *node); }
 };
 
-constexpr Pixel kLightSquare{191, 191, 191}, kDarkSquare{89, 89, 89};
-
-bool onBall(int row, int column) {
-    const double x = (column - 32) * 0.015625 * 1.1, y = (row - 32) * 0.015625 * 1.1;
-    return x * x + y * y <= 0.25;
-}
-
-TEST(Preview, ColorNodeIsARedDiscOnTheChecker) {
-    PreviewHost host;
-    Tree t;
-    Node* red = t.constant("color", {1, 0, 0});
-    t.preview(host, red);
-    ASSERT_TRUE(red->preview);
-    int redPixels = 0;
-    for (int r = 0; r < kPreviewSize; ++r)
-        for (int c = 0; c < kPreviewSize; ++c) {
-            const Pixel p = at(*red, r, c);
-            if (onBall(r, c)) {
-                EXPECT_EQ(p, (Pixel{255, 0, 0})) << r << ", " << c;
-                ++redPixels;
-            } else {
-                EXPECT_TRUE(p == kLightSquare || p == kDarkSquare) << r << ", " << c;
-            }
-        }
-    EXPECT_EQ(redPixels, 2661);
-    EXPECT_EQ(at(*red, 0, 0), kLightSquare);
-    EXPECT_EQ(at(*red, 0, 9), kDarkSquare);  // the squares change every 0.25 across
-}
-
 // Component x 255, clamped, truncated: never rounded.
 TEST(Preview, ScalarOutputsGreyClampedAndTruncated) {
-    struct Row {
-        double value;
-        int byte;
-    };
+    struct Row { double value; int byte; };
     const Row rows[] = {
         {2, 255}, {1, 255}, {-0.5, 0}, {0.5, 127}, {0.999, 254}, {std::numeric_limits<double>::quiet_NaN(), 0},
         {std::numeric_limits<double>::infinity(), 255},
@@ -241,10 +209,7 @@ struct LitRoot {
 };
 
 TEST(PreviewRoot, MatchesPixelsWorkedOutByHand) {
-    struct Row {
-        int row, column;
-        Pixel expected;
-    };
+    struct Row { int row, column; Pixel expected; };
     const Row rows[] = {
         {32, 32, {120, 71, 111}},  // facing the eye: reflection and refraction both see a dark square
         {20, 22, {255, 209, 215}}, // towards both lights: red clamps
@@ -262,10 +227,7 @@ TEST(PreviewRoot, MatchesPixelsWorkedOutByHand) {
 // Where each ray lands, worked out by hand: (Ox + f Dx, Oy + f Dy) with
 // f = |k / Dz|, k = 1 - Oz when the direction's components sum below 0, else Oz.
 TEST(PreviewTrace, LandsOnTheChecker) {
-    struct Row {
-        NodeValue origin, dir;
-        double grey;
-    };
+    struct Row { NodeValue origin, dir; double grey; };
     const Row rows[] = {
         {{0, 0, -0.5}, {0, 0, -1}, 0.35},           // f = 1.5 to (0, 0)
         {{-0.1, 0, -0.5}, {0, 0, -1}, 0.75},        // (-0.1, 0): u = -0.4 turns into 0.9

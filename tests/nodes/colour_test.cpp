@@ -20,9 +20,7 @@ TEST(Colour, HueAtSectorBoundaries) {
     } rows[] = {
         {{1, 0, 0}, {0, 1, 1}},
         {{1, 1, 0}, {1.0 / 6, 1, 1}},  // red and green both largest: the red sector
-        {{0, 1, 0}, {1.0 / 3, 1, 1}},
-        {{0, 1, 1}, {0.5, 1, 1}},
-        {{0, 0, 1}, {2.0 / 3, 1, 1}},
+        {{0, 1, 0}, {1.0 / 3, 1, 1}}, {{0, 1, 1}, {0.5, 1, 1}}, {{0, 0, 1}, {2.0 / 3, 1, 1}},
         {{1, 0, 1}, {5.0 / 6, 1, 1}},
         {{1, 0, 0.5}, {11.0 / 12, 1, 1}},  // negative sector hue wraps forward
         {{0.5, 0.25, 0.25}, {0, 0.5, 0.5}},
@@ -80,10 +78,8 @@ TEST(Colour, LumaAndColourDifferences) {
 }
 
 TEST(Colour, ConversionsRoundTripOverAGrid) {
-    const struct {
-        ColourFunc to, back;
-        double tolerance;
-    } pairs[] = {{rgbToHsv, hsvToRgb, 1e-12}, {rgbToHls, hlsToRgb, 1e-12}, {rgbToYcc, yccToRgb, 2e-3}};
+    const struct { ColourFunc to, back; double tolerance; } pairs[] = {
+        {rgbToHsv, hsvToRgb, 1e-12}, {rgbToHls, hlsToRgb, 1e-12}, {rgbToYcc, yccToRgb, 2e-3}};
     for (const auto& p : pairs)
         for (int r = 0; r <= 8; ++r)
             for (int g = 0; g <= 8; ++g)

@@ -13,6 +13,7 @@
 
 #include "core/catalogue.h"
 #include "core/env.h"
+#include "tests/near.h"
 
 namespace vxn {
 
@@ -22,12 +23,8 @@ constexpr NodeValue S(double v) { return NodeValue::scalar(v); }
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-inline std::string describe(const NodeValue& v) {
-    std::ostringstream os;
-    os.precision(17);
-    os << '(' << v.x << ", " << v.y << ", " << v.z << ')';
-    return os.str();
-}
+using vxt::describe;
+using vxt::near;
 
 inline const NodeFactoryData& library() {
     static const std::unique_ptr<NodeFactoryData> catalogue = buildCatalogue(nullptr, "QK_Valtorimex");
@@ -54,19 +51,6 @@ inline std::vector<NodeValue> evaluateOutputs(const Node& node) {
     const NodeValue* out = env.cache.find(&node);
     if (!out) return {};
     return {out, out + node.outputCount};
-}
-
-// Components agree within `tolerance`, relative beyond magnitude 1; NaN
-// matches NaN and infinities match exactly.
-inline ::testing::AssertionResult near(const NodeValue& got, const NodeValue& want, double tolerance) {
-    const double g[] = {got.x, got.y, got.z}, w[] = {want.x, want.y, want.z};
-    for (int i = 0; i < 3; ++i) {
-        const bool same = std::isnan(w[i]) ? std::isnan(g[i])
-                          : std::isinf(w[i]) ? g[i] == w[i]
-                                             : std::fabs(g[i] - w[i]) <= tolerance * std::fmax(1, std::fabs(w[i]));
-        if (!same) return ::testing::AssertionFailure() << describe(got) << " is not " << describe(want);
-    }
-    return ::testing::AssertionSuccess();
 }
 
 // One row of a table-driven test: a kind, its input values in port order

@@ -23,11 +23,8 @@ NodeList loadText(std::string bytes) {
 TEST(Examples, TreeFilePageExamples) {
     std::string page, error;
     ASSERT_TRUE(vxs::readFile(VX_SOURCE_DIR "/docs/tree-files.md", page, error)) << error;
-    const struct {
-        size_t nodes;
-        int input;
-        NodeValue value;
-    } rows[] = {{1, RI_COLOR, S(0.785)}, {2, RI_COLOR, {1, 0, 0}}, {2, RI_DIFF, S(0.25)}};
+    const struct { size_t nodes; int input; NodeValue value; } rows[] = {
+        {1, RI_COLOR, S(0.785)}, {2, RI_COLOR, {1, 0, 0}}, {2, RI_DIFF, S(0.25)}};
     size_t at = 0;
     for (const auto& r : rows) {
         at = page.find("```shd\n", at);
@@ -43,19 +40,13 @@ TEST(Examples, TreeFilePageExamples) {
 }
 
 TEST(Examples, LoadAndEvaluate) {
-    const struct {
-        const char* file;
-        size_t nodes;
-        NodeValue color;
-    } rows[] = {
+    const struct { const char* file; size_t nodes; NodeValue color; } rows[] = {
         {"red.shd",       2, {1, 0, 0}},
         {"hue_shift.shd", 5, {0.1, 0.7, 0.9}},  // the opposite hue of (0.9, 0.3, 0.1)
-        {"overlay.shd",   4, {0.4, 0.5, 0.6}},
-        {"clamp_sum.shd", 5, {1, 0.8, 1}},
+        {"overlay.shd",   4, {0.4, 0.5, 0.6}}, {"clamp_sum.shd", 5, {1, 0.8, 1}},
         {"gradient.shd",  4, {0.9, 0.2, 0.2}},  // a normal facing the camera: the key at 0
         // Without a scene to trace or cast into.
-        {"blurred_mirror.shd", 2, {0, 0, 0}},
-        {"occlusion_corner.shd", 3, {0.85, 0.82, 0.75}},
+        {"blurred_mirror.shd", 2, {0, 0, 0}}, {"occlusion_corner.shd", 3, {0.85, 0.82, 0.75}},
         {"fresnel.shd", 4, NodeValue::scalar(1 - 0.0340264)},  // transmitted at normal incidence, eta 1.3
     };
     for (const auto& r : rows) {

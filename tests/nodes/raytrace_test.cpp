@@ -117,10 +117,7 @@ TEST_F(Raytrace, NestedBlurIsOneLevelDeep) {
 }
 
 TEST(DirectionToAngles, SpecialCasesAndMapPositions) {
-    struct Row {
-        NodeValue d;
-        double heading, pitch, seam, u, v;
-    };
+    struct Row { NodeValue d; double heading, pitch, seam, u, v; };
     const Row rows[] = {
         {{0, 1, 0}, 0, kPi / 2, 0, 0, 0},          {{0, -3, 0}, 0, -kPi / 2, 0, 0, 0},
         {{0, 0, 0}, 0, 0, 0, 0, 0.5},              {{0, 0, 1}, 0, 0, kPi / 2, 0.75, 0.5},

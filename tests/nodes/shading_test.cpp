@@ -6,9 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "nodes/light_loop.h"
-#include "tests/nodes/eval_helper.h"
-#include "tests/nodes/light_host.h"
+#include "tests/nodes/scene_sample.h"
 
 namespace vxn {
 namespace {
@@ -20,25 +18,15 @@ const NodeValue kColor{1, 0.5, 0.25};
 const NodeValue kView{0, 0.6, 0.8};             // towards the viewer
 const NodeValue kViewSide{0.48, 0.6, 0.64};     // the same height, turned towards the light
 
-// A render sample: light cache and shadow-ray word, as evaluation builds it.
-struct Sample {
-    HostShading sa;
-    LightCache lights;
-    uint32_t flag = 0;
-    NodeEnv env;
-    Sample(LightHost& host, const NodeValue& view, NodeValue normal = {0, 1, 0}) {
-        host.place(env, sa, view * 10, normal);
-        env.lights = &lights;
-        env.shadowRayFlag = &flag;
-    }
-};
-
-NodeValue shade(const Node& node, NodeEnv& env) {
-    node.evaluate(env);
-    return env.cache.find(&node)[0];
+// The key light shining from kToLight with kColor, `light` adding keys to
+// it. Samples sit at the origin on "Self" or on "Shy", which does not
+// receive the key light; both lie out of the way.
+std::string keyScene(const std::string& light = "", const std::string& scene = "", const std::string& objects = "") {
+    return R"({"lights": [{"name": "Key", "rotation": [-90, 30, 0], "color": [1, 0.5, 0.25])" + light + "}]" + scene +
+           R"(, "objects": [{"name": "Self", "type": "sphere", "radius": 0.1, "position": [0, -50, 0]},
+        {"name": "Shy", "type": "sphere", "radius": 0.1, "position": [0, -60, 0], "exclude": {"lights": ["Key"]}})" +
+           objects + "]}";
 }
-
-TestLight keyLight() { return {.id = 1, .forward = -kToLight}; }
 
 struct ModelCase {
     const char* category;
@@ -47,8 +35,9 @@ struct ModelCase {
     NodeValue view;
     NodeValue normal;
     double weight;
-    int lightFlags = 0, lightFlag = -1;  // the light's flags; the node's light_flag when not -1
-    bool excluded = false;
+    const char* light = "";  // the key light's keys
+    int lightFlag = -1;      // the node's light_flag when not -1
+    const char* object = "Self";
 };
 
 TEST(ShadingModels, OneDistantLightGivesTheModelsWeight) {
@@ -56,6 +45,7 @@ TEST(ShadingModels, OneDistantLightGivesTheModelsWeight) {
     const double facets = std::exp(-(1.39 / 1.21) / 2.25) / (4 * 2.25 * h2 * h2);  // m = 1.5 at gloss 0
     const double A = 1 - 0.125 / 0.58, B = 0.1125 / 0.34;
     const NodeValue up{0, 1, 0}, down{0, -1, 0};
+    const char *kNoDiffuse = R"(, "affect_diffuse": false)", *kNoSpecular = R"(, "affect_specular": false)";
     const std::vector<ModelCase> cases = {
         {"Custom Shader", "Lambert", {}, kView, up, 0.5},
         {"Custom Shader", "Blinn", {S(1), S(1), S(0)}, kView, up, h2 * h2},
@@ -73,23 +63,20 @@ TEST(ShadingModels, OneDistantLightGivesTheModelsWeight) {
         {"Illuminate", "backlight", {S(1), S(2)}, kView, down, 1},
         {"Illuminate", "backlight wrapped", {S(1), S(1), S(0)}, kView, down, 1.0 / 3},
         // Which lights a node listens to.
-        {"Custom Shader", "Lambert", {}, kView, up, 0, HOST_LIGHT_NO_DIFFUSE},
-        {"Custom Shader", "Lambert", {}, kView, up, 0.5, HOST_LIGHT_NO_DIFFUSE, LF_ALL},
-        {"Custom Shader", "Lambert", {}, kView, up, 0.5, HOST_LIGHT_NO_SPECULAR},
-        {"Custom Shader", "Blinn", {S(1), S(1), S(0)}, kView, up, 0, HOST_LIGHT_NO_SPECULAR},
-        {"Custom Shader", "Lambert", {}, kView, up, 0, 0, LF_ALL, true},
+        {"Custom Shader", "Lambert", {}, kView, up, 0, kNoDiffuse},
+        {"Custom Shader", "Lambert", {}, kView, up, 0.5, kNoDiffuse, LF_ALL},
+        {"Custom Shader", "Lambert", {}, kView, up, 0.5, kNoSpecular},
+        {"Custom Shader", "Blinn", {S(1), S(1), S(0)}, kView, up, 0, kNoSpecular},
+        {"Custom Shader", "Lambert", {}, kView, up, 0, "", LF_ALL, "Shy"},
     };
     for (size_t row = 0; row < cases.size(); ++row) {
         const ModelCase& c = cases[row];
         SCOPED_TRACE(::testing::Message() << "row " << row << ": " << c.name);
-        LightHost host;
-        host.lights = {keyLight()};
-        host.lights[0].flags = c.lightFlags;
-        if (c.excluded) host.excluded = {1};
-        Sample s(host, c.view, c.normal);
+        const SceneHost host(keyScene(c.light));
+        Sample s(host, c.object, c.view * 10, c.normal);
         const auto node = makeKind(c.category, c.name, c.params);
         if (c.lightFlag >= 0) node->inputs[3].param.intValue = c.lightFlag;
-        EXPECT_TRUE(near(shade(*node, s.env), kColor * c.weight, 1e-12));
+        EXPECT_TRUE(near(s.shade(*node), kColor * c.weight, 1e-12));
     }
 }
 
@@ -98,27 +85,25 @@ TEST(ShadingModels, OneDistantLightGivesTheModelsWeight) {
 TEST(LightAtPoint, FalloffsAndTheConesSmoothEdge) {
     const double inner = std::cos(0.4), outer = std::cos(0.5), s = (std::cos(0.45) - outer) / (inner - outer);
     const auto at = [](double angle) { return NodeValue{std::sin(angle), 0, std::cos(angle)}; };
-    struct Row {
-        int type, falloff;
-        NodeValue point;
-        double factor;
-    };
+    struct Row { const char* light; NodeValue point; double factor; };
+    const char *linear = R"("type": "point", "falloff": "linear")", *spot = R"("type": "spot")";
     const Row rows[] = {
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, {0, 1, 0}, 0.5},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, {0, 2, 0}, 0},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_LINEAR, {0, 3, 0}, 0},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_INVERSE, {0, 1, 0}, 2},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_INVERSE_SQUARE, {0, 4, 0}, 0.25},
-        {HOST_LIGHT_POINT, HOST_FALLOFF_NONE, {0, 5, 0}, 1},
-        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.3), 1},
-        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.45), 3 * s * s - 2 * s * s * s},
-        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.5), 0},
-        {HOST_LIGHT_SPOT, HOST_FALLOFF_NONE, at(0.6), 0},
+        {linear, {0, 1, 0}, 0.5},
+        {linear, {0, 2, 0}, 0},
+        {linear, {0, 3, 0}, 0},
+        {R"("type": "point", "falloff": "inverse")", {0, 1, 0}, 2},
+        {R"("type": "point", "falloff": "inverse_square")", {0, 4, 0}, 0.25},
+        {R"("type": "point")", {0, 5, 0}, 1},
+        {spot, at(0.3), 1},
+        {spot, at(0.45), 3 * s * s - 2 * s * s * s},
+        {spot, at(0.5), 0},
+        {spot, at(0.6), 0},
     };
     for (const Row& r : rows) {
-        LightHost host;
-        host.lights = {{.id = 1, .type = r.type, .forward = {0, 0, 1}, .falloff = r.falloff, .range = 2}};
-        const LightRay ray = lightAtPoint(NodeEnv{}, 1, r.point);
+        // Cone 0.5 and edge 0.1 radians, in degrees.
+        const SceneHost host(std::string(R"({"lights": [{"name": "L", "color": [1, 0.5, 0.25], "range": 2, )") +
+                             R"("cone_angle": 28.64788975654116, "edge_angle": 5.729577951308232, )" + r.light + "}]}");
+        const LightRay ray = lightAtPoint(NodeEnv{}, SceneHost::id("L"), r.point);
         EXPECT_TRUE(near(ray.color, kColor * r.factor, 1e-12)) << describe(r.point);
         EXPECT_EQ(ray.direction, r.point);
     }
@@ -126,134 +111,119 @@ TEST(LightAtPoint, FalloffsAndTheConesSmoothEdge) {
 
 TEST(LightAtPoint, SpotImageProjectsAlongTheAxis) {
     // A 45-degree cone looking along +z: the image spans x and y in -z..z.
-    struct Row {
-        NodeValue point;
-        bool inside;
-        double u, v;
-    };
+    struct Row { NodeValue point; bool inside; double u, v; };
     const Row rows[] = {
         {{0.5, 0.25, 1}, true, 0.75, 0.375},
         {{-1, -1, 4}, true, 0.375, 0.625},
         {{1, 0, 1}, false, 0, 0},   // on the frustum's edge
         {{0, 0, -1}, false, 0, 0},  // behind the light
     };
+    const auto spot = [](int degrees) {
+        return R"({"lights": [{"name": "L", "type": "spot", "cone_angle": )" + std::to_string(degrees) + "}]}";
+    };
+    const SceneHost host(spot(45));
     for (const Row& r : rows) {
-        LightHost host;
-        host.lights = {{.id = 1, .type = HOST_LIGHT_SPOT, .forward = {0, 0, 1}, .up = {0, 1, 0}, .cone = kPi / 4}};
         double u = 0, v = 0;
-        EXPECT_EQ(projectSpotImage(1, 0, r.point, u, v), r.inside) << describe(r.point);
+        EXPECT_EQ(projectSpotImage(SceneHost::id("L"), 0, r.point, u, v), r.inside) << describe(r.point);
         if (!r.inside) continue;
         EXPECT_NEAR(u, r.u, 1e-12);
         EXPECT_NEAR(v, r.v, 1e-12);
     }
-    LightHost wide;
-    wide.lights = {{.id = 1, .type = HOST_LIGHT_SPOT, .forward = {0, 0, 1}, .up = {0, 1, 0}, .cone = kPi / 2}};
+    const SceneHost wide(spot(90));
     double u, v;
-    EXPECT_FALSE(projectSpotImage(1, 0, {0, 0, 1}, u, v));
+    EXPECT_FALSE(projectSpotImage(SceneHost::id("L"), 0, {0, 0, 1}, u, v));
 }
 
 TEST(LightLoop, ShadowColourBringsBackTheBlockedLightTinted) {
-    LightHost host;
-    host.lights = {keyLight()};
-    host.lights[0].blocked = true;
-    host.lights[0].shadowType = 1;
-    host.lights[0].shadowColor = {0, 0, 1};
-    Sample s(host, kView);
-    host.watchedFlag = &s.flag;
+    // A ball on the way to the key light.
+    const SceneHost host(keyScene(R"(, "shadow_color": [0, 0, 1])", "",
+                                  R"(, {"type": "sphere", "radius": 0.3, "position": [1.732, 1, 0]})"));
+    Sample s(host, "Self", kView * 10);
     const auto node = makeKind("Custom Shader", "Lambert");
-    EXPECT_TRUE(near(shade(*node, s.env), NodeValue{0, 0, kColor.mean() * 0.5}, 1e-12));
-    EXPECT_EQ(host.flagDuringCall, std::vector<uint32_t>{1});
+    EXPECT_TRUE(near(s.shade(*node), NodeValue{0, 0, kColor.mean() * 0.5}, 1e-12));
     EXPECT_EQ(s.flag, 0u);
 
+    // Far beyond what the ray tracer takes, the shadow ray hits nothing.
+    Sample far(host, "Self", kView * 10);
+    far.sa.wPos[0] = 2e18;
+    host.attach(far.sa);
+    EXPECT_TRUE(near(far.shade(*node), kColor * 0.5, 1e-12));
+
     // A preview has no shadow word and no correction.
-    Sample preview(host, kView);
+    Sample preview(host, "Self", kView * 10);
     preview.env.isPreview = 1;
     preview.env.shadowRayFlag = nullptr;
     preview.env.lights = nullptr;
-    EXPECT_EQ(shade(*node, preview.env), NodeValue{});
+    EXPECT_EQ(preview.shade(*node), NodeValue{});
 }
 
 TEST(LightLoop, OneHostCallPerLightAndNoneInsideAShadow) {
-    LightHost host;
-    host.lights = {keyLight(), {.id = 2, .forward = {0, -1, 0}}};
+    const SceneHost host(keyScene(R"(}, {"rotation": [0, 90, 0])"));
     const auto lambert = makeKind("Custom Shader", "Lambert");
     const auto blinn = makeKind("Custom Shader", "Blinn");
-    Sample s(host, kView);
-    shade(*lambert, s.env);
-    shade(*blinn, s.env);
-    EXPECT_EQ(host.calls, 2);
+    for (const bool cached : {true, false}) {
+        Sample s(host, "Self", kView * 10);
+        if (!cached) s.env.lights = nullptr;
+        s.shade(*lambert);
+        s.shade(*blinn);
+        EXPECT_EQ(s.calls, cached ? 2 : 4);
 
-    host.calls = 0;
-    Sample uncached(host, kView);
-    uncached.env.lights = nullptr;
-    shade(*lambert, uncached.env);
-    shade(*blinn, uncached.env);
-    EXPECT_EQ(host.calls, 4);
-
-    for (bool cached : {true, false}) {
-        host.calls = 0;
-        Sample shadow(host, kView);
+        Sample shadow(host, "Self", kView * 10);
         shadow.flag = 1;
         if (!cached) shadow.env.lights = nullptr;
-        EXPECT_EQ(shade(*lambert, shadow.env), NodeValue{});
-        EXPECT_EQ(host.calls, 0) << cached;
+        EXPECT_EQ(shadow.shade(*lambert), NodeValue{});
+        EXPECT_EQ(shadow.calls, 0) << cached;
     }
 }
 
 TEST(Translucent, RepeatsPerPixelAndCastsASquareOfRays) {
-    LightHost host;
-    host.lights = {keyLight()};
+    const SceneHost host(keyScene());
     const auto node = makeKind("Illuminate", "translucent", {S(1), S(1), S(1), S(0.5), S(0.5), S(1), S(0.5)});
-    Sample first(host, kView), second(host, kView);
-    const NodeValue a = shade(*node, first.env);
-    EXPECT_EQ(host.casts, 16);  // blur_sample 4
-    EXPECT_EQ(shade(*node, second.env), a);
+    Sample first(host, "Self", kView * 10);
+    const NodeValue a = first.shade(*node);
+    EXPECT_EQ(first.casts, 16);  // blur_sample 4
+    Sample second(host, "Self", kView * 10);
+    EXPECT_EQ(second.shade(*node), a);
 
     // Unblurred: one ray along the light; nothing in the way, so the light
     // weighted by how well it lines up with the view ray inside.
     node->inputs[6].param.value = S(0);
-    Sample sharp(host, kView);
-    host.casts = 0;
-    EXPECT_TRUE(near(shade(*node, sharp.env), kColor * (-0.3 * 0.5 + 0.5), 1e-12));
-    EXPECT_EQ(host.casts, 1);
+    Sample sharp(host, "Self", kView * 10);
+    EXPECT_TRUE(near(sharp.shade(*node), kColor * (-0.3 * 0.5 + 0.5), 1e-12));
+    EXPECT_EQ(sharp.casts, 1);
 }
 
-// Radiosity replaces the flat ambient unless excluded; boost 0 is black
-// without a host call.
+// Radiosity (here a glowing dome all round) replaces the flat ambient
+// unless excluded; boost 0 is black without a host call.
 TEST(Lighting, RadiosityCausticsAndBoost) {
     const NodeValue radiosity{0.4, 0.4, 0.4}, caustics{0.1, 0, 0}, ambient{0.1, 0.2, 0.3};
-    struct Row {
-        const char* name;
-        std::vector<HostID> excluded;
-        bool hostHasRadiosity;
-        NodeValue expected;
-        double boost = 1;
-    };
+    const std::string glow = R"(, "ambient": {"color": [0.1, 0.2, 0.3], "intensity": 1},
+        "surfaces": [{"name": "Glow", "color": [0.4, 0.4, 0.4], "diffuse": 0, "luminosity": 1}])";
+    const std::string dome = R"(, {"type": "sphere", "radius": 10, "surface": "Glow"},
+        {"name": "NoRadiosity", "type": "sphere", "radius": 0.1, "position": [0, -70, 0], "exclude": {"radiosity": true}},
+        {"name": "NoCaustics", "type": "sphere", "radius": 0.1, "position": [0, -80, 0], "exclude": {"caustics": true}})";
+    struct Row { const char* name; const char* object; bool hostHasRadiosity; NodeValue expected; double boost = 1; };
     const std::vector<Row> rows = {
-        {"fullambient", {}, true, radiosity + caustics},
-        {"fullambient", {kRadiosityLight}, true, ambient + caustics},
-        {"fullambient", {kCausticsLight}, false, ambient},
-        {"radiosity", {}, true, radiosity},
-        {"radiosity", {kRadiosityLight}, true, {}},
-        {"caustics", {}, true, caustics},
-        {"ambient", {kRadiosityLight}, true, ambient},
-        {"fullambient", {}, true, {}, 0},
-        {"ambient", {}, true, {}, 0},
-        {"radiosity", {}, true, {}, 0},
-        {"caustics", {}, true, {}, 0},
-        {"backlight", {}, true, {}, 0},
-        {"backlight wrapped", {}, true, {}, 0},
+        {"fullambient", "Self", true, radiosity + caustics},
+        {"fullambient", "NoRadiosity", true, ambient + caustics},
+        {"fullambient", "NoCaustics", false, ambient},
+        {"radiosity", "Self", true, radiosity},
+        {"radiosity", "NoRadiosity", true, {}},
+        {"caustics", "Self", true, caustics},
+        {"ambient", "NoRadiosity", true, ambient},
+        {"fullambient", "Self", true, {}, 0},
+        {"ambient", "Self", true, {}, 0},
+        {"radiosity", "Self", true, {}, 0},
+        {"caustics", "Self", true, {}, 0},
+        {"backlight", "Self", true, {}, 0},
+        {"backlight wrapped", "Self", true, {}, 0},
     };
     for (const Row& r : rows) {
-        LightHost host;
-        host.lights = {keyLight()};
-        host.ambient = ambient;
-        host.excluded = r.excluded;
-        host.pseudo = {{kCausticsLight, caustics}};
-        if (r.hostHasRadiosity) host.pseudo[kRadiosityLight] = radiosity;
-        Sample s(host, kView, {0, -1, 0});
-        EXPECT_TRUE(near(shade(*makeKind("Illuminate", r.name, {S(1), S(r.boost)}), s.env), r.expected, 1e-12)) << r.name;
-        EXPECT_TRUE(r.boost != 0 || host.calls == 0) << r.name;
+        const SceneHost host(keyScene("", glow + (r.hostHasRadiosity ? R"(, "render": {"radiosity": 16})" : ""), dome));
+        Sample s(host, r.object, kView * 10, {0, -1, 0});
+        s.caustics = caustics;
+        EXPECT_TRUE(near(s.shade(*makeKind("Illuminate", r.name, {S(1), S(r.boost)})), r.expected, 1e-12)) << r.name;
+        EXPECT_TRUE(r.boost != 0 || s.calls == 0) << r.name;
     }
 }
 

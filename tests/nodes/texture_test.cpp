@@ -21,7 +21,7 @@
 #include "standin/streams/streams.h"
 #include "standin/textures/texture.h"
 #include "standin/textures/vparm.h"
-#include "tests/nodes/eval_helper.h"
+#include "tests/nodes/scene_sample.h"
 
 using namespace vxn;
 
@@ -122,12 +122,7 @@ TEST_F(TextureKinds, EditorsOpenForTheTexturePortAndTheEnvelopeAndCloseWithTheir
 }
 
 TEST_F(TextureKinds, ImagesAskWithOrWithoutBlendingAndAlphaOnlyWhenThereIsOne) {
-    struct Row {
-        const char* kind;
-        NodeValue uv;
-        double spot;
-        NodeValue value, alpha;
-    };
+    struct Row { const char* kind; NodeValue uv; double spot; NodeValue value, alpha; };
     // Pixel centres at u 0.25 and 0.75; u 0.5 lies halfway between them.
     const Row rows[] = {
         {"img_col", {0.5, 0.5, 0}, 0, {0, 0, 1}, S(0.5)},            // nearest: the second pixel
@@ -169,8 +164,7 @@ TEST(Gradient, WalkFindsTheSpanOfTheLowestKeysInOrder) {
     };
     const Row rows[] = {
         {{{1, 1, 1}, {0, 0, 1}}, 0.25, 0.25, 1},  // fresh node
-        {{{1, 1, 1}, {0, 0, 1}}, -1, 0, 1},
-        {{{1, 1, 1}, {0, 0, 1}}, 2, 1, 1},
+        {{{1, 1, 1}, {0, 0, 1}}, -1, 0, 1}, {{{1, 1, 1}, {0, 0, 1}}, 2, 1, 1},
         {{{1, 1, 0}, {0, 0, 1}, {0.5, 0.2, 1}}, 0.75, 0.6, 0.5},  // unsorted
         {{{0.5, 0.8, 1}, {0.5, 0.1, 1}, {0, 0, 1}}, 0.5, 0.8, 1},  // duplicates: the first
         {{{0.5, 0.8, 1}, {0.5, 0.1, 1}, {0, 0, 1}}, 0.9, 0.8, 1},
@@ -203,11 +197,7 @@ TEST_F(TextureKinds, CustomInputsMeasureTheSample) {
     HostTexture texture;
     void* record = gradientTimeBegin(nullptr, &texture, 0, 0);
     const HostGradientChoice light{vxs::makeItemId(HOST_LIGHT, 0), nullptr};
-    struct Row {
-        int index;
-        double expected;
-        const HostGradientChoice* choice = nullptr;
-    };
+    struct Row { int index; double expected; const HostGradientChoice* choice = nullptr; };
     const Row rows[] = {
         {1, 0.25}, {2, 0}, {3, 0.5 * kHalfPi}, {4, kHalfPi, &light}, {5, 5}, {6, std::sqrt(14.0)}, {7, 1}, {8, 2},
         {9, 3}, {10, 0}, {11, 0}, {12, 0}, {13, -kHalfPi}, {14, 0}, {15, 0}, {16, -kHalfPi}, {17, 0}, {18, std::sqrt(5.0)},
@@ -225,32 +215,17 @@ TEST_F(TextureKinds, CustomInputsMeasureTheSample) {
 // lights straight above, each of its own strength, so that a sum names the
 // lights it took; one object keeps a light and radiosity out.
 TEST_F(TextureKinds, LightInputsSkipWhatTheSceneKeepsFromTheObject) {
-    vxs::Scene scene;
-    std::string error;
-    ASSERT_TRUE(vxs::readScene(R"({"ambient": {"intensity": 0.25}, "render": {"radiosity": 4},
+    const SceneHost host(R"({"ambient": {"intensity": 0.25}, "render": {"radiosity": 4},
       "lights": [{"name": "Plain", "rotation": [0, 90, 0], "intensity": 0.1},
                  {"name": "Matte", "rotation": [0, 90, 0], "intensity": 0.2, "affect_diffuse": false},
                  {"name": "Shine", "rotation": [0, 90, 0], "intensity": 0.4, "affect_specular": false},
                  {"name": "Shut", "rotation": [0, 90, 0], "intensity": 0.8}],
       "objects": [{"name": "Open", "type": "plane", "position": [0, -100, 0]},
                   {"name": "Closed", "type": "plane", "position": [0, -200, 0],
-                   "exclude": {"lights": ["Shut"], "radiosity": true}}]})",
-                               "", scene, error))
-        << error;
-    vxs::currentScene() = std::move(scene);
-    vxs::SceneCallbacks callbacks(vxs::currentScene(), nullptr, 0);
-    HostShading sa = vxs::defaultShading();
-    sa.wPos[0] = sa.wPos[1] = sa.wPos[2] = 0;
-    sa.raySource[0] = 0, sa.raySource[1] = 1, sa.raySource[2] = 0;
-    sa.wNorm[0] = sa.gNorm[0] = 0, sa.wNorm[1] = sa.gNorm[1] = 1, sa.wNorm[2] = sa.gNorm[2] = 0;
-    callbacks.attach(sa);
+                   "exclude": {"lights": ["Shut"], "radiosity": true}}]})");
     HostTexture texture;
     void* record = gradientTimeBegin(nullptr, &texture, 0, 0);
-    struct Row {
-        const char* object;
-        int index;
-        double expected;
-    };
+    struct Row { const char* object; int index; double expected; };
     // The radiosity gather over an empty sky brings nothing; the ambient
     // colour stands in where radiosity is excluded.
     const Row rows[] = {
@@ -258,9 +233,9 @@ TEST_F(TextureKinds, LightInputsSkipWhatTheSceneKeepsFromTheObject) {
         {"Open", 25, 1.1},  {"Closed", 25, 0.3},  {"Open", 26, 1.1},   {"Closed", 26, 0.3},
     };
     for (const Row& r : rows) {
-        sa.objID = vxs::findItem(vxs::currentScene(), HOST_OBJECT, r.object)->id;
+        Sample sample(host, r.object, {0, 1, 0});
         HostTextureSample s;
-        fillTextureSample(sa, s);
+        fillTextureSample(sample.sa, s);
         EXPECT_NEAR(gradientInput(nullptr, r.index, &s, record), r.expected, 1e-9) << r.object << " " << r.index;
     }
     gradientTimeEnd(record);

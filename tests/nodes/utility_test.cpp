@@ -65,12 +65,7 @@ TEST_F(Utility, Occlusion) {
 }
 
 TEST_F(Utility, ViewVectorKinds) {
-    struct Row {
-        const char* name;
-        NodeValue normal;
-        int invert, output;
-        NodeValue expected;
-    };
+    struct Row { const char* name; NodeValue normal; int invert, output; NodeValue expected; };
     const Row rows[] = {
         {"incidence", {0, 0, -1}, 0, 0, S(1)},     {"incidence", {0, 0, 1}, 1, 0, S(1)},
         {"incidence", {}, 0, 0, S(0)},             {"incidence2", {0, 0, 1}, 0, 0, S(0)},
@@ -90,11 +85,7 @@ TEST_F(Utility, ViewVectorKinds) {
 }
 
 TEST(Fresnel, FactorOfTwoSinglePrecisionAndCriticalAngle) {
-    struct Row {
-        const char* what;
-        NodeValue i, n;
-        double eta, refl;
-    };
+    struct Row { const char* what; NodeValue i, n; double eta, refl; };
     const Row rows[] = {
         // Twice the textbook 0.017013, and off the all-double 0.034026465028
         // by the intermediates held in floats.

@@ -33,11 +33,7 @@ protected:
 };
 
 TEST_F(ModuleTest, ActivationTakesOnlyVersionFour) {
-    struct Row {
-        const char* className;
-        int version;
-        int result;
-    };
+    struct Row { const char* className; int version; int result; };
     const Row rows[] = {
         {"ShaderHandler", 4, HOST_AFUNC_OK},          {"ShaderHandler", 3, HOST_AFUNC_BADVERSION},
         {"ShaderHandler", 5, HOST_AFUNC_BADVERSION},  {"ShaderInterface", 4, HOST_AFUNC_OK},
@@ -103,12 +99,7 @@ protected:
 // A sample whose replacement percentage the root resets shows whether the
 // tree ran; every other channel passes an unlinked root unchanged.
 TEST_F(ShaderTest, EvaluatesOnlyARootedTreeOnAThreadNotShadingARay) {
-    struct Row {
-        const char* what;
-        bool root;
-        uint32_t rayShade;
-        bool evaluated;
-    };
+    struct Row { const char* what; bool root; uint32_t rayShade; bool evaluated; };
     const Row rows[] = {
         {"fresh instance", false, 0, false},
         {"root-only tree", true, 0, true},

@@ -37,15 +37,7 @@ std::string rootTree(const char* diffRow = "0 0 0 1 1 1 \"\"") {
 }
 
 // The root's "color" linked to output 0 of a "color" node set to red.
-std::string redTree() {
-    std::string tree = rootTree();
-    tree.replace(tree.find("      1\n      { NodeData"), 8, "      2\n");
-    tree.replace(tree.find("0 0 0 0.785"), 1, "2");
-    tree.replace(tree.rfind("      }\n    }"), 8,
-                 "      }\n      { NodeData\n        \"Generic\"\n        \"color\"\n        160 0 128 128 0\n"
-                 "        1\n        1\n        0 0 0 1 0 0 \"\"\n      }\n");
-    return tree;
-}
+std::string redTree() { return vxt::readBytes(VX_SOURCE_DIR "/examples/trees/red.shd"); }
 
 // A root fed by a macro whose inner tree is its macro root with a changed
 // parameter, written with the node library.
@@ -80,44 +72,31 @@ TEST_F(CliTest, BadInputNamesTheFileAndExitsWithTwo) {
     write("cut.shd", whole.substr(0, whole.find("        0 0 0 0.4")));
     write("count.shd", std::string(whole).replace(whole.find("      1\n      { NodeData"), 8, "      2\n"));
     write("bad.json", "{\"diffuse\": 1,}");
-    write("unknown.json", "{\"colour\": [1, 0, 0]}");
-    write("pixel.json", "{\"pixel\": [0.5, 1]}");
     write("notamodule.p", "#!/bin/sh\n");
     write("escape.json", R"({"fr\u001b[2Jame": {}})");
     write("nul.json", R"({"diff\u0000use": 1})");
     write("twice.json", R"({"diffuse": 1, "diffuse": 2})");
     fs::create_directory(path("folder"));
 
-    struct Row {
-        std::vector<std::string> args;
-        std::string named, holds = "";
-    };
+    struct Row { std::vector<std::string> args; std::string named, holds = ""; };
     const std::string root = path("root.shd");
-    const std::vector<Row> rows = {
-        {{"eval", path("missing.shd")}, path("missing.shd")},
-        {{"eval", path("empty.shd")}, path("empty.shd")},
-        {{"eval", path("words.shd")}, path("words.shd")},
-        {{"eval", path("bytes.shd")}, path("bytes.shd")},
-        {{"eval", path("version.shd")}, path("version.shd")},
-        {{"eval", path("cut.shd")}, path("cut.shd")},
-        {{"eval", path("count.shd")}, path("count.shd")},
-        {{"eval", path("folder")}, path("folder")},
+    std::vector<Row> rows = {
         {{"eval", "/dev/zero"}, "/dev/zero"},
         {{"eval", root, "--record", path("missing.json")}, path("missing.json")},
         {{"eval", root, "--record", path("bad.json")}, path("bad.json")},
-        {{"eval", root, "--record", path("unknown.json")}, path("unknown.json")},
-        {{"eval", root, "--record", path("pixel.json")}, path("pixel.json")},
         {{"eval", root, "--scene", path("escape.json")}, path("escape.json"), "fr\\x1b[2Jame: unknown key\n"},
         {{"eval", root, "--record", path("nul.json")}, path("nul.json"), "\"diff\\x00use\" (it holds a NUL byte)"},
         {{"eval", root, "--record", path("twice.json")}, path("twice.json"), "duplicate key \"diffuse\""},
         {{"eval", root, "--module", path("missing.p")}, path("missing.p")},
         {{"eval", root, "--module", path("notamodule.p")}, path("notamodule.p")},
-        {{"eval", root, "--module", root}, root},
-        {{"info", path("cut.shd")}, path("cut.shd")},
+        {{"eval", root, "--module", root}, root}, {{"info", path("cut.shd")}, path("cut.shd")},
         {{"info", path("words.shd")}, path("words.shd")},
         {{"convert", path("count.shd"), path("out.shd")}, path("count.shd")},
         {{"convert", root, path("folder/no/such/dir.shd")}, path("folder/no/such/dir.shd")},
     };
+    for (const char* tree : {"missing.shd", "empty.shd", "words.shd", "bytes.shd", "version.shd", "cut.shd", "count.shd",
+                             "folder"})
+        rows.push_back({{"eval", path(tree)}, path(tree)});
     for (const Row& r : rows) {
         const Outcome result = run(r.args);
         const std::string what = r.args[0] + " " + r.args[1] + (r.args.size() > 2 ? " " + r.args.back() : "");
@@ -187,10 +166,7 @@ TEST_F(CliTest, InfoListsNodesAndChangedParameters) {
     write("changed.shd", rootTree("0 0 0 0.5 0.5 0.5 \"\""));
     write("red.shd", redTree());
     write("macro.shd", macroTree());
-    struct Row {
-        const char* file;
-        std::vector<std::string> present, absent;
-    };
+    struct Row { const char* file; std::vector<std::string> present, absent; };
     const Row rows[] = {
         {"root.shd", {": 1 node\n", "node 1: Root \"root\" at (0, 0), 128 x 128"}, {" = ", " <- "}},
         {"changed.shd", {"node 1: Root \"root\"", "  diff = 0.5\n"}, {"color =", "gloss ="}},

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,14 +34,10 @@ class EditCommand : public vxt::CommandTest {
 protected:
     EditCommand() : CommandTest("edit") {}
 
-    struct Placed {
-        int x, y;
-        const char *category, *name;
-    };
+    struct Placed { int x, y; const char *category, *name; };
     // A tree of the nodes, input 0 of node `to` linked from output 0 of
     // node `from` for each pair of `linked`.
-    std::string writeTree(const std::vector<Placed>& nodes, const std::vector<std::pair<int, int>>& linked,
-                          const std::function<void(vx::NodeList&)>& tweak = nullptr) const {
+    std::string writeTree(const std::vector<Placed>& nodes, const std::vector<std::pair<int, int>>& linked) const {
         const auto catalogue = vxs::nodeCatalogue();
         vx::NodeList tree;
         for (const Placed& p : nodes) {
@@ -50,7 +45,6 @@ protected:
             tree.nodes.back()->x = p.x, tree.nodes.back()->y = p.y;
         }
         for (const auto& [from, to] : linked) tree.nodes[size_t(to)]->inputs[0].source = tree.nodes[size_t(from)].get();
-        if (tweak) tweak(tree);
         std::string error;
         EXPECT_TRUE(vxs::writeTreeFile(path("tree.shd"), tree, HOST_IO_TEXT, error)) << error;
         return path("tree.shd");
@@ -174,6 +168,8 @@ TEST_F(EditCommand, EditsTheTestTree) {
          {"menu Select all", "click 500 400 both", "menu Delete", "click 500 400 both", "info",
           "menu ------------------", "click 500 400 both", "info", "click 500 400 both", "info"},
          "3 nodes deleted.\n\n\n", [](const vx::NodeList& t) { EXPECT_TRUE(t.nodes.empty()); }},
+        {"a rubber band across the whole coordinate range", {"drag 100000 100000 -100000 -100000"}, "",
+         [](const vx::NodeList& t) { EXPECT_EQ(links(t), kTestLinks); }},
         {"Clear nodes answered Cancel changes nothing",
          {"answer cancel", "file Clear nodes"}, "", [](const vx::NodeList& t) { EXPECT_EQ(t.nodes.size(), 3u); }},
         {"Clear nodes answered OK empties the tree",
@@ -207,51 +203,36 @@ TEST_F(EditCommand, ParameterPanelWritesWhatTheArtistKept) {
     struct Row {
         const char* what;
         Placed node;
-        std::function<void(vx::NodeList&)> tweak;
         std::vector<std::string> script;
         const char* out;
         std::function<void(const vx::NodeList&)> check;
     };
     const Placed lambert{40, 40, "Custom Shader", "Lambert"};
-    const auto set = [](const char* name, vx::ParamValue v) {
-        return [name, v](vx::NodeList& t) {
-            for (vx::InputPort& in : t.nodes[0]->inputs)
-                if (in.name == name) in.param = v;
-        };
-    };
     const Row rows[] = {
-        {"a percent holding 0.25 shows 25; 50 stores 0.5", lambert, set("diff", {0, {0.25, 0.25, 0.25}, ""}),
-         {"show diff", "field diff 50", "button OK"}, "25\n",
-         [&](const vx::NodeList& t) { near(param(t, "diff"), 0.5); }},
-        {"a number holding (0.2, 0.4, 0.6) shows 0.4 and stores it thrice", {40, 40, "Generic", "value"},
-         set("val", {0, {0.2, 0.4, 0.6}, ""}), {"show val", "button OK"}, "0.4\n",
-         [&](const vx::NodeList& t) { near(param(t, "val"), 0.4); }},
-        {"a UV map the scene lacks shows (none); OK clears it", {40, 40, "Global", "uv"}, set("uv", {0, {}, "gone"}),
-         {"show uv", "button OK"}, "(none)\n", [&](const vx::NodeList& t) { param(t, "uv"); EXPECT_EQ(p->text, ""); }},
-        {"a preview click writes, Cancel then keeps it", lambert, nullptr,
+        {"a preview click writes, Cancel then keeps it", lambert,
          {"field diff 30", "click 40 36", "button Cancel"}, "",
          [&](const vx::NodeList& t) { near(param(t, "diff"), 0.3); }},
-        {"Cancel leaves every value", lambert, nullptr,
+        {"Cancel leaves every value", lambert,
          {"field diff 10", "field light_flag specular", "show light_flag", "button Cancel"}, "specular\n",
          [&](const vx::NodeList& t) {
              near(param(t, "diff"), 1);
              param(t, "light_flag");
              EXPECT_EQ(p->intValue, 1);
          }},
-        {"the picker's colour is written at once", lambert, nullptr,
+        {"the picker's colour is written at once", lambert,
          {"answer 0.2 0.4 0.6", "button base_col", "show base_col", "answer cancel", "button base_col", "button Cancel"},
          "051 102 153\n", [&](const vx::NodeList& t) { EXPECT_NEAR(param(t, "base_col").z, 0.6, 1e-6); }},
-        {"Edit Parameter on a texture closes the panel unapplied", {40, 40, "Texture", "tex_val"}, nullptr,
+        {"Edit Parameter on a texture closes the panel unapplied", {40, 40, "Texture", "tex_val"},
          {"field base_val 50", "button Edit Parameter", "info"}, "\n",
          [&](const vx::NodeList& t) { near(param(t, "base_val"), 0); }},
-        {"a node without parameters says so", {40, 40, "Global", "spot"}, nullptr, {"info"},
+        {"a node without parameters says so", {40, 40, "Global", "spot"}, {"info"},
          "No editable parameter for this node.\n", nullptr},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         std::vector<std::string> script = {std::string("click ") + kTitle1, std::string("click ") + kTitle1};
         script.insert(script.end(), r.script.begin(), r.script.end());
-        const Outcome o = edit(writeTree({r.node}, {}, r.tweak), script);
+        const Outcome o = edit(writeTree({r.node}, {}), script);
         ASSERT_EQ(o.status, 0) << o.err;
         EXPECT_EQ(o.out, r.out);
         if (r.check) r.check(saved());
@@ -266,34 +247,6 @@ TEST_F(EditCommand, ALinkedColourOpensNoPicker) {
                                   "button base_col", "button OK", "file Clear nodes"});
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_TRUE(saved().nodes.empty());
-}
-
-// The script of examples/editor/build.txt makes a material whose root
-// preview shows its orange colour and the highlight of its "spec" at 0.5.
-TEST_F(EditCommand, AMaterialBuiltFromNothingRendersItsValues) {
-    std::istringstream lines(vxt::readBytes(VX_SOURCE_DIR "/examples/editor/build.txt"));
-    std::vector<std::string> script;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.starts_with("shot ")) script.push_back(line);
-    ASSERT_EQ(edit("", script).status, 0);
-    vx::NodeList t = saved();
-    ASSERT_EQ(t.nodes.size(), 3u);
-    const vx::Node* root = vx::findRoot(t);
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->inputs[0].source->name, "color");
-    EXPECT_EQ(root->inputs[2].source->name, "value");
-    EXPECT_NEAR(root->inputs[2].source->inputs[0].param.value.x, 0.5, 1e-6);
-    const std::string preview = vxt::shellWord(VX_BINARY_DIR "/valtorimex") + " preview " + vxt::shellWord(path("out.shd")) +
-                                " -o " + vxt::shellWord(path("ball.png"));
-    ASSERT_EQ(std::system(preview.c_str()), 0);
-    const vxt::Png ball = vxt::decodePng(path("ball.png"));
-    const auto centre = ball.at(32, 32);
-    EXPECT_GT(centre[0], centre[1]);
-    EXPECT_GT(centre[1], centre[2]);
-    int brightest = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) brightest = std::max(brightest, ball.at(y, x)[2]);
-    EXPECT_GT(brightest, 150);  // only the highlight has much blue
 }
 
 TEST_F(EditCommand, AddsNodesWhereThePlacementRulesSay) {
@@ -409,10 +362,7 @@ TEST_F(EditCommand, WithoutATreeEditsTheSurfacesOwn) {
 
 TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
     const std::string kOpenColour = "add Generic/color\nclick 260 102\nclick 260 102\n";
-    struct Row {
-        std::vector<std::string> args;
-        const char* message;
-    };
+    struct Row { std::vector<std::string> args; const char* message; };
     const std::string bad = write("bad.txt", "info\nclick 1\n");
     const std::string noKind = write("nokind.txt", "add Operator/nothing\n");
     const std::string good = write("good.txt", "info\n");
@@ -436,64 +386,28 @@ TEST_F(EditCommand, BadScriptsAndInputsStopWithStatus2) {
     }
 }
 
-}  // namespace
-
-namespace {
-
-using Rgb = std::array<int, 3>;
-constexpr Rgb kFill{128, 128, 128}, kBlack{0, 0, 0}, kBlue{0, 0, 255};
-
-bool yellowIn(const vxt::Png& p, int x0, int y0, int x1, int y1) {
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (const Rgb c = p.at(y, x); c[0] > 200 && c[1] > 200 && c[2] < 80) return true;
-    return false;
-}
-
-// Shots of the test tree against the canvas's drawing rules; points are
-// window (column, row).
-TEST_F(EditCommand, ShotsFollowTheDrawingRules) {
+// Shots of the test tree, for what the documented editor pictures do not
+// show: the halo of a multi-selection and the overview with nothing
+// selected. Points are window (column, row).
+TEST_F(EditCommand, ShotsShowTheSelection) {
     const Outcome o = edit(testTree(), {"shot " + path("none.png"), std::string("click ") + kTitle1,
                                         "shot " + path("one.png"), std::string("click ") + kTitle2 + " shift",
                                         "shot " + path("two.png")});
     ASSERT_EQ(o.status, 0) << o.err;
     const vxt::Png none = vxt::decodePng(path("none.png")), one = vxt::decodePng(path("one.png")),
                    two = vxt::decodePng(path("two.png"));
-    ASSERT_EQ(one.width, 800);
-    struct Row {
-        const char* what;
-        const vxt::Png& shot;
-        int x, y;
-        Rgb expected;
-    };
+    using Rgb = std::array<int, 3>;
+    struct Row { const char* what; const vxt::Png& shot; int x, y; Rgb expected; };
     const Row rows[] = {
-        {"canvas fill", none, 700, 400, kFill},
         {"title bar of a node", none, 218, 72, {128, 128, 128}},
         {"title bar of the current node", one, 218, 72, {64, 64, 64}},
-        {"no halo around a single selection", one, 215, 69, kFill},
+        {"no halo around a single selection", one, 215, 69, {128, 128, 128}},
         {"halo of a multi-selection", two, 215, 69, {255, 255, 192}},
-        {"link of no current node", none, 350, 170, kBlack},
-        {"link from the current node", one, 350, 170, kBlue},
-        {"link mark outline", none, 294, 168, {64, 64, 64}},
-        {"link mark", none, 296, 169, {192, 192, 192}},
-        // The arrowhead's rows hold 2, 4, 6, 7, 6, 4, 2 pixels from (408, 167).
-        {"arrowhead row 1", none, 409, 167, kBlack},
-        {"left of arrowhead row 1", none, 410, 167, kFill},
-        {"arrowhead row 2", none, 411, 168, kBlack},
-        {"left of arrowhead row 2", none, 412, 168, kFill},
-        {"arrowhead row 4", none, 413, 170, kBlack},
-        {"arrowhead row 7", none, 409, 173, kBlack},
-        {"left of arrowhead row 7", none, 410, 173, kFill},
         // The overview maps canvas (0, 0) - (617, 529) onto 160 x 120 at (8, 439).
-        {"overview outline", one, 18, 448, kBlack},
         {"overview: the current node", one, 20, 450, {176, 224, 176}},
-        {"overview: a node linked from the current one", one, 72, 451, {176, 176, 224}},
-        {"overview: another node", one, 20, 496, {176, 176, 176}},
         {"overview: nothing selected", none, 20, 450, {176, 176, 176}},
     };
     for (const Row& r : rows) EXPECT_EQ(r.shot.at(r.y, r.x), r.expected) << r.what;
-    EXPECT_TRUE(yellowIn(one, 224, 72, 260, 85));   // the current node's name
-    EXPECT_FALSE(yellowIn(one, 424, 72, 460, 85));  // another's is white
 }
 
 }  // namespace

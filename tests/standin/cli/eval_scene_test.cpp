@@ -48,12 +48,7 @@ protected:
 };
 
 TEST_F(EvalScene, NodesReadTheVertexMapsAroundTheSample) {
-    struct Row {
-        const char* what;
-        const char* tree;
-        std::string record;
-        std::vector<double> color;
-    };
+    struct Row { const char* what; const char* tree; std::string record; std::vector<double> color; };
     // (0.5, 1, -0.5) lies in the fan triangle of points 1, 3 and 4 with
     // weights 0.25, 0.25 and 0.5; (-0.5, 1, 0.5) in that of 1, 2 and 3.
     const Row rows[] = {
@@ -76,37 +71,6 @@ TEST_F(EvalScene, NodesReadTheVertexMapsAroundTheSample) {
         for (int i = 0; i < 3; ++i) EXPECT_NEAR(record["base_color"][i].get<double>(), r.color[i], 1e-6) << r.what;
         EXPECT_NEAR(record["object_position"][0].get<double>(), record["world_position"][0].get<double>(), 1e-12);
         EXPECT_EQ(record["object_position"][1].get<double>(), 0) << r.what;
-    }
-}
-
-// A distant light 60 degrees off the floor's normal, and a ball in its way
-// for the point (-0.5, 1, 0.5).
-constexpr const char* kLitScene = R"({
-  "lights": [{"name": "Key", "rotation": [-90, 30, 0], "color": [1, 0.5, 0.25]}],
-  "objects": [{"name": "Floor", "type": "plane", "size": [2, 2], "position": [0, 1, 0]},
-              {"name": "Ball", "type": "sphere", "radius": 0.2, "position": [0.366, 1.5, 0.5]}]
-})";
-
-TEST_F(EvalScene, LambertSeesTheScenesLightAndShadows) {
-    write("lit.json", kLitScene);
-    const auto catalogue = vxs::nodeCatalogue();
-    vx::NodeList list;
-    list.nodes.push_back(catalogue->createByName("Root", "root"));
-    list.nodes.push_back(catalogue->createByName("Custom Shader", "Lambert"));
-    list.nodes[0]->inputs[vx::RI_COLOR].source = list.nodes[1].get();
-    std::string error;
-    ASSERT_TRUE(vxs::writeTreeFile(path("lambert.shd"), list, HOST_IO_TEXT, error)) << error;
-    // Far beyond what the ray tracer takes, the shadow ray hits nothing.
-    const std::pair<const char*, double> rows[] = {
-        {"[0.5, 1, -0.5]", 0.5}, {"[-0.5, 1, 0.5]", 0}, {"[2e18, 1, 0.5]", 0.5}};
-    for (const auto& [where, lit] : rows) {
-        write("record.json", std::string(R"({"object": "Floor", "polygon": 1, "normal": [0, 1, 0], )") +
-                                 R"("geometric_normal": [0, 1, 0], "world_position": )" + where + "}");
-        const Outcome o = run({path("lambert.shd"), "--scene", path("lit.json"), "--record", path("record.json")});
-        ASSERT_EQ(o.status, 0) << o.err;
-        const auto color = nlohmann::json::parse(o.out)["base_color"];
-        const double want[] = {lit, lit * 0.5, lit * 0.25};
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(color[i].get<double>(), want[i], 1e-9) << where;
     }
 }
 
@@ -159,10 +123,7 @@ TEST_F(EvalScene, RaysMeasureFromTheSampleItself) {
 
 TEST_F(EvalScene, BadTargetsAndScenesExitWithTwo) {
     write("bad_scene.json", R"({"objects": [{"type": "sphere", "radius": 0}]})");
-    struct Row {
-        std::vector<std::string> args;
-        std::string record, error;
-    };
+    struct Row { std::vector<std::string> args; std::string record, error; };
     const std::string scene = path("scene.json"), record = path("record.json");
     const Row rows[] = {
         {{"--scene", scene}, R"({"object": "Wall"})", record + R"(: "object": the scene has no object named "Wall")"},

@@ -48,10 +48,7 @@ protected:
 TEST_F(HostEditors, EnvelopeKeysAddedInTheEditorDriveTheNode) {
     edit("env_val", 2, {"button Add Key", "field Value 0.2", "button Add Key", "field Time 2", "field Value 0.6",
                         "field Shape Linear", "show Time"});
-    struct Row {
-        int frame;
-        double specularity;
-    } rows[] = {{0, 0.2}, {1, 0.4}, {3, 0.6}};
+    struct Row { int frame; double specularity; } rows[] = {{0, 0.2}, {1, 0.4}, {3, 0.6}};
     for (const Row& r : rows) EXPECT_NEAR(eval(r.frame)["specularity"].get<double>(), r.specularity, 1e-6) << r.frame;
 }
 
@@ -62,10 +59,8 @@ TEST_F(HostEditors, TextureLayersBuiltInTheEditorShadeTheSample) {
           "field Alpha 2 50"});
     // The normal faces away from the up axis: slope 1 takes the second key,
     // multiplied in at half strength over the checkerboard's colour.
-    struct Row {
-        const char* at;
-        std::vector<double> colour;
-    } rows[] = {{"[0, 0, 0]", {0.6, 0.35, 0}}, {"[0.6, 0, 0]", {0, 0, 0}}};
+    struct Row { const char* at; std::vector<double> colour; } rows[] = {
+        {"[0, 0, 0]", {0.6, 0.35, 0}}, {"[0.6, 0, 0]", {0, 0, 0}}};
     for (const Row& r : rows) {
         const auto c = eval(0, r.at)["base_color"];
         for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(c.at(i).get<double>(), r.colour[i], 1e-6) << r.at;

@@ -76,11 +76,7 @@ TEST_F(RenderCommand, MatchesStoredPictures) {
 // The extension picks the format; one side alone keeps the aspect ratio.
 TEST_F(RenderCommand, OutputFormatsSizeAndFrameWarning) {
     write("wide.json", R"({"frame": {"width": 8, "height": 4}})");
-    const struct {
-        std::vector<std::string> args;
-        const char* out;
-        std::string magic;
-    } rows[] = {
+    const struct { std::vector<std::string> args; const char* out; std::string magic; } rows[] = {
         {{"-o", path("x.png"), "--width=4"}, "x.png: 4 x 2,", "\x89PNG"},
         {{"-o", path("x.JPG"), "--height=2"}, "x.JPG: 4 x 2,", "\xFF\xD8"},
         {{"-o", path("x.exr")}, "x.exr: 8 x 4,", "\x76\x2F\x31\x01"},

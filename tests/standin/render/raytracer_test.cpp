@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "render_scene.h"
+#include "tests/near.h"
 
 namespace {
 
@@ -13,11 +14,6 @@ using vxs::Mesh;
 using vxs::RayTracer;
 using vxs::testing::SceneBuilder;
 
-void expectNear(const NodeValue& a, const NodeValue& b, double tolerance = 1e-5) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-}
 
 std::vector<vxs::PlacedObject> placed(const vxs::Scene& scene) {
     std::vector<vxs::PlacedObject> out;
@@ -65,11 +61,11 @@ TEST(RayTracer, FanTrianglesNameTheirCornersAndWeights) {
         }
         EXPECT_EQ(h.verts[3], 0);
         EXPECT_EQ(h.weights[3], 0);
-        expectNear(h.worldPosition, centre);
-        expectNear(h.objectPosition, centre);
+        EXPECT_TRUE(vxt::near(h.worldPosition, centre, 1e-5));
+        EXPECT_TRUE(vxt::near(h.objectPosition, centre, 1e-5));
         // (p2 - p1) x (pN - p1) of this winding points to +z, away from
         // the ray: the tracer reports the polygon's side, not the ray's.
-        expectNear(h.faceNormal, {0, 0, 1});
+        EXPECT_TRUE(vxt::near(h.faceNormal, {0, 0, 1}, 1e-5));
     }
 }
 
@@ -95,8 +91,8 @@ TEST(RayTracer, SmoothsRoundSurfacesButKeepsEdgesSharp) {
     const auto boxHit = tracer.intersect({0.95, 0.95, -3}, kForward);
     ASSERT_TRUE(boxHit);
     const vxs::HitPoint box = tracer.describe(*boxHit);
-    expectNear(box.faceNormal, {0, 0, -1});
-    expectNear(box.smoothNormal, {0, 0, -1});
+    EXPECT_TRUE(vxt::near(box.faceNormal, {0, 0, -1}, 1e-5));
+    EXPECT_TRUE(vxt::near(box.smoothNormal, {0, 0, -1}, 1e-5));
 
     // Between the sphere's points the shading normal follows the surface
     // round, while the polygon's own normal is flat.
@@ -115,7 +111,7 @@ TEST(RayTracer, SmoothsRoundSurfacesButKeepsEdgesSharp) {
     EXPECT_LT(flat, 0.99);
     EXPECT_GT(round, flat);
     EXPECT_LT(std::abs(round - 1), std::abs(flat - 1));
-    expectNear(box.roundPosition, box.worldPosition, 1e-9);
+    EXPECT_TRUE(vxt::near(box.roundPosition, box.worldPosition, 1e-9));
 }
 
 TEST(RayTracer, AnswersOnlyUsableRays) {
@@ -123,12 +119,7 @@ TEST(RayTracer, AnswersOnlyUsableRays) {
     b.object(pentagon(), {0, 0, 5}, 0);
     const RayTracer tracer(placed(b.scene));
     const double nan = std::nan("");
-    struct Row {
-        const char* what;
-        NodeValue origin, dir;
-        double near, far;
-        bool hits;
-    };
+    struct Row { const char* what; NodeValue origin, dir; double near, far; bool hits; };
     const Row rows[] = {
         {"plain", {0, 0, 0}, kForward, 0, INFINITY, true},
         {"unnormalised direction", {0, 0, 0}, kForward * 4, 0, INFINITY, true},

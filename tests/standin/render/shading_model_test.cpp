@@ -8,6 +8,7 @@
 #include "nodes/raytrace.h"
 #include "standin/scene/image_file.h"
 #include "standin/services/render_memory.h"
+#include "tests/near.h"
 
 namespace {
 
@@ -17,19 +18,9 @@ using vxs::PlacedLight;
 
 constexpr double kPi = std::numbers::pi;
 
-void expectNear(const NodeValue& a, const NodeValue& b, const char* what, double tolerance = 1e-9) {
-    EXPECT_NEAR(a.x, b.x, tolerance) << what;
-    EXPECT_NEAR(a.y, b.y, tolerance) << what;
-    EXPECT_NEAR(a.z, b.z, tolerance) << what;
-}
 
 TEST(ShadingModel, LightAtPoint) {
-    struct Row {
-        const char* what;
-        int type, falloff;
-        NodeValue point;
-        double factor;
-    };
+    struct Row { const char* what; int type, falloff; NodeValue point; double factor; };
     // Lights at the origin facing +z with range 2, a 30 degree cone and a
     // 10 degree edge.
     const double inner = std::tan(15 * kPi / 180), edgeMiddle = std::tan(25 * kPi / 180);
@@ -61,8 +52,8 @@ TEST(ShadingModel, LightAtPoint) {
         light.intensity = 2;
         const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
         const LightRay ray = vxs::lightAtPoint(placed, r.point, vxs::Scene{});
-        expectNear(ray.color, NodeValue{2, 1, 0.5} * r.factor, r.what);
-        expectNear(ray.direction, r.type == vxs::LIGHT_DISTANT ? NodeValue{0, 0, 1} : r.point, r.what);
+        EXPECT_TRUE(vxt::near(ray.color, NodeValue{2, 1, 0.5} * r.factor, 1e-9)) << r.what;
+        EXPECT_TRUE(vxt::near(ray.direction, r.type == vxs::LIGHT_DISTANT ? NodeValue{0, 0, 1} : r.point, 1e-9)) << r.what;
     }
 }
 
@@ -79,10 +70,10 @@ TEST(ShadingModel, SpotLightProjectsItsImage) {
     light.coneAngle = kPi / 4;
     light.image = 5;
     const PlacedLight placed{1, &light, {}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    expectNear(vxs::lightAtPoint(placed, {-0.5, 0, 1}, scene).color, {1, 0, 0}, "left half");
-    expectNear(vxs::lightAtPoint(placed, {1, 0, 2}, scene).color, {0, 0, 1}, "right half, farther");
-    expectNear(vxs::lightAtPoint(placed, {1.5, 0, 1}, scene).color, {}, "outside the image");
-    expectNear(vxs::lightAtPoint(placed, {0, 0, -1}, scene).color, {}, "behind the light");
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {-0.5, 0, 1}, scene).color, {1, 0, 0}, 1e-9)) << "left half";
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {1, 0, 2}, scene).color, {0, 0, 1}, 1e-9)) << "right half, farther";
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {1.5, 0, 1}, scene).color, {}, 1e-9)) << "outside the image";
+    EXPECT_TRUE(vxt::near(vxs::lightAtPoint(placed, {0, 0, -1}, scene).color, {}, 1e-9)) << "behind the light";
 }
 
 // A record whose callbacks answer from this fixture: one light reaching
@@ -176,56 +167,31 @@ TEST_F(StandardShading, Channels) {
         void (*set)(StandardShading&);
         NodeValue expected;
     };
+    using T = StandardShading;
     const Row rows[] = {
-        {"diffuse plus ambient", [](StandardShading&) {}, {1.1, 1.1, 1.1}},
-        {"coloured, half diffuse",
-         [](StandardShading& t) { t.sa.color[0] = 0.5, t.sa.diffuse = 0.5; },
-         {0.275, 0.55, 0.55}},
-        {"at an angle",
-         [](StandardShading& t) { t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
+        {"diffuse plus ambient", [](T&) {}, {1.1, 1.1, 1.1}},
+        {"coloured, half diffuse", [](T& t) { t.sa.color[0] = 0.5, t.sa.diffuse = 0.5; }, {0.275, 0.55, 0.55}},
+        {"at an angle", [](T& t) { t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
          NodeValue::scalar(std::sqrt(0.5) + 0.1)},
-        {"luminous", [](StandardShading& t) { t.sa.luminous = 0.5; }, {1.6, 1.6, 1.6}},
-        {"light excluded", [](StandardShading& t) { t.object.excludedLights = {7}; }, {0.1, 0.1, 0.1}},
-        {"light affects no diffuse", [](StandardShading& t) { t.light.affectDiffuse = false; }, {0.1, 0.1, 0.1}},
-        {"no diffuse", [](StandardShading& t) { t.sa.diffuse = 0; }, {0, 0, 0}},
-        {"lit from behind, translucent",
-         [](StandardShading& t) {
-             t.lights[0].forward = {0, 1, 0};
-             t.sa.translucency = 0.5;
-         },
+        {"luminous", [](T& t) { t.sa.luminous = 0.5; }, {1.6, 1.6, 1.6}},
+        {"light excluded", [](T& t) { t.object.excludedLights = {7}; }, {0.1, 0.1, 0.1}},
+        {"light affects no diffuse", [](T& t) { t.light.affectDiffuse = false; }, {0.1, 0.1, 0.1}},
+        {"no diffuse", [](T& t) { t.sa.diffuse = 0; }, {0, 0, 0}},
+        {"lit from behind, translucent", [](T& t) { t.lights[0].forward = {0, 1, 0}, t.sa.translucency = 0.5; },
          {0.6, 0.6, 0.6}},
-        {"specular highlight, white",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0;
-             t.sa.specular = 0.5;
-         },
-         {0.5, 0.5, 0.5}},
+        {"specular highlight, white", [](T& t) { t.sa.diffuse = 0, t.sa.specular = 0.5; }, {0.5, 0.5, 0.5}},
         {"specular highlight, coloured",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0;
-             t.sa.specular = 1;
-             t.sa.color[1] = 0.5;
-             t.sa.colorHL = 1;
-         },
-         {1, 0.5, 1}},
+         [](T& t) { t.sa.diffuse = 0, t.sa.specular = 1, t.sa.color[1] = 0.5, t.sa.colorHL = 1; }, {1, 0.5, 1}},
         {"highlight off the mirror direction",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0;
-             t.sa.specular = 1;
-             t.lights[0].forward = normalized(NodeValue{1, -1, 0});
-         },
+         [](T& t) { t.sa.diffuse = 0, t.sa.specular = 1, t.lights[0].forward = normalized(NodeValue{1, -1, 0}); },
          NodeValue::scalar(std::pow(std::cos(kPi / 8), 64))},
-        {"half replaced",
-         [](StandardShading& t) {
-             t.sa.replacementPercentage = 0.5;
-             t.sa.replacementColor[2] = 1;
-         },
+        {"half replaced", [](T& t) { t.sa.replacementPercentage = 0.5, t.sa.replacementColor[2] = 1; },
          {0.55, 0.55, 1.05}},
     };
     for (const Row& r : rows) {
         SetUp();
         r.set(*this);
-        expectNear(shade(), r.expected, r.what, 1e-12);
+        EXPECT_TRUE(vxt::near(shade(), r.expected, 1e-12)) << r.what;
     }
 }
 
@@ -250,74 +216,31 @@ TEST_F(StandardShading, ReflectionAndRefraction) {
         NodeValue expected;
         int traces;
     };
+    using T = StandardShading;
     const Row rows[] = {
-        {"mirror, traced",
-         [](StandardShading& t) { t.sa.diffuse = 0, t.sa.mirror = 0.5; },
-         {0.25, 0.3, 0.35},
-         1},
-        {"mirror, coloured highlights",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.colorHL = 1;
-             t.sa.color[0] = 0;
-         },
-         {0, 0.6, 0.7},
-         1},
-        {"mirror, ray tracing off",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0, t.sa.mirror = 1;
-             t.scene.renderOpts = 0;
-         },
-         {0, 0, 0},
-         0},
+        {"mirror, traced", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 0.5; }, {0.25, 0.3, 0.35}, 1},
+        {"mirror, coloured highlights", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.colorHL = 1, t.sa.color[0] = 0; },
+         {0, 0.6, 0.7}, 1},
+        {"mirror, ray tracing off", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.scene.renderOpts = 0; }, {0, 0, 0}, 0},
         {"mirror, backdrop only",
-         [](StandardShading& t) {
-             t.sa.diffuse = 0, t.sa.mirror = 1;
-             t.surface.reflectionOptions = vxs::REFL_BACKDROP;
-         },
-         {0.2, 0.3, 0.4},
-         0},
-        {"mirror, blurred: a 3 x 3 bundle",
-         [](StandardShading& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.reflectionBlur = 0.1; },
-         {0.5, 0.6, 0.7},
-         9},
-        {"spherical map", [](StandardShading& t) { t.sphericalMap(vxs::REFL_SPHERICAL); }, {0.75, 0.125, 0.25}, 0},
-        {"spherical map without its image",
-         [](StandardShading& t) {
-             t.sphericalMap(vxs::REFL_SPHERICAL);
-             t.scene.images.clear();
-         },
-         {0, 0, 0},
-         0},
-        {"ray traced, a hit",
-         [](StandardShading& t) { t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL); },
-         {0.5, 0.6, 0.7},
-         1},
+         [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.surface.reflectionOptions = vxs::REFL_BACKDROP; },
+         {0.2, 0.3, 0.4}, 0},
+        {"mirror, blurred: a 3 x 3 bundle", [](T& t) { t.sa.diffuse = 0, t.sa.mirror = 1, t.sa.reflectionBlur = 0.1; },
+         {0.5, 0.6, 0.7}, 9},
+        {"spherical map", [](T& t) { t.sphericalMap(vxs::REFL_SPHERICAL); }, {0.75, 0.125, 0.25}, 0},
+        {"spherical map without its image", [](T& t) { t.sphericalMap(vxs::REFL_SPHERICAL), t.scene.images.clear(); },
+         {0, 0, 0}, 0},
+        {"ray traced, a hit", [](T& t) { t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL); }, {0.5, 0.6, 0.7}, 1},
         {"ray traced, the map where the ray misses",
-         [](StandardShading& t) {
-             t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL);
-             t.traceDistance = -1;
-         },
-         {0.75, 0.125, 0.25},
-         1},
-        {"transparent, filtered",
-         [](StandardShading& t) {
-             t.sa.transparency = 0.5, t.sa.colorFL = 1;
-             t.sa.color[2] = 0;
-         },
-         {0.55 + 0.25, 0.55 + 0.3, 0},
-         1},
-        {"transparent, refraction off",
-         [](StandardShading& t) {
-             t.sa.transparency = 1;
-             t.scene.renderOpts = 0;
-         },
-         {0, 0, 0},
-         0},
+         [](T& t) { t.sphericalMap(vxs::REFL_RAYTRACE_SPHERICAL), t.traceDistance = -1; }, {0.75, 0.125, 0.25}, 1},
+        {"transparent, filtered", [](T& t) { t.sa.transparency = 0.5, t.sa.colorFL = 1, t.sa.color[2] = 0; },
+         {0.55 + 0.25, 0.55 + 0.3, 0}, 1},
+        {"transparent, refraction off", [](T& t) { t.sa.transparency = 1, t.scene.renderOpts = 0; }, {0, 0, 0}, 0},
     };
     for (const Row& r : rows) {
         SetUp();
         r.set(*this);
-        expectNear(shade(), r.expected, r.what, 1e-12);
+        EXPECT_TRUE(vxt::near(shade(), r.expected, 1e-12)) << r.what;
         EXPECT_EQ(traces, r.traces) << r.what;
     }
 }

@@ -235,16 +235,11 @@ double facing(const vxs::Mesh& mesh, const std::vector<HostID>& polygon) {
 }
 
 TEST(Primitives, FaceOutwardsAndGiveEveryCornerAUV) {
-    struct Row {
-        const char* what;
-        vxs::Mesh mesh;
-        std::size_t points, polygons;
-    };
+    struct Row { const char* what; vxs::Mesh mesh; std::size_t points, polygons; };
     const Row rows[] = {
         {"sphere", vxs::sphereMesh(1, 6), 2 + 2 * 6, 6 * 3},
         {"sphere of too few segments", vxs::sphereMesh(1, 1), 2 + 3, 3 * 2},
-        {"plane", vxs::planeMesh(2, 3), 4, 1},
-        {"box", vxs::boxMesh({1, 2, 3}), 8, 6},
+        {"plane", vxs::planeMesh(2, 3), 4, 1}, {"box", vxs::boxMesh({1, 2, 3}), 8, 6},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(r.mesh.points.size(), r.points) << r.what;

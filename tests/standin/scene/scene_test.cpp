@@ -21,10 +21,7 @@ TEST(Animated, InterpolatesBetweenKeysAndHoldsOutside) {
     a.value = {7, 7, 7};
     EXPECT_EQ(a.at(3), (Vec3{7, 7, 7}));  // no keys: the value
     a.keys = {{1, {0, 0, 0}}, {2, {10, 20, -10}}, {4, {10, 0, 0}}};
-    struct Row {
-        double time;
-        Vec3 want;
-    };
+    struct Row { double time; Vec3 want; };
     const Row rows[] = {
         {-5, {0, 0, 0}},     {1, {0, 0, 0}},   {1.5, {5, 10, -5}}, {2, {10, 20, -10}},
         {3, {10, 10, -5}},   {4, {10, 0, 0}},  {100, {10, 0, 0}},
@@ -58,11 +55,7 @@ TEST(Rotation, HeadingPitchBankTurnTheDocumentedWaysInThatOrder) {
 // Three items: a root, its child and the child's child, placed as a table
 // row says; each row checks where a point of the last item lands.
 TEST(ItemFrames, WorldTransformFollowsParentsPivotAndScale) {
-    struct Row {
-        const char* what;
-        vxs::Placement root, child;
-        Vec3 local, world;
-    };
+    struct Row { const char* what; vxs::Placement root, child; Vec3 local, world; };
     const auto at = [](Vec3 pos, Vec3 hpbDeg = {}, Vec3 scale = {1, 1, 1}, Vec3 pivot = {}, Vec3 pivotRot = {}) {
         vxs::Placement p;
         p.position.value = pos;
@@ -124,10 +117,7 @@ TEST(Backdrop, OneColourOrAGradientBySkyAndGround) {
     vxs::BackdropGradient& g = scene.gradient;
     g = {true, {0, 0, 1}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, 1, 2};
     const double up30 = std::sqrt(1.0 / 3);  // 30 degrees below: a third of the way, squeezed by 2
-    struct Row {
-        const char* what;
-        Vec3 direction, expected;
-    };
+    struct Row { const char* what; Vec3 direction, expected; };
     const Row rows[] = {
         {"zenith", {0, 2, 0}, {0, 0, 1}},
         {"horizon is sky", {1, 0, 0}, {0, 1, 0}},

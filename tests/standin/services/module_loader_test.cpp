@@ -59,12 +59,7 @@ TEST(ModuleLoader, RefusesATruncatedModule) {
 }
 
 TEST(ModuleLoader, RefusesBadDescriptors) {
-    struct Row {
-        const char* what;
-        HostModuleDescriptor descriptor;
-        bool isNull;
-        const char* error;
-    };
+    struct Row { const char* what; HostModuleDescriptor descriptor; bool isNull; const char* error; };
     const Row rows[] = {
         {"none", {}, true, "not a plug-in module: no descriptor"},
         {"bad magic",
@@ -88,13 +83,7 @@ TEST(ModuleLoader, RefusesBadDescriptors) {
 }
 
 TEST(ModuleLoader, ActivatesWithTheHostsArgumentsAndReportsFailures) {
-    struct Row {
-        const char* className;
-        const char* name;
-        int version;
-        int result;
-        const char* error;
-    };
+    struct Row { const char* className; const char* name; int version; int result; const char* error; };
     const Row rows[] = {
         {"ShaderHandler", "Fake", 4, 0, ""},
         {"ShaderHandler", "Fake", 3, 1,

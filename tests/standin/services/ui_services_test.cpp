@@ -108,12 +108,9 @@ TEST_F(UiServices, TreeControlSelectsWhatIsPressedAndOpensOnTheTriangle) {
     desc.tree = &funcs;
     HostControl tree = ps->addControl(panel, &desc);
     // Rows are 16 high under a 16-pixel header; the triangle is at the left.
-    const struct {
-        int x, y;
-        void* selected;
-        int expanded;
-    } presses[] = {{14, 33, &TwoLevels::one, 1}, {60, 49, &TwoLevels::eleven, 1}, {60, 33, &TwoLevels::one, 1},
-                   {60, 150, nullptr, 1}, {14, 33, &TwoLevels::one, 0}};
+    const struct { int x, y; void* selected; int expanded; } presses[] = {
+        {14, 33, &TwoLevels::one, 1}, {60, 49, &TwoLevels::eleven, 1}, {60, 33, &TwoLevels::one, 1},
+        {60, 150, nullptr, 1}, {14, 33, &TwoLevels::one, 0}};
     ui::Panel& shown = *focusPanel();
     for (const auto& p : presses) {
         shown.mouseDown(asker, ui::qual::kLeft, p.x, p.y);

@@ -187,6 +187,13 @@ struct NumberCase {
     double value;
 };
 
+// One value read by the stream's reader for its type: the count read and the value.
+template <class T> std::pair<int, double> readOne(int (*read)(void*, T*, int), void* data) {
+    T v = 0;
+    const int n = read(data, &v, 1);
+    return {n, double(v)};
+}
+
 TEST(StreamsText, NumberNotations) {
     const NumberCase cases[] = {
         {"1e3", 'f', true, 1000},        {"+2.5", 'f', true, 2.5},       {".5", 'f', true, 0.5},
@@ -199,25 +206,10 @@ TEST(StreamsText, NumberNotations) {
     };
     for (const NumberCase& c : cases) {
         In in(c.text);
-        double got = 0;
-        int n = 0;
-        if (c.type == 'h') {
-            int16_t v = 0;
-            n = in.s.readI2(in.s.data, &v, 1);
-            got = v;
-        } else if (c.type == 'i') {
-            int32_t v = 0;
-            n = in.s.readI4(in.s.data, &v, 1);
-            got = v;
-        } else if (c.type == 'u') {
-            uint32_t v = 0;
-            n = in.s.readU4(in.s.data, &v, 1);
-            got = v;
-        } else {
-            float v = 0;
-            n = in.s.readFP(in.s.data, &v, 1);
-            got = v;
-        }
+        const auto [n, got] = c.type == 'h'   ? readOne<int16_t>(in.s.readI2, in.s.data)
+                              : c.type == 'i' ? readOne<int32_t>(in.s.readI4, in.s.data)
+                              : c.type == 'u' ? readOne<uint32_t>(in.s.readU4, in.s.data)
+                                              : readOne<float>(in.s.readFP, in.s.data);
         EXPECT_EQ(n == 1, c.ok) << c.text;
         if (c.ok) {
             EXPECT_EQ(got, c.value) << c.text;
@@ -254,11 +246,7 @@ std::string repeat(const std::string& s, int n) {
     return out;
 }
 
-struct HostileCase {
-    const char* what;
-    std::string data;
-    int maxEntered;
-};
+struct HostileCase { const char* what; std::string data; int maxEntered; };
 
 TEST(StreamsHostile, InputsFailCleanly) {
     const HostileCase cases[] = {

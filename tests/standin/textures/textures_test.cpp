@@ -9,11 +9,7 @@ namespace {
 using namespace vxs;
 
 TEST(Envelope, InterpolatesAndExtendsByItsBehaviours) {
-    struct Row {
-        std::vector<EnvelopeKey> keys;
-        int pre, post;
-        double time, expected;
-    };
+    struct Row { std::vector<EnvelopeKey> keys; int pre, post; double time, expected; };
     const std::vector<EnvelopeKey> ramp{{0, 0, SHAPE_LINEAR}, {2, 2, SHAPE_LINEAR}};
     const Row rows[] = {
         {{}, END_CONSTANT, END_CONSTANT, 5, 0.5},  // no keys: the value
@@ -21,12 +17,9 @@ TEST(Envelope, InterpolatesAndExtendsByItsBehaviours) {
         {{{0, 0}, {2, 2}}, END_CONSTANT, END_CONSTANT, 0.5, 0.5},  // two TCB keys make a line
         {{{0, 0, SHAPE_LINEAR}, {1, 1, SHAPE_STEPPED}}, END_CONSTANT, END_CONSTANT, 0.9, 0},
         {{{0, 0}, {1, 1}, {2, 0}}, END_CONSTANT, END_CONSTANT, 1, 1},
-        {ramp, END_CONSTANT, END_CONSTANT, 2.5, 2},
-        {ramp, END_CONSTANT, END_REPEAT, 2.5, 0.5},
-        {ramp, END_CONSTANT, END_OSCILLATE, 2.5, 1.5},
-        {ramp, END_CONSTANT, END_LINEAR, 3, 3},
-        {ramp, END_REPEAT, END_CONSTANT, -0.5, 1.5},
-        {ramp, END_OSCILLATE, END_CONSTANT, -0.5, 0.5},
+        {ramp, END_CONSTANT, END_CONSTANT, 2.5, 2}, {ramp, END_CONSTANT, END_REPEAT, 2.5, 0.5},
+        {ramp, END_CONSTANT, END_OSCILLATE, 2.5, 1.5}, {ramp, END_CONSTANT, END_LINEAR, 3, 3},
+        {ramp, END_REPEAT, END_CONSTANT, -0.5, 1.5}, {ramp, END_OSCILLATE, END_CONSTANT, -0.5, 0.5},
         {ramp, END_LINEAR, END_CONSTANT, -0.5, -0.5},
     };
     for (const Row& r : rows) {
@@ -40,11 +33,7 @@ TEST(Envelope, InterpolatesAndExtendsByItsBehaviours) {
 }
 
 TEST(Texture, LayersBlendOverTheValueByModeOpacityAndInvert) {
-    struct Row {
-        int blend;
-        bool invert;
-        double opacity, expected;
-    };
+    struct Row { int blend; bool invert; double opacity, expected; };
     const Row rows[] = {
         {BLEND_NORMAL, false, 1, 0.8},      {BLEND_ADD, false, 1, 1.05},  {BLEND_SUBTRACT, false, 1, -0.55},
         {BLEND_MULTIPLY, false, 1, 0.2},    {BLEND_DIFFERENCE, false, 1, 0.55}, {BLEND_NORMAL, true, 1, 0.2},
