@@ -50,6 +50,7 @@ private:
     void install(const vxs::Scene& scene, double time) {
         vxs::currentScene() = scene;
         vx::acquireHandlerGlobals(vxs::globalLookup);
+        vx::resetThreadFlags();  // a new scene, as a handler's activation says
         time_ = time;
     }
     double time_ = 0;
