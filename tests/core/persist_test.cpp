@@ -11,8 +11,11 @@
 #include "core/persist.h"
 #include "core/root.h"
 #include "host/host.h"
+#include "standin/scene/image_file.h"
 #include "standin/streams/streams.h"
 #include "tests/core/test_kinds.h"
+#include "tests/scene_host.h"
+#include "tests/temp_dir.h"
 
 using namespace vx;
 using vxs::LoadStream;
@@ -101,37 +104,32 @@ std::unique_ptr<NodeFactoryData> catalogue(Omit omit = OMIT_NONE) {
     return cat;
 }
 
-// Host images by name; an image's own data is one number.
-struct FakeImages {
-    static inline std::map<std::string, HostID> ids;
-    static inline int32_t lastData = 0;
-
-    static HostID none() { return 0; }
-    static HostID next(HostID) { return 0; }
-    static const char* name(HostID id) {
-        for (const auto& [n, i] : ids)
-            if (i == id) return n.c_str();
-        return nullptr;
-    }
-    static HostID find(const char* n) { return ids.contains(n) ? ids[n] : 0; }
-    static void prepare(HostID) {}
-    static void save(HostID id, const HostSaveState* s) {
-        const int32_t v = id * 10;
-        s->writeI4(s->data, &v, 1);
-    }
-    static void load(const HostLoadState* s) { s->readI4(s->data, &lastData, 1); }
-    static inline const HostImageList table{none, next, name, find, prepare, save, load};
-};
-
-// Installs the fake image list (or none) for one scope.
+// The stand-in's image list (or none) over images by name, each stored at
+// its name plus ".tga" in one folder, where only "sky.tga" is a readable
+// file; for one scope.
 struct ImageList {
-    const HostImageList* previous = host().imageList;
-    explicit ImageList(std::map<std::string, HostID> images, bool present = true) {
-        FakeImages::ids = std::move(images);
-        FakeImages::lastData = 0;
-        host().imageList = present ? &FakeImages::table : nullptr;
+    static const vxt::TempDir& folder() {
+        static const vxt::TempDir dir("vx_persist");
+        static const bool written = [] {
+            std::string tga(18, '\0');  // 1 x 1, 24 bits, uncompressed
+            tga[2] = 2, tga[12] = 1, tga[14] = 1, tga[16] = 24;
+            return !dir.write("sky.tga", tga + "abc").empty();
+        }();
+        EXPECT_TRUE(written);
+        return dir;
     }
-    ~ImageList() { host().imageList = previous; }
+    static vxs::Scene scene(const std::map<std::string, HostID>& images) {
+        vxs::Scene s;
+        for (const auto& [name, id] : images) {
+            vxs::Image& image = s.images.emplace_back();
+            image.id = id, image.name = name, image.path = folder().path(name + ".tga");
+        }
+        return s;
+    }
+    vxt::SceneHost host;
+    explicit ImageList(const std::map<std::string, HostID>& images, bool present = true) : host(scene(images)) {
+        if (!present) vx::host().imageList = nullptr;
+    }
 };
 
 // root <- mix <- (const, image), note, and a macro passing a const out.
@@ -242,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(BothForms, Persist, testing::Values(HOST_IO_BINARY, HOS
                          [](const auto& info) { return info.param == HOST_IO_TEXT ? "Text" : "Binary"; });
 
 TEST_P(Persist, TreeRoundTripsAndReplacesThePreviousOne) {
-    ImageList images({{"sky.png", 7}});
+    ImageList images({{"sky", 7}});
     auto cat = catalogue();
     NodeList sample;
     buildSample(sample, *cat);
@@ -253,7 +251,6 @@ TEST_P(Persist, TreeRoundTripsAndReplacesThePreviousOne) {
     EXPECT_EQ(describe(prev.tree), describe(sample));
     EXPECT_TRUE(prev.tree.usedItems.empty()) << "the used-items cache is dropped";
     EXPECT_EQ(prev.tree.nodes[1]->inputs[0].param.value.x, static_cast<double>(0.1f)) << "single precision";
-    EXPECT_EQ(FakeImages::lastData, 70) << "the image's own data was handed to the image list";
     EXPECT_TRUE(consistent(prev.tree));
 }
 
@@ -284,7 +281,7 @@ TEST_P(Persist, UnknownKindsAreDroppedWithTheirLinks) {
 }
 
 TEST_P(Persist, StoredPortCountThatDiffersKeepsDefaultsAndNoLinks) {
-    ImageList images({{"sky.png", 7}});
+    ImageList images({{"sky", 7}});
     auto full = catalogue();
     NodeList sample, tree;
     buildSample(sample, *full);
@@ -423,6 +420,7 @@ TEST_P(Persist, MacrosNestAsDeepAsTheLimitAndNoDeeper) {
 
 struct ImageCase {
     const char* what;
+    std::map<std::string, HostID> onSave;
     bool listOnSave, listOnLoad;
     std::map<std::string, HostID> onLoad;
     HostID expect;
@@ -430,10 +428,11 @@ struct ImageCase {
 
 TEST_P(Persist, ImageReferencesResolveByName) {
     const ImageCase cases[] = {
-        {"renumbered", true, true, {{"sky.png", 12}}, 12},
-        {"gone", true, true, {{"other", 12}}, 0},
-        {"no image list when saved", false, true, {{"sky.png", 12}}, 0},
-        {"no image list when loaded", true, false, {{"sky.png", 12}}, 0},
+        {"renumbered", {{"sky", 7}}, true, true, {{"sky", 12}}, 12},
+        {"gone, read again from its file", {{"sky", 7}}, true, true, {{"other", 12}}, vxs::makeImageId(1)},
+        {"gone with its file", {{"lost", 7}}, true, true, {{"other", 12}}, 0},
+        {"no image list when saved", {{"sky", 7}}, false, true, {{"sky", 12}}, 0},
+        {"no image list when loaded", {{"sky", 7}}, true, false, {{"sky", 12}}, 0},
     };
     auto cat = catalogue();
     for (const ImageCase& c : cases) {
@@ -441,7 +440,7 @@ TEST_P(Persist, ImageReferencesResolveByName) {
         buildSample(sample, *cat);
         std::string data;
         {
-            ImageList images({{"sky.png", 7}}, c.listOnSave);
+            ImageList images(c.onSave, c.listOnSave);
             data = save(sample, GetParam());
         }
         ImageList images(c.onLoad, c.listOnLoad);
@@ -452,10 +451,10 @@ TEST_P(Persist, ImageReferencesResolveByName) {
     }
 
     // A reference of another version is skipped whole and gives no image.
-    ImageList images({{"sky.png", 12}});
+    ImageList images({{"sky", 12}});
     const std::string node =
         "{ NodeData \"Test\" \"image\" 0 0 1 1 0 1 2 0 0 7 0 0 0 \"\" 0 0 0 0 0 0 \"\"\n"
-        "  { ImageRefData 257 1 \"sky.png\" 70 } }\n";
+        "  { ImageRefData 257 1 \"sky\" 70 } }\n";
     NodeList tree;
     ASSERT_TRUE(load(tree, *catalogue(), frame(nodeList("2", node + mix("1 0")))));
     EXPECT_EQ(tree.nodes[0]->inputs[0].param.intValue, 0);

@@ -74,35 +74,6 @@ struct Tree {
     void preview(PreviewHost& host, Node* node) { renderPreview(&host.surface, list, *node); }
 };
 
-constexpr Pixel kLightSquare{191, 191, 191}, kDarkSquare{89, 89, 89};
-
-bool onBall(int row, int column) {
-    const double x = (column - 32) * 0.015625 * 1.1, y = (row - 32) * 0.015625 * 1.1;
-    return x * x + y * y <= 0.25;
-}
-
-TEST(Preview, ColorNodeIsARedDiscOnTheChecker) {
-    PreviewHost host;
-    Tree t;
-    Node* red = t.constant("color", {1, 0, 0});
-    t.preview(host, red);
-    ASSERT_TRUE(red->preview);
-    int redPixels = 0;
-    for (int r = 0; r < kPreviewSize; ++r)
-        for (int c = 0; c < kPreviewSize; ++c) {
-            const Pixel p = at(*red, r, c);
-            if (onBall(r, c)) {
-                EXPECT_EQ(p, (Pixel{255, 0, 0})) << r << ", " << c;
-                ++redPixels;
-            } else {
-                EXPECT_TRUE(p == kLightSquare || p == kDarkSquare) << r << ", " << c;
-            }
-        }
-    EXPECT_EQ(redPixels, 2661);
-    EXPECT_EQ(at(*red, 0, 0), kLightSquare);
-    EXPECT_EQ(at(*red, 0, 9), kDarkSquare);  // the squares change every 0.25 across
-}
-
 // Component x 255, clamped, truncated: never rounded.
 TEST(Preview, ScalarOutputsGreyClampedAndTruncated) {
     struct Row { double value; int byte; };

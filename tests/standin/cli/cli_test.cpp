@@ -37,15 +37,7 @@ std::string rootTree(const char* diffRow = "0 0 0 1 1 1 \"\"") {
 }
 
 // The root's "color" linked to output 0 of a "color" node set to red.
-std::string redTree() {
-    std::string tree = rootTree();
-    tree.replace(tree.find("      1\n      { NodeData"), 8, "      2\n");
-    tree.replace(tree.find("0 0 0 0.785"), 1, "2");
-    tree.replace(tree.rfind("      }\n    }"), 8,
-                 "      }\n      { NodeData\n        \"Generic\"\n        \"color\"\n        160 0 128 128 0\n"
-                 "        1\n        1\n        0 0 0 1 0 0 \"\"\n      }\n");
-    return tree;
-}
+std::string redTree() { return vxt::readBytes(VX_SOURCE_DIR "/examples/trees/red.shd"); }
 
 // A root fed by a macro whose inner tree is its macro root with a changed
 // parameter, written with the node library.

@@ -11,7 +11,6 @@
 #include "host/services.h"
 #include "nodes/gradient.h"
 #include "standin/streams/tree_file.h"
-#include "tests/standin/cli/png_file.h"
 #include "tests/standin/cli/run_command.h"
 
 namespace {
@@ -162,29 +161,6 @@ TEST_F(GradientEditor, EachEditorHasItsOwnClipboard) {
                             {kOpen[0], kOpen[1], "click 34 " + strip(1), kCopy, "button OK", "click 436 78",
                              "click 436 78", kPaste});
     EXPECT_EQ(saved.at(1).at(0).red, 1) << "the second editor had nothing to paste";
-}
-
-TEST_F(GradientEditor, BarShowsCheckerboardMarkersAndBorders) {
-    edit({{{0, 1, 0, 0, 0}, {1, 1, 0, 0, 0}}}, opened({"shot " + path("g.png")}));
-    const vxt::Png shot = vxt::decodePng(path("g.png"));
-    ASSERT_GT(shot.width, 0);
-    using Rgb = std::array<int, 3>;
-    struct Row {
-        const char* what;
-        int x, y;  // in the bar
-        Rgb expected;
-    } rows[] = {
-        {"transparent red over the light square", 20, 5, {192, 192, 192}},
-        {"over the dark square", 36, 5, {64, 64, 64}},
-        {"the next 16 rows swap them", 20, 21, {64, 64, 64}},
-        {"the current key's outline", 0, 3, {255, 255, 128}},
-        {"its fill, the key's colour without alpha", 4, 3, {255, 0, 0}},
-        {"right of its arrow's row", 12, 3, {128, 128, 128}},
-        {"another key's outline", 0, 295, {0, 0, 0}},
-        {"the left border's shadow", 16, 100, {64, 64, 64}},
-        {"and light", 17, 100, {224, 224, 224}},
-    };
-    for (const Row& r : rows) EXPECT_EQ(shot.at(40 + r.y, 26 + r.x), r.expected) << r.what;
 }
 
 }  // namespace

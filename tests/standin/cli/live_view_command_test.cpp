@@ -57,7 +57,6 @@ TEST_F(LiveViewCommand, LastPictureIsTheRenderOfTheSavedTree) {
         const char* samples;  // the view's and the render's
     };
     const Row rows[] = {
-        {"a colour set in the parameter panel", {{kLink}, setColour("0.9 0.3 0.1")}, "1"},
         {"changes in the middle of a pass",
          {{kLink}, setColour("0.9 0.3 0.1"), {kUnlink, kLink}, setColour("0.1 0.8 0.3")}, "1"},
         {"a last pass of three samples a pixel", {{kLink}, setColour("0.9 0.3 0.1")}, "3"},
