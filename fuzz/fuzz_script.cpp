@@ -2,7 +2,8 @@
 // window: every line the runner takes must either run or stop the script
 // with its line number, and the tree must still save and load afterwards.
 // Lines that name files are kept to the scratch folder the target runs in;
-// scripts that would only take long are skipped.
+// scripts that would only take long are skipped. As the target moves into
+// that folder, give it corpus folders and an artifact prefix as absolute paths.
 #include <unistd.h>
 
 #include <algorithm>

@@ -17,7 +17,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=cl
 cmake --build build-asan -j "$(nproc)" --target "$target"
 
 corpus=$(mktemp -d)
-findings=build-asan/findings/$target
+findings=$PWD/build-asan/findings/$target
 mkdir -p "$findings"
 cp fuzz/corpus/"$target"/* "$corpus"/
 log="$corpus.log"
