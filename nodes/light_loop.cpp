@@ -335,7 +335,10 @@ ShadePoint shadePoint(const Node& node, int normInput, NodeEnv& env) {
     const HostShading& sa = detail::sampleOf(env);
     const auto at = [&](const NodeValue& normal) {
         const NodeValue P = fromArray(sa.wPos), S = fromArray(sa.raySource);
-        return ShadePoint{P, normalized(normal), normalized(S - P), normalized(P - S)};
+        // S - P and P - S have the same length, taken once.
+        const double l = length(S - P);
+        const auto unit = [l](const NodeValue& v) { return l > 0 ? v / l : NodeValue{}; };
+        return ShadePoint{P, normalized(normal), unit(S - P), unit(P - S)};
     };
     if (normInput >= 0 && node.inputs[normInput].source) return at(node.readValue(normInput, env));
     // The models of a sample share it.

@@ -176,6 +176,20 @@ TEST(LightLoop, OneHostCallPerLightAndNoneInsideAShadow) {
     }
 }
 
+// A thread keeps the lights an object receives for the render: samples of
+// two objects in turn each get their own, and so does a new time.
+TEST(LightLoop, ReceivedLightsFollowTheObjectAndTheTime) {
+    const SceneHost host(keyScene());
+    const auto lambert = makeKind("Custom Shader", "Lambert");
+    for (const double time : {0.0, 0.0, 1.0})
+        for (const char* object : {"Self", "Shy", "Self"}) {
+            Sample s(host, object, kView * 10);
+            s.env.time = time;
+            const double want = std::string_view(object) == "Self" ? 0.5 : 0;
+            EXPECT_TRUE(near(s.shade(*lambert), kColor * want, 1e-12)) << object << " at " << time;
+        }
+}
+
 TEST(Translucent, RepeatsPerPixelAndCastsASquareOfRays) {
     const SceneHost host(keyScene());
     const auto node = makeKind("Illuminate", "translucent", {S(1), S(1), S(1), S(0.5), S(0.5), S(1), S(0.5)});
