@@ -37,7 +37,7 @@ private:
 
 bool isExr(const std::string& bytes) { return bytes.size() >= 4 && bytes.compare(0, 4, "\x76\x2f\x31\x01") == 0; }
 
-bool decodeExr(const std::string& bytes, Image& out, std::string& error, std::size_t maxPixels) {
+bool decodeExr(const std::string& bytes, Image& out, std::string& error, std::size_t maxPixels, bool pixels) {
     try {
         MemoryStream stream(bytes);
         Imf::RgbaInputFile file(stream);
@@ -45,19 +45,20 @@ bool decodeExr(const std::string& bytes, Image& out, std::string& error, std::si
         const long long w = static_cast<long long>(window.max.x) - window.min.x + 1;
         const long long h = static_cast<long long>(window.max.y) - window.min.y + 1;
         if (!imageFits(w, h, maxPixels, error)) return false;
-        std::vector<Imf::Rgba> pixels(static_cast<size_t>(w * h));
-        // The frame buffer is addressed by the data window's own coordinates;
-        // its base may lie outside the array, so it is computed as a number.
-        const auto offset = static_cast<uintptr_t>((window.min.x + window.min.y * w) * sizeof(Imf::Rgba));
-        auto* base = reinterpret_cast<Imf::Rgba*>(reinterpret_cast<uintptr_t>(pixels.data()) - offset);
-        file.setFrameBuffer(base, 1, static_cast<size_t>(w));
-        file.readPixels(window.min.y, window.max.y);
         out.width = static_cast<int>(w);
         out.height = static_cast<int>(h);
         out.hasAlpha = (file.channels() & Imf::WRITE_A) != 0;
-        out.rgba.resize(pixels.size() * 4);
-        for (size_t i = 0; i < pixels.size(); ++i) {
-            const Imf::Rgba& p = pixels[i];
+        if (!pixels) return true;
+        std::vector<Imf::Rgba> decoded(static_cast<size_t>(w * h));
+        // The frame buffer is addressed by the data window's own coordinates;
+        // its base may lie outside the array, so it is computed as a number.
+        const auto offset = static_cast<uintptr_t>((window.min.x + window.min.y * w) * sizeof(Imf::Rgba));
+        auto* base = reinterpret_cast<Imf::Rgba*>(reinterpret_cast<uintptr_t>(decoded.data()) - offset);
+        file.setFrameBuffer(base, 1, static_cast<size_t>(w));
+        file.readPixels(window.min.y, window.max.y);
+        out.rgba.resize(decoded.size() * 4);
+        for (size_t i = 0; i < decoded.size(); ++i) {
+            const Imf::Rgba& p = decoded[i];
             out.rgba[4 * i] = p.r;
             out.rgba[4 * i + 1] = p.g;
             out.rgba[4 * i + 2] = p.b;

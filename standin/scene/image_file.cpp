@@ -29,10 +29,10 @@ bool imageFits(long long width, long long height, std::size_t maxPixels, std::st
     return false;
 }
 
-bool readImageFile(const std::string& path, Image& out, std::string& error, std::size_t maxPixels) {
+bool readImageFile(const std::string& path, Image& out, std::string& error, std::size_t maxPixels, bool pixels) {
     std::string bytes;
     if (!readFile(path, bytes, error)) return false;
-    if (isExr(bytes)) return decodeExr(bytes, out, error, maxPixels);
+    if (isExr(bytes)) return decodeExr(bytes, out, error, maxPixels, pixels);
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int size = int(bytes.size());
     int w = 0, h = 0, channels = 0;
@@ -41,17 +41,18 @@ bool readImageFile(const std::string& path, Image& out, std::string& error, std:
         return false;
     }
     if (!imageFits(w, h, maxPixels, error)) return false;
-    const std::unique_ptr<stbi_uc, StbFree> pixels(stbi_load_from_memory(data, size, &w, &h, &channels, 4));
-    if (!pixels) {
+    out.width = w;
+    out.height = h;
+    out.hasAlpha = channels == 2 || channels == 4;
+    if (!pixels) return true;
+    const std::unique_ptr<stbi_uc, StbFree> decoded(stbi_load_from_memory(data, size, &w, &h, &channels, 4));
+    if (!decoded) {
         error = std::string("cannot decode the image: ") + stbi_failure_reason();
         return false;
     }
     const std::size_t count = std::size_t(w) * std::size_t(h) * 4;
     out.rgba.resize(count);
-    for (std::size_t i = 0; i < count; ++i) out.rgba[i] = float(pixels.get()[i]) / 255.0f;
-    out.width = w;
-    out.height = h;
-    out.hasAlpha = channels == 2 || channels == 4;
+    for (std::size_t i = 0; i < count; ++i) out.rgba[i] = float(decoded.get()[i]) / 255.0f;
     return true;
 }
 

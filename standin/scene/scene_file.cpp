@@ -101,6 +101,7 @@ public:
             g.groundSqueeze = f.positive("ground_squeeze", g.groundSqueeze);
         }
         forEach(top, "images", [&](const Json& v, const std::string& path, std::size_t) { image(v, path); });
+        decodeImages();
         forEach(top, "surfaces", [&](const Json& v, const std::string& path, std::size_t) { surface(v, path); });
         camera(top);
         forEach(top, "lights", [&](const Json& v, const std::string& path, std::size_t i) { light(v, path, i); });
@@ -122,6 +123,7 @@ private:
     std::vector<PendingParent> parents_;
     std::vector<PendingItemRef> itemRefs_;  // of texture layers
     std::size_t meshElements_ = 0, imagePixels_ = 0;
+    std::vector<std::pair<std::string, std::string>> imageFiles_;  // where each image's path is, as written
 
     template <class Visit>
     static void forEach(const Fields& f, std::string_view key, Visit&& visit) {
@@ -166,9 +168,10 @@ private:
             if (other.name == image.name) failAt(f.at("name"), "another image is named " + inQuotes(image.name));
         image.path = resolve(file);
         std::string error;
-        // The scene's limit is checked from the header too, before decoding.
+        // Every image's header is read before any is decoded, so that the
+        // scene's limit holds before its memory is taken.
         const std::size_t left = kMaxSceneImagePixels - imagePixels_;
-        if (!readImageFile(image.path, image, error, std::min(left, kMaxImagePixels)))
+        if (!readImageFile(image.path, image, error, std::min(left, kMaxImagePixels), false))
             failAt(f.at("path"), inQuotes(file) + ": " + error +
                                      (left < kMaxImagePixels ? ", what the scene's images have left of " +
                                                                    std::to_string(kMaxSceneImagePixels)
@@ -176,6 +179,15 @@ private:
         imagePixels_ += std::size_t(image.width) * std::size_t(image.height);
         image.id = makeImageId(scene_.images.size());
         scene_.images.push_back(std::move(image));
+        imageFiles_.push_back({f.at("path"), file});
+    }
+
+    void decodeImages() {
+        for (std::size_t i = 0; i < scene_.images.size(); ++i) {
+            std::string error;
+            if (!readImageFile(scene_.images[i].path, scene_.images[i], error))
+                failAt(imageFiles_[i].first, inQuotes(imageFiles_[i].second) + ": " + error);
+        }
     }
 
     HostID imageNamed(const Fields& f, std::string_view key) {

@@ -104,6 +104,9 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
     write("garbage.tga", "not an image");
     // A TGA header claiming 20000 x 20000 pixels, with no pixels behind it.
     write("huge.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x20\x4e\x20\x4e\x18\0", 18));
+    // Three headers of 4096 x 4096 with no pixels: the scene's limit refuses the
+    // third before the first is decoded.
+    write("big.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x10\0\0\0\x10\0\x08\x02\0\0\0\0\0\0\0", 33));
     struct Row {
         std::string text, error;
     };
@@ -190,6 +193,8 @@ TEST_F(SceneFile, BadFilesNameTheKeyAndWhatIsWrong) {
         {R"({"images": [{"name": "x"}]})", "images[0].path: must be given"},
         {R"({"images": [{"path": "garbage.tga"}]})", R"(images[0].path: "garbage.tga": not an image)"},
         {R"({"images": [{"path": "huge.tga"}]})", "image of 20000 x 20000 pixels is larger than 16777216 pixels"},
+        {R"({"images": [{"name": "a", "path": "big.png"}, {"name": "b", "path": "big.png"}, {"name": "c", "path": "big.png"}]})",
+         R"(images[2].path: "big.png": image of 4096 x 4096 pixels is larger than 0 pixels, what the scene's images have left)"},
         {R"({"images": [{"path": "tex/pixels.tga"}, {"path": "tex/pixels.tga"}]})",
          R"(images[1].name: another image is named "pixels")"},
     };
