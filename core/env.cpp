@@ -230,18 +230,7 @@ void* threadFlag(const char* name, int size) {
 }
 
 SampleWords sampleWords() {
-    struct Known {
-        const HostRenderMemory* memory = nullptr;
-        uint64_t epoch = ~uint64_t{0};
-        SampleWords words{};
-    };
-    thread_local Known known;
-    const HostRenderMemory* memory = host().renderMemory;
-    const uint64_t epoch = gFlagEpoch.load(std::memory_order_acquire);
-    if (known.memory != memory || known.epoch != epoch)
-        known = {memory, epoch, {static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4)),
-                                 static_cast<uint32_t*>(threadFlag(kShadowRayFlag, 4))}};
-    return known.words;
+    return {static_cast<uint32_t*>(threadFlag(kRayShadeFlag, 4)), static_cast<uint32_t*>(threadFlag(kShadowRayFlag, 4))};
 }
 
 void resetThreadFlags() { gFlagEpoch.fetch_add(1, std::memory_order_acq_rel); }

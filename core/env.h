@@ -207,7 +207,8 @@ extern const char* const kRayShadeFlag;   // "QK's Torvanixa:IsRayShade"
 // zeroed when absent; null without render memory.
 void* threadFlag(const char* name, int size);
 
-// The calling thread's two words that every sample reads.
+// The calling thread's two words that every sample reads (kept by the
+// thread until the render epoch changes).
 struct SampleWords {
     uint32_t* rayShade;
     uint32_t* shadowRay;

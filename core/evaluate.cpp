@@ -19,17 +19,21 @@ double sharpnessToValue(double s) { return std::log2(s) / 4.0; }
 double valueToSharpness(double d) { return std::exp2(4.0 * d); }
 
 
-// What a thread learnt that holds from sample to sample: whether the last
-// object it shaded is in the scene (objects come and go only between
-// renders), and the last host value each converted channel took through the
-// root unlinked, as the conversion there and back costs a logarithm and a
-// power.
+// What a thread learnt that holds from sample to sample: its two words in
+// the render memory, whether the last object it shaded is in the scene
+// (objects come and go only between renders), and the last host value each
+// converted channel took through the root unlinked, as the conversion there
+// and back costs a logarithm and a power. One thread-local, as each costs a
+// call to reach in a loaded module.
 struct RoundTrip {
     uint64_t in = 0;
     double out = 0;
     bool known = false;
 };
 struct ThreadSight {
+    const HostRenderMemory* memory = nullptr;
+    uint64_t wordsEpoch = ~uint64_t{0};
+    SampleWords words{};
     const HostItemInfo* items = nullptr;
     uint64_t epoch = 0;
     HostID object = 0;
@@ -37,9 +41,18 @@ struct ThreadSight {
     RoundTrip trips[RI_COUNT];
 };
 
-bool objectInScene(ThreadSight& last, HostID object) {
+SampleWords wordsOf(ThreadSight& last, uint64_t epoch) {
+    const HostRenderMemory* memory = host().renderMemory;
+    if (last.memory != memory || last.wordsEpoch != epoch) {
+        last.words = sampleWords();
+        last.memory = memory;
+        last.wordsEpoch = epoch;
+    }
+    return last.words;
+}
+
+bool objectInScene(ThreadSight& last, HostID object, uint64_t epoch) {
     const HostItemInfo* items = host().itemInfo;
-    const uint64_t epoch = renderEpoch();
     if (last.items == items && last.epoch == epoch && last.object == object) return last.present;
     bool present = false;
     for (HostID id = items->first(HOST_OBJECT, 0); id && !present; id = items->next(id)) present = id == object;
@@ -232,11 +245,12 @@ const NodeValue* gatherRootChannels(const Node& root, NodeEnv& env, const Render
 
 void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, ItemParamFn itemParam) {
     if (!renderGlobalsPresent()) return;
-    const SampleWords words = sampleWords();
-    if (words.rayShade && *words.rayShade) return;
     constinit thread_local ThreadSight sight;
     ThreadSight& seen = sight;
-    if (!objectInScene(seen, sa->objID)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
+    const uint64_t epoch = renderEpoch();
+    const SampleWords words = wordsOf(seen, epoch);
+    if (words.rayShade && *words.rayShade) return;
+    if (!objectInScene(seen, sa->objID, epoch)) std::memcpy(sa->wNorm0, sa->gNorm, sizeof sa->wNorm0);
 
     const Node* found = tree.plan ? tree.plan->root : findRoot(tree);
     if (!found || (!tree.plan && !dynamic_cast<const NRoot*>(found))) return;
