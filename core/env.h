@@ -128,6 +128,17 @@ struct ReceivedLight {
     bool correctsShadow;
 };
 
+// What holds for an object through a render at one time: the lights it
+// receives (count -1 when they do not fit the room), whether it excludes the
+// radiosity and caustics pseudo-lights, and the scene's flat ambient.
+constexpr int kLightRoom = 16;
+struct ReceivedLights {
+    int32_t count = -1;
+    ReceivedLight lights[kLightRoom]{};
+    bool radiosityExcluded = false, causticsExcluded = false;
+    NodeValue ambient;
+};
+
 // Shading inputs every model reads: sample position, unit normal, towards
 // the viewer, and the view ray's direction.
 struct ShadePoint {
@@ -135,13 +146,12 @@ struct ShadePoint {
 };
 
 // What the lights gave this sample, so that every lighting node gets the
-// same answer from one host call: the lights already asked for, and the
-// lights the object receives (with whether it excludes the radiosity and
-// caustics pseudo-lights) once they are listed. Scenes have few lights:
-// linear lists in a fixed room; lights beyond it are asked again each time,
-// and a longer list is walked again.
+// same answer from one host call: the lights already asked for, and what the
+// object receives once it is listed. Scenes have few lights: linear lists in
+// a fixed room; lights beyond it are asked again each time, and a longer
+// list is walked again.
 struct LightCache {
-    static constexpr int kRoom = 16;
+    static constexpr int kRoom = kLightRoom;
     // Left unwritten until used: most samples ask for few lights or none,
     // and clearing the room would cost more than a small tree.
     LightCache() {}
@@ -151,12 +161,10 @@ struct LightCache {
     int32_t count = 0;
     // Where the next search starts: the models ask in the same order.
     int32_t next = 0;
+    bool listed = false;
     union {
-        ReceivedLight received[kRoom];
+        ReceivedLights received;  // once listed
     };
-    int32_t receivedCount = -1;  // until they are listed
-    bool radiosityExcluded = false, causticsExcluded = false;
-    NodeValue ambient;  // the scene's flat ambient, once listed
     // The models' shade point at the record's normal, which changes when a
     // first pass writes a new one.
     struct SharedShade {

@@ -203,8 +203,7 @@ LightRay illuminateGuarded(NodeEnv& env, HostID light, const NodeValue& p) {
 }
 
 namespace {
-// What a thread listed last: the lights an object receives in a render at a
-// time, and whether it excludes the two pseudo-lights.
+// What a thread listed last, and for which object, render and time.
 struct ReceivedList {
     const HostItemInfo* items = nullptr;
     const HostObjectInfo* objects = nullptr;
@@ -212,10 +211,7 @@ struct ReceivedList {
     uint64_t epoch = 0;
     double time = 0;
     HostID object = 0;
-    int32_t count = -1;  // more than the room, or not listed
-    ReceivedLight received[LightCache::kRoom]{};
-    bool radiosityExcluded = false, causticsExcluded = false;
-    NodeValue ambient;
+    ReceivedLights received;
 };
 
 NodeValue askAmbient(const NodeEnv& env) {
@@ -225,16 +221,16 @@ NodeValue askAmbient(const NodeEnv& env) {
     return fromArray(a);
 }
 
-void listFromHost(const NodeEnv& env, ReceivedList& list) {
+void listFromHost(const NodeEnv& env, ReceivedLights& list) {
     list.count = 0;
     const HostID first = detail::firstLight();
     for (HostID light = first; light; light = detail::nextLight(light, first)) {
         if (lightExcluded(env, light)) continue;
-        if (list.count == LightCache::kRoom) {
+        if (list.count == kLightRoom) {
             list.count = -1;
-            break;
+            return;
         }
-        list.received[list.count++] = {light, detail::lightFlags(light), tracesShadow(light)};
+        list.lights[list.count++] = {light, detail::lightFlags(light), tracesShadow(light)};
     }
     list.radiosityExcluded = lightExcluded(env, kRadiosityLight);
     list.causticsExcluded = lightExcluded(env, kCausticsLight);
@@ -243,10 +239,9 @@ void listFromHost(const NodeEnv& env, ReceivedList& list) {
 
 bool correctsShadow(const NodeEnv& env, HostID light) {
     if (env.isPreview) return false;
-    if (const LightCache* cache = env.lights; cache && cache->receivedCount >= 0) {
-        for (int i = 0; i < cache->receivedCount; ++i)
-            if (cache->received[i].light == light) return cache->received[i].correctsShadow;
-    }
+    if (const LightCache* cache = env.lights; cache && cache->listed)
+        for (int i = 0; i < cache->received.count; ++i)
+            if (cache->received.lights[i].light == light) return cache->received.lights[i].correctsShadow;
     return tracesShadow(light);
 }
 }  // namespace
@@ -267,14 +262,11 @@ bool listLights(const NodeEnv& env) {
         list.epoch = epoch;
         list.time = env.time;
         list.object = object;
-        listFromHost(env, list);
+        listFromHost(env, list.received);
     }
-    if (list.count < 0) return false;
-    std::copy(list.received, list.received + list.count, cache->received);
-    cache->receivedCount = list.count;
-    cache->radiosityExcluded = list.radiosityExcluded;
-    cache->causticsExcluded = list.causticsExcluded;
-    cache->ambient = list.ambient;
+    if (list.received.count < 0) return false;
+    cache->received = list.received;
+    cache->listed = true;
     return true;
 }
 
@@ -314,7 +306,7 @@ bool pseudoLight(NodeEnv& env, HostID id, NodeValue& color) {
 }
 
 NodeValue ambientLight(const NodeEnv& env) {
-    return listReceivedLights(env) ? env.lights->ambient : askAmbient(env);
+    return listReceivedLights(env) ? env.lights->received.ambient : askAmbient(env);
 }
 
 NodeValue fullAmbient(NodeEnv& env, double boost) {
@@ -322,12 +314,12 @@ NodeValue fullAmbient(NodeEnv& env, double boost) {
     if (!lightServicesPresent() || boost <= 0 || !detail::sampleOf(env).objID) return flat;
     NodeValue radiosity, caustics;
     const bool listed = listReceivedLights(env);
-    const auto excluded = [&](HostID id, bool LightCache::*known) {
-        return listed ? env.lights->*known : lightExcluded(env, id);
+    const auto excluded = [&](HostID id, bool ReceivedLights::*known) {
+        return listed ? env.lights->received.*known : lightExcluded(env, id);
     };
-    const bool gathered = !excluded(kRadiosityLight, &LightCache::radiosityExcluded) &&
+    const bool gathered = !excluded(kRadiosityLight, &ReceivedLights::radiosityExcluded) &&
                           pseudoLight(env, kRadiosityLight, radiosity);
-    if (!excluded(kCausticsLight, &LightCache::causticsExcluded)) pseudoLight(env, kCausticsLight, caustics);
+    if (!excluded(kCausticsLight, &ReceivedLights::causticsExcluded)) pseudoLight(env, kCausticsLight, caustics);
     return (gathered ? radiosity : flat) + caustics;
 }
 

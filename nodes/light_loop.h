@@ -127,16 +127,17 @@ bool shadowedLight(NodeEnv& env, HostID light, const NodeValue& p, LightRay& out
 // lights; false without a cache or services, or with more than its room.
 bool listLights(const NodeEnv& env);  // the first time in a sample
 inline bool listReceivedLights(const NodeEnv& env) {
-    return (env.lights && env.lights->receivedCount >= 0) || listLights(env);
+    return (env.lights && env.lights->listed) || listLights(env);
 }
 
 // Calls visit(light) for every scene light the sample's object receives and
 // light_flag lets through; a host list that loops back ends the walk.
 template <class Visit>
 void walkLights(const NodeEnv& env, int lightFlag, Visit&& visit) {
-    if (const LightCache* cache = env.lights; cache && listReceivedLights(env)) {
-        for (int i = 0; i < cache->receivedCount; ++i)
-            if (detail::passesFilter(cache->received[i].flags, lightFlag)) visit(cache->received[i].light);
+    if (listReceivedLights(env)) {
+        const ReceivedLights& received = env.lights->received;
+        for (int i = 0; i < received.count; ++i)
+            if (detail::passesFilter(received.lights[i].flags, lightFlag)) visit(received.lights[i].light);
         return;
     }
     if (!lightServicesPresent()) return;
