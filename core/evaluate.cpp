@@ -38,7 +38,7 @@ struct ThreadSight {
     uint64_t epoch = 0;
     HostID object = 0;
     bool present = false;
-    RoundTrip trips[RI_COUNT];
+    RoundTrip trips[2];  // glossiness, diffuse sharpness
 };
 
 SampleWords wordsOf(ThreadSight& last, uint64_t epoch) {
@@ -106,6 +106,15 @@ void forEachChannel(Each each) {
         (each(std::integral_constant<size_t, I>{}), ...);
     }(std::make_index_sequence<std::size(kScalarChannels)>{});
 }
+
+// Where a converted channel keeps its round trip, in the table's order.
+template <size_t I>
+constexpr size_t tripOf() {
+    size_t n = 0;
+    for (size_t k = 0; k < I; ++k) n += kScalarChannels[k].fromHost != same;
+    return n;
+}
+static_assert(tripOf<std::size(kScalarChannels)>() == std::size(ThreadSight{}.trips));
 
 }  // namespace
 
@@ -287,7 +296,7 @@ void evaluateSample(const NodeList& tree, void* hostContext, HostShading* sa, It
         if (root.inputs[c.input].source) {
             field = written(c, c.toHost(ch.scalars[c.input]));
         } else if constexpr (c.fromHost != same) {
-            RoundTrip& trip = seen.trips[c.input];
+            RoundTrip& trip = seen.trips[tripOf<i>()];
             const auto bits = std::bit_cast<uint64_t>(field);
             if (!trip.known || trip.in != bits) trip = {bits, written(c, c.toHost(c.fromHost(field))), true};
             field = trip.out;

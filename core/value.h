@@ -1,7 +1,9 @@
 // NodeValue and the vector helpers every node family shares.
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace vx {
 
@@ -27,6 +29,12 @@ struct NodeValue {
 
 // A scalar input read from a triple: the plain mean, with no shortcut.
 constexpr double scalarOf(const NodeValue& v) { return (v.x + v.y + v.z) / 3.0; }
+
+// The same bits three times (0 and -0 differ, and a NaN may be uniform).
+constexpr bool isUniform(const NodeValue& v) {
+    const auto x = std::bit_cast<uint64_t>(v.x);
+    return x == std::bit_cast<uint64_t>(v.y) && x == std::bit_cast<uint64_t>(v.z);
+}
 
 // Between the host's arrays of three and NodeValue.
 template <class T>

@@ -10,8 +10,11 @@
 
 namespace vx {
 
+// A triple of one value, as a scalar read as a triple is, is worked out
+// once: the three results could not differ.
 template <class F>
 constexpr NodeValue perComponent(const NodeValue& v, F f) {
+    if (isUniform(v)) return NodeValue::scalar(f(v.x));
     return {f(v.x), f(v.y), f(v.z)};
 }
 
