@@ -17,13 +17,17 @@
 namespace vx {
 
 // One node of a render's flat program: where its inputs and outputs sit in
-// the thread's slab.
+// the thread's slab, in bytes, so that a value is reached in one instruction.
 struct Step {
     StepFn run;
     const Node* node;
-    int32_t out;
-    const int32_t* in;
+    std::ptrdiff_t out;
+    const std::ptrdiff_t* in;
 };
+
+inline NodeValue* at(NodeValue* slab, std::ptrdiff_t bytes) {
+    return reinterpret_cast<NodeValue*>(reinterpret_cast<char*>(slab) + bytes);
+}
 
 template <class T>
 T load(const NodeValue& v) {
@@ -69,7 +73,7 @@ struct Kernel<F> {
 
     static void step(const Step& s, NodeValue* slab, NodeEnv&) {
         [&]<size_t... I>(std::index_sequence<I...>) {
-            store(slab + s.out, F(load<Plain<A>>(slab[s.in[I]])...));
+            store(at(slab, s.out), F(load<Plain<A>>(*at(slab, s.in[I]))...));
         }(std::index_sequence_for<A...>{});
     }
 };
@@ -90,7 +94,7 @@ class SampleKind : public NodeKind<Kind> {
 public:
     void evaluate(NodeEnv& env) const final { Kind::outputs(*this, env, this->outputSlots(env)); }
     StepFn step() const final {
-        return [](const Step& s, NodeValue* slab, NodeEnv& env) { Kind::outputs(*s.node, env, slab + s.out); };
+        return [](const Step& s, NodeValue* slab, NodeEnv& env) { Kind::outputs(*s.node, env, at(slab, s.out)); };
     }
 };
 

@@ -188,15 +188,16 @@ void makePlan(NodeList& tree, double time) {
     for (int i = 0; root && i < root->inputCount; ++i)
         resolve(root->inputs[i], i == RI_NORM || i == RI_BUMP_H ? 1 : 2);
 
+    const auto bytes = [](int32_t place) { return static_cast<std::ptrdiff_t>(place) * std::ptrdiff_t{sizeof(NodeValue)}; };
     for (int pass = 0; pass < 2; ++pass)
         for (const Node* n : ahead[pass]) {
-            plan->program[pass].push_back({n->step() ? n->step() : evaluateStep, n, n->place, nullptr});
+            plan->program[pass].push_back({n->step() ? n->step() : evaluateStep, n, bytes(n->place), nullptr});
             for (const InputPort& in : n->inputs)
-                plan->inputPlaces.push_back(fromSource(in) ? in.source->place + in.sourceOutput
-                                            : n->step()    ? constantPlace[&in]
-                                                           : -1);
+                plan->inputBytes.push_back(fromSource(in) ? bytes(in.source->place + in.sourceOutput)
+                                           : n->step()    ? bytes(constantPlace[&in])
+                                                          : -1);
         }
-    const int32_t* in = plan->inputPlaces.data();
+    const std::ptrdiff_t* in = plan->inputBytes.data();
     for (auto& program : plan->program)
         for (Step& s : program) {
             s.in = in;

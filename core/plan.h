@@ -23,7 +23,7 @@ struct RenderPlan {
     // The flat programs run ahead of the first pass (what "norm" and
     // "bump_h" read) and of the second, every step after its sources.
     std::vector<Step> program[2];
-    std::vector<int32_t> inputPlaces;  // what the steps' `in` point into
+    std::vector<std::ptrdiff_t> inputBytes;  // what the steps' `in` point into
     size_t places = 0;  // the values of a sample's slab
 };
 
