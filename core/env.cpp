@@ -18,7 +18,7 @@ namespace vx {
 const char* const kShadowRayFlag = "QK's Torvanixa:IsShadowRay";
 const char* const kRayShadeFlag = "QK's Torvanixa:IsRayShade";
 
-// Lines of its own: written back at the end of every sample.
+// Lines of its own: written in every sample.
 struct alignas(64) OutputCache::Scratch : OutputCache::Hot {
     static constexpr size_t kBlock = 512;
 
@@ -39,11 +39,14 @@ struct alignas(64) OutputCache::Scratch : OutputCache::Hot {
         hashed = 0;
         blockIndex = 0;
         enterBlock();
-        if (++generation == 0) {  // wrapped: old entries could look current
-            for (Entry& e : directStore) e = Entry{};
-            for (Entry& e : table) e = Entry{};
-            generation = 1;
-        }
+        if (++generation == 0) restart();
+    }
+
+    // The generation wrapped: old entries could look current.
+    [[gnu::noinline]] void restart() {
+        for (Entry& e : directStore) e = Entry{};
+        for (Entry& e : table) e = Entry{};
+        generation = 1;
     }
 
     Entry* hashEntry(const Node* n, uint32_t current) {
@@ -113,80 +116,61 @@ struct Levels {
 thread_local Levels tLevels;
 }  // namespace
 
-template <class Change>
-auto OutputCache::sync(Change change) {
-    static_cast<Hot&>(*scratch_) = hot_;
-    struct Restore {
-        OutputCache& cache;
-        ~Restore() { cache.hot_ = *cache.scratch_; }
-    } restore{*this};
-    return change(*scratch_);
+OutputCache::Scratch& OutputCache::scratch() const { return static_cast<Scratch&>(*hot_); }
+
+namespace {
+[[gnu::noinline]] OutputCache::Scratch& addLevel(Levels& levels) {
+    levels.scratch.push_back(std::make_unique<OutputCache::Scratch>());
+    levels.scratch.back()->depth = &levels.depth;
+    return *levels.scratch.back();
 }
+}  // namespace
 
 OutputCache::OutputCache() {
     Levels& levels = tLevels;
-    if (levels.depth == levels.scratch.size()) {
-        levels.scratch.push_back(std::make_unique<Scratch>());
-        levels.scratch.back()->depth = &levels.depth;
-    }
-    Scratch& s = *levels.scratch[levels.depth++];
-    scratch_ = &s;
+    Scratch& s = levels.depth < levels.scratch.size() ? *levels.scratch[levels.depth] : addLevel(levels);
+    ++levels.depth;
+    hot_ = &s;
     s.clear();
-    // Field by field: a block copy would read the words clear() has just
-    // written in other widths, and wait for them to reach memory.
-    hot_.direct = s.direct;
-    hot_.directSize = s.directSize;
-    hot_.generation = s.generation;
-    hot_.block = s.block;
-    hot_.end = s.end;
-    hot_.slab = s.slab;
-    hot_.slabCapacity = s.slabCapacity;
-    hot_.slabStamp = s.slabStamp;
-    // hashed, top and slabSize keep their zeros: nothing is hashed or used
-    // yet, and the slab waits until this environment asks for one.
+    s.slabSize = 0;  // the slab waits until this environment asks for one
 }
 
-OutputCache::~OutputCache() {
-    static_cast<Hot&>(*scratch_) = hot_;
-    --*scratch_->depth;
-}
+OutputCache::~OutputCache() { --*scratch().depth; }
 
 NodeValue* OutputCache::find(const Node* node) const { return find(node, node->cacheSlot); }
 
 NodeValue* OutputCache::findHashed(const Node* node) const {
-    const Entry* e = scratch_->hashEntry(node, hot_.generation);
-    return e->generation == hot_.generation ? e->values : nullptr;
+    const Entry* e = scratch().hashEntry(node, hot_->generation);
+    return e->generation == hot_->generation ? e->values : nullptr;
 }
 
 void OutputCache::forget(const Node* node) {
     const int32_t slot = node->cacheSlot;
-    if (static_cast<uint32_t>(slot) < hot_.directSize && hot_.direct[slot].node == node)
-        hot_.direct[slot].generation = 0;  // never current: clear() skips 0
-    if (hot_.hashed) {
-        Entry* e = scratch_->hashEntry(node, hot_.generation);
-        if (e->generation == hot_.generation) e->values = nullptr;
+    Scratch& s = scratch();
+    if (static_cast<uint32_t>(slot) < s.directSize && s.direct[slot].node == node)
+        s.direct[slot].generation = 0;  // never current: clear() skips 0
+    if (s.hashed) {
+        Entry* e = s.hashEntry(node, s.generation);
+        if (e->generation == s.generation) e->values = nullptr;
     }
 }
 
 NodeValue* OutputCache::claimSlow(const Node* node, int32_t slot, int count, int32_t place) {
     if (NodeValue* out = find(node, slot)) return out;
-    return sync([&](Scratch& s) { return s.add(node, slot, count > 0 ? static_cast<size_t>(count) : 1, place); });
+    return scratch().add(node, slot, count > 0 ? static_cast<size_t>(count) : 1, place);
 }
 
 void OutputCache::fillSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp) {
-    sync([&](Scratch& s) {
-        if (s.slabStore.size() < count) s.slabStore.resize(count);
-        std::copy(fixed, fixed + std::min(fixedCount, count), s.slabStore.begin());
-        s.slab = s.slabStore.data();
-        s.slabSize = static_cast<uint32_t>(count);
-        s.slabCapacity = static_cast<uint32_t>(s.slabStore.size());
-        s.slabStamp = stamp;
-    });
+    Scratch& s = scratch();
+    if (s.slabStore.size() < count) s.slabStore.resize(count);
+    std::copy(fixed, fixed + std::min(fixedCount, count), s.slabStore.begin());
+    s.slab = s.slabStore.data();
+    s.slabSize = static_cast<uint32_t>(count);
+    s.slabCapacity = static_cast<uint32_t>(s.slabStore.size());
+    s.slabStamp = stamp;
 }
 
-void OutputCache::clear() {
-    sync([](Scratch& s) { s.clear(); });
-}
+void OutputCache::clear() { scratch().clear(); }
 
 uint32_t currentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 

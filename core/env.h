@@ -25,8 +25,7 @@ public:
         uint32_t generation = 0;
         NodeValue* values = nullptr;
     };
-    // What the inline lookup needs, held in the cache itself so that a read
-    // costs no extra indirection; the rest of the storage is per thread.
+    // What the inline lookups need; the per-thread storage begins with it.
     struct Hot {
         Entry* direct = nullptr;
         uint32_t directSize = 0;
@@ -47,18 +46,19 @@ public:
     OutputCache& operator=(const OutputCache&) = delete;
 
     NodeValue* find(const Node* node, int32_t slot) const {
-        if (static_cast<uint32_t>(slot) < hot_.directSize) {
-            const Entry& e = hot_.direct[slot];
-            if (e.generation == hot_.generation && e.node == node) return e.values;
+        const Hot& h = *hot_;
+        if (static_cast<uint32_t>(slot) < h.directSize) {
+            const Entry& e = h.direct[slot];
+            if (e.generation == h.generation && e.node == node) return e.values;
         }
-        return hot_.hashed ? findHashed(node) : nullptr;
+        return h.hashed ? findHashed(node) : nullptr;
     }
     NodeValue* find(const Node* node) const;
     // The node's array in this pass: the one it has, else a new one of
     // `count` values, at `place` in the plan's slab when it has one. One
     // lookup, as a node's evaluation ends with it.
     NodeValue* claim(const Node* node, int32_t slot, int count, int32_t place = -1) {
-        Hot& h = hot_;
+        Hot& h = *hot_;
         if (static_cast<uint32_t>(slot) < h.directSize && count > 0 && !h.hashed) {
             Entry& e = h.direct[slot];
             if (e.generation != h.generation) {
@@ -79,16 +79,16 @@ public:
     // The value at `place` of the slab, written in this pass by a node the
     // plan runs before the reader; null without a slab of that size.
     const NodeValue* planned(int32_t place) const {
-        return static_cast<uint32_t>(place) < hot_.slabSize ? hot_.slab + place : nullptr;
+        return static_cast<uint32_t>(place) < hot_->slabSize ? hot_->slab + place : nullptr;
     }
     // The slab when it holds `count` values, else null.
-    NodeValue* slab(size_t count) const { return count <= hot_.slabSize ? hot_.slab : nullptr; }
+    NodeValue* slab(size_t count) const { return count <= hot_->slabSize ? hot_->slab : nullptr; }
     // A slab of `count` values for this environment, its first `fixedCount`
     // copied from `fixed` unless the slab has them already from the same
     // `stamp`. The first sample of a thread and a larger tree allocate.
     void reserveSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp) {
-        if (hot_.slabStamp == stamp && count <= hot_.slabCapacity) {
-            hot_.slabSize = static_cast<uint32_t>(count);
+        if (hot_->slabStamp == stamp && count <= hot_->slabCapacity) {
+            hot_->slabSize = static_cast<uint32_t>(count);
             return;
         }
         fillSlab(count, fixed, fixedCount, stamp);
@@ -103,11 +103,8 @@ private:
     NodeValue* findHashed(const Node* node) const;
     NodeValue* claimSlow(const Node* node, int32_t slot, int count, int32_t place);
     void fillSlab(size_t count, const NodeValue* fixed, size_t fixedCount, uint64_t stamp);
-    // Runs a change of the per-thread storage with the hot fields in step.
-    template <class Change>
-    auto sync(Change change);
-    Scratch* scratch_;
-    Hot hot_;
+    Scratch& scratch() const;
+    Hot* hot_;  // this nesting level's storage
 };
 
 // The host's shadowed answer for one light at the sample: the direction the
