@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "bench/bench_tree.h"
+#include "bench/paired.h"
 #include "core/evaluate.h"
 #include "host/host.h"
 #include "nodes/colour.h"
@@ -68,16 +69,10 @@ bool twinsAgree(const BenchTree& t, const HostShading& base) {
     return true;
 }
 
+// A sample of its own for each call, through the tree or by hand.
 template <bool UseTree>
-void BM_Sample(benchmark::State& state) {
-    const BenchTree& t = tree();
-    const HostShading base = vxs::defaultShading();
-    if (!twinsAgree(t, base)) {
-        state.SkipWithError("the tree and its hand-written twin disagree");
-        return;
-    }
-    double x = state.thread_index() * 0.5;
-    for (auto _ : state) {
+auto sampler(const BenchTree& t, const HostShading& base, double x) {
+    return [&t, &base, x]() mutable {
         HostShading sa = base;
         sa.wPos[0] = x;
         sa.wNorm[0] = x * 0.1;
@@ -87,12 +82,34 @@ void BM_Sample(benchmark::State& state) {
         else
             handWritten(sa);
         benchmark::DoNotOptimize(sa);
+    };
+}
+
+template <bool UseTree>
+void BM_Sample(benchmark::State& state) {
+    const BenchTree& t = tree();
+    const HostShading base = vxs::defaultShading();
+    if (!twinsAgree(t, base)) {
+        state.SkipWithError("the tree and its hand-written twin disagree");
+        return;
     }
+    auto sample = sampler<UseTree>(t, base, state.thread_index() * 0.5);
+    for (auto _ : state) sample();
     state.SetItemsProcessed(state.iterations());
     if (UseTree)
         state.counters["ns_per_node"] = benchmark::Counter(
             static_cast<double>(state.iterations()) * kNodeEvaluations,
             benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Paired(benchmark::State& state) {
+    const BenchTree& t = tree();
+    const HostShading base = vxs::defaultShading();
+    if (!twinsAgree(t, base)) {
+        state.SkipWithError("the tree and its hand-written twin disagree");
+        return;
+    }
+    runPaired(state, sampler<true>(t, base, 0), sampler<false>(t, base, 0));
 }
 
 void threads(benchmark::internal::Benchmark* b) {
@@ -103,5 +120,6 @@ void threads(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Sample<true>)->Name("tree_30_nodes")->Apply(threads);
 BENCHMARK(BM_Sample<false>)->Name("hand_written")->Apply(threads);
+BENCHMARK(BM_Paired)->Name("tree_over_hand")->UseManualTime();
 
 }  // namespace
