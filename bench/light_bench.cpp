@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/paired.h"
 #include "core/catalogue.h"
 #include "core/evaluate.h"
 #include "core/root.h"
@@ -124,19 +125,10 @@ struct LitTree {
     std::array<Node*, 6> nodes{};
 };
 
+// One sample through the tree or by hand, on a record of its own.
 template <bool UseTree>
-void BM_Lights(benchmark::State& state) {
-    const vxs::Scene saved = vxs::currentScene();
-    const HostShading base = makeScene(int(state.range(0)));
-    const LitTree tree;
-    HostShading check = base;
-    evaluateSample(tree.list, nullptr, &check);
-    const NodeValue want = handWritten(base);
-    if (std::fabs(check.color[0] - want.x) + std::fabs(check.color[1] - want.y) + std::fabs(check.color[2] - want.z) > 1e-12) {
-        state.SkipWithError("the tree and its hand-written twin disagree");
-        return;
-    }
-    for (auto _ : state) {
+auto lightSampler(const LitTree& tree, const HostShading& base) {
+    return [&tree, &base] {
         HostShading sa = base;
         if constexpr (UseTree) {
             evaluateSample(tree.list, nullptr, &sa);
@@ -144,13 +136,44 @@ void BM_Lights(benchmark::State& state) {
             toArray(sa.color, handWritten(sa));
         }
         benchmark::DoNotOptimize(sa);
-    }
-    state.SetItemsProcessed(state.iterations());
+    };
+}
+
+// Runs `measure` on the scene of state.range(0) lights once the tree and
+// its twin are seen to agree.
+template <class Measure>
+void withLitScene(benchmark::State& state, Measure measure) {
+    const vxs::Scene saved = vxs::currentScene();
+    const HostShading base = makeScene(int(state.range(0)));
+    const LitTree tree;
+    HostShading check = base;
+    evaluateSample(tree.list, nullptr, &check);
+    const NodeValue want = handWritten(base);
+    if (std::fabs(check.color[0] - want.x) + std::fabs(check.color[1] - want.y) + std::fabs(check.color[2] - want.z) > 1e-12)
+        state.SkipWithError("the tree and its hand-written twin disagree");
+    else
+        measure(tree, base);
     vxs::currentScene() = saved;
+}
+
+template <bool UseTree>
+void BM_Lights(benchmark::State& state) {
+    withLitScene(state, [&](const LitTree& tree, const HostShading& base) {
+        auto sample = lightSampler<UseTree>(tree, base);
+        for (auto _ : state) sample();
+        state.SetItemsProcessed(state.iterations());
+    });
+}
+
+void BM_LightsPaired(benchmark::State& state) {
+    withLitScene(state, [&](const LitTree& tree, const HostShading& base) {
+        vxb::runPaired(state, lightSampler<true>(tree, base), lightSampler<false>(tree, base));
+    });
 }
 
 BENCHMARK(BM_Lights<true>)->Name("lights_tree")->ArgName("lights")->Arg(1)->Arg(4)->Arg(16);
 BENCHMARK(BM_Lights<false>)->Name("lights_hand")->ArgName("lights")->Arg(1)->Arg(4)->Arg(16);
+BENCHMARK(BM_LightsPaired)->Name("lights_over_hand")->ArgName("lights")->Arg(1)->Arg(4)->Arg(16)->UseManualTime();
 
 // The gallery at 500 x 110 on every core; the argument is the radiosity rays.
 void BM_RenderGallery(benchmark::State& state) {

@@ -162,6 +162,7 @@ struct LightCache {
     union {
         ReceivedLights received;  // once listed
     };
+    int32_t nextReceived = 0;  // where the next search of `received` starts
     // The models' shade point at the record's normal, which changes when a
     // first pass writes a new one.
     struct SharedShade {

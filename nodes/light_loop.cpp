@@ -239,9 +239,16 @@ void listFromHost(const NodeEnv& env, ReceivedLights& list) {
 
 bool correctsShadow(const NodeEnv& env, HostID light) {
     if (env.isPreview) return false;
-    if (const LightCache* cache = env.lights; cache && cache->listed)
-        for (int i = 0; i < cache->received.count; ++i)
-            if (cache->received.lights[i].light == light) return cache->received.lights[i].correctsShadow;
+    if (LightCache* cache = env.lights; cache && cache->listed) {
+        // The lights are asked for in the list's order: the search starts
+        // after the last one found, so that asking for all of them is linear.
+        const ReceivedLights& r = cache->received;
+        for (int k = 0, i = cache->nextReceived; k < r.count; ++k, i = i + 1 < r.count ? i + 1 : 0)
+            if (r.lights[i].light == light) {
+                cache->nextReceived = i + 1 < r.count ? i + 1 : 0;
+                return r.lights[i].correctsShadow;
+            }
+    }
     return tracesShadow(light);
 }
 }  // namespace
