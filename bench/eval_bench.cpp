@@ -72,7 +72,7 @@ bool twinsAgree(const BenchTree& t, const HostShading& base) {
 // A sample of its own for each call, through the tree or by hand.
 template <bool UseTree>
 auto sampler(const BenchTree& t, const HostShading& base, double x) {
-    return [&t, &base, x]() mutable {
+    return [&, x]() mutable {
         HostShading sa = base;
         sa.wPos[0] = x;
         sa.wNorm[0] = x * 0.1;

@@ -128,7 +128,7 @@ struct LitTree {
 // One sample through the tree or by hand, on a record of its own.
 template <bool UseTree>
 auto lightSampler(const LitTree& tree, const HostShading& base) {
-    return [&tree, &base] {
+    return [&] {
         HostShading sa = base;
         if constexpr (UseTree) {
             evaluateSample(tree.list, nullptr, &sa);
