@@ -18,12 +18,23 @@ namespace vx {
 
 // One node of a render's flat program: where its inputs and outputs sit in
 // the thread's slab, in bytes, so that a value is reached in one instruction.
+// Each step ends by running the next one, so that the jumps from step to
+// step are made from every kernel rather than from one loop, where they are
+// harder to predict. A program is cut into runs of at most kRun steps, each
+// closed by a step that returns, so that a build which keeps those calls as
+// calls nests no deeper than a run.
 struct Step {
     StepFn run;
-    const Node* node;
+    const Node* node;  // null for the step that closes a run
     std::ptrdiff_t out;
     const std::ptrdiff_t* in;
 };
+constexpr size_t kRun = 64;
+
+inline void runNext(const Step& s, NodeValue* slab, NodeEnv& env) {
+    const Step& next = (&s)[1];
+    next.run(next, slab, env);
+}
 
 inline NodeValue* at(NodeValue* slab, std::ptrdiff_t bytes) {
     return reinterpret_cast<NodeValue*>(reinterpret_cast<char*>(slab) + bytes);
@@ -71,10 +82,11 @@ struct Kernel<F> {
         }(std::index_sequence_for<A...>{});
     }
 
-    static void step(const Step& s, NodeValue* slab, NodeEnv&) {
+    static void step(const Step& s, NodeValue* slab, NodeEnv& env) {
         [&]<size_t... I>(std::index_sequence<I...>) {
             store(at(slab, s.out), F(load<Plain<A>>(*at(slab, s.in[I]))...));
         }(std::index_sequence_for<A...>{});
+        runNext(s, slab, env);
     }
 };
 
@@ -94,7 +106,10 @@ class SampleKind : public NodeKind<Kind> {
 public:
     void evaluate(NodeEnv& env) const final { Kind::outputs(*this, env, this->outputSlots(env)); }
     StepFn step() const final {
-        return [](const Step& s, NodeValue* slab, NodeEnv& env) { Kind::outputs(*s.node, env, at(slab, s.out)); };
+        return [](const Step& s, NodeValue* slab, NodeEnv& env) {
+            Kind::outputs(*s.node, env, at(slab, s.out));
+            runNext(s, slab, env);
+        };
     }
 };
 

@@ -99,7 +99,11 @@ void evaluateFolded(RenderPlan& plan, double time) {
 }
 
 // A node the programs have no kernel for is evaluated, claiming its place.
-void evaluateStep(const Step& s, NodeValue*, NodeEnv& env) { s.node->evaluate(env); }
+void evaluateStep(const Step& s, NodeValue* slab, NodeEnv& env) {
+    s.node->evaluate(env);
+    runNext(s, slab, env);
+}
+void closeRun(const Step&, NodeValue*, NodeEnv&) {}
 
 template <class Each>
 void forEachChannel(const Node* root, int pass, Each each) {
@@ -191,18 +195,23 @@ void makePlan(NodeList& tree, double time) {
     const auto bytes = [](int32_t place) { return static_cast<std::ptrdiff_t>(place) * std::ptrdiff_t{sizeof(NodeValue)}; };
     for (int pass = 0; pass < 2; ++pass)
         for (const Node* n : ahead[pass]) {
-            plan->program[pass].push_back({n->step() ? n->step() : evaluateStep, n, bytes(n->place), nullptr});
+            std::vector<Step>& program = plan->program[pass];
+            if (program.size() % (kRun + 1) == kRun) program.push_back({closeRun, nullptr, 0, nullptr});
+            program.push_back({n->step() ? n->step() : evaluateStep, n, bytes(n->place), nullptr});
             for (const InputPort& in : n->inputs)
                 plan->inputBytes.push_back(fromSource(in) ? bytes(in.source->place + in.sourceOutput)
                                            : n->step()    ? bytes(constantPlace[&in])
                                                           : -1);
         }
     const std::ptrdiff_t* in = plan->inputBytes.data();
-    for (auto& program : plan->program)
-        for (Step& s : program) {
-            s.in = in;
-            in += s.node->inputs.size();
-        }
+    for (auto& program : plan->program) {
+        if (!program.empty()) program.push_back({closeRun, nullptr, 0, nullptr});
+        for (Step& s : program)
+            if (s.node) {
+                s.in = in;
+                in += s.node->inputs.size();
+            }
+    }
     evaluateFolded(*plan, time);
     tree.plan = std::move(plan);
 }
@@ -223,10 +232,11 @@ void dropPlan(NodeList& tree) {
 void runProgram(const RenderPlan& plan, const std::vector<Step>& program, NodeEnv& env) {
     NodeValue* slab = env.cache.slab(plan.places);
     if (!slab) {
-        for (const Step& s : program) s.node->evaluate(env);
+        for (const Step& s : program)
+            if (s.node) s.node->evaluate(env);
         return;
     }
-    for (const Step& s : program) s.run(s, slab, env);
+    for (size_t i = 0; i < program.size(); i += kRun + 1) program[i].run(program[i], slab, env);
 }
 
 }  // namespace vx

@@ -2,10 +2,7 @@
 
 namespace vx {
 
-HostServices& host() {
-    static HostServices services;
-    return services;
-}
+HostServices gHostServices;
 
 void acquireHandlerGlobals(HostGlobalFunc lookup) {
     HostServices& h = host();
@@ -26,11 +23,6 @@ void acquireHandlerGlobals(HostGlobalFunc lookup) {
     h.imageUtility = get(HOST_GLOBAL_IMAGE_UTILITY);
     h.sceneObjects = get(HOST_GLOBAL_SCENE_OBJECTS);
     h.surfaceFuncs = static_cast<const HostSurfaceFuncs*>(get(HOST_GLOBAL_SURFACE_FUNCS));
-}
-
-bool renderGlobalsPresent() {
-    const HostServices& h = host();
-    return h.itemInfo && h.lightInfo && h.objectInfo && h.sceneInfo && h.renderMemory;
 }
 
 void prepareImage(HostID image) {

@@ -25,13 +25,18 @@ struct HostServices {
     const HostSurfaceFuncs* surfaceFuncs = nullptr;
 };
 
-HostServices& host();
+// Read on every sample, so reached without a call.
+extern HostServices gHostServices;
+inline HostServices& host() { return gHostServices; }
 
 // Keeps the lookup and acquires the handler's tables, a missing one as null.
 void acquireHandlerGlobals(HostGlobalFunc lookup);
 
 // The tables without which evaluation leaves every sample alone.
-bool renderGlobalsPresent();
+inline bool renderGlobalsPresent() {
+    const HostServices& h = host();
+    return h.itemInfo && h.lightInfo && h.objectInfo && h.sceneInfo && h.renderMemory;
+}
 
 // Passes an image id to the host's image preparation, when there is one.
 void prepareImage(HostID image);
