@@ -23,18 +23,26 @@ namespace vx {
 // harder to predict. A program is cut into runs of at most kRun steps, each
 // closed by a step that returns, so that a build which keeps those calls as
 // calls nests no deeper than a run.
+// A step hands its first output to the next in registers as well: when that
+// is one of the next step's inputs (`carried`), as along a chain of nodes,
+// it is not waited for through memory.
 struct Step {
     StepFn run;
     const Node* node;  // null for the step that closes a run
     std::ptrdiff_t out;
     const std::ptrdiff_t* in;
+    int32_t carried = -1;
 };
 constexpr size_t kRun = 64;
 
-inline void runNext(const Step& s, NodeValue* slab, NodeEnv& env) {
+inline void runNext(const Step& s, NodeValue* slab, NodeEnv& env, const NodeValue& first) {
     const Step& next = (&s)[1];
-    next.run(next, slab, env);
+    next.run(next, slab, env, first.x, first.y, first.z);
 }
+inline const NodeValue& firstOf(const NodeValue& v) { return v; }
+inline NodeValue firstOf(double v) { return NodeValue::scalar(v); }
+template <size_t N>
+const NodeValue& firstOf(const std::array<NodeValue, N>& v) { return v[0]; }
 
 inline NodeValue* at(NodeValue* slab, std::ptrdiff_t bytes) {
     return reinterpret_cast<NodeValue*>(reinterpret_cast<char*>(slab) + bytes);
@@ -82,11 +90,13 @@ struct Kernel<F> {
         }(std::index_sequence_for<A...>{});
     }
 
-    static void step(const Step& s, NodeValue* slab, NodeEnv& env) {
+    static void step(const Step& s, NodeValue* slab, NodeEnv& env, double cx, double cy, double cz) {
+        const auto input = [&](int i) { return i == s.carried ? NodeValue{cx, cy, cz} : *at(slab, s.in[i]); };
         [&]<size_t... I>(std::index_sequence<I...>) {
-            store(at(slab, s.out), F(load<Plain<A>>(*at(slab, s.in[I]))...));
+            const auto r = F(load<Plain<A>>(input(int(I)))...);
+            store(at(slab, s.out), r);
+            runNext(s, slab, env, firstOf(r));
         }(std::index_sequence_for<A...>{});
-        runNext(s, slab, env);
     }
 };
 
@@ -106,9 +116,10 @@ class SampleKind : public NodeKind<Kind> {
 public:
     void evaluate(NodeEnv& env) const final { Kind::outputs(*this, env, this->outputSlots(env)); }
     StepFn step() const final {
-        return [](const Step& s, NodeValue* slab, NodeEnv& env) {
-            Kind::outputs(*s.node, env, at(slab, s.out));
-            runNext(s, slab, env);
+        return [](const Step& s, NodeValue* slab, NodeEnv& env, double, double, double) {
+            NodeValue* out = at(slab, s.out);
+            Kind::outputs(*s.node, env, out);
+            runNext(s, slab, env, s.node->outputCount > 0 ? out[0] : NodeValue{});
         };
     }
 };

@@ -17,8 +17,8 @@ class Node;
 struct Step;
 
 // A step of a render's flat program: runs one node's formula over the
-// thread's slab.
-using StepFn = void (*)(const Step& step, NodeValue* slab, NodeEnv& env);
+// thread's slab, given the first output of the step before in registers.
+using StepFn = void (*)(const Step& step, NodeValue* slab, NodeEnv& env, double x, double y, double z);
 
 // Port value types.
 enum ValueType : int32_t { VT_ANY = 0, VT_COLOR = 1, VT_SCALAR = 2, VT_VECTOR = 3, VT_INT = 9 };

@@ -99,11 +99,20 @@ void evaluateFolded(RenderPlan& plan, double time) {
 }
 
 // A node the programs have no kernel for is evaluated, claiming its place.
-void evaluateStep(const Step& s, NodeValue* slab, NodeEnv& env) {
+void evaluateStep(const Step& s, NodeValue* slab, NodeEnv& env, double, double, double) {
     s.node->evaluate(env);
-    runNext(s, slab, env);
+    runNext(s, slab, env, {});
 }
-void closeRun(const Step&, NodeValue*, NodeEnv&) {}
+void closeRun(const Step&, NodeValue*, NodeEnv&, double, double, double) {}
+
+// The input of `n` that reads the first output of `before`, the node of the
+// step just before, which hands it over when both have kernels; else -1.
+int32_t carriedInput(const Node* n, const Node* before) {
+    if (!n->step() || !before || !before->step() || before->outputCount < 1) return -1;
+    for (size_t i = 0; i < n->inputs.size(); ++i)
+        if (n->inputs[i].source == before && n->inputs[i].sourceOutput == 0) return static_cast<int32_t>(i);
+    return -1;
+}
 
 template <class Each>
 void forEachChannel(const Node* root, int pass, Each each) {
@@ -197,7 +206,8 @@ void makePlan(NodeList& tree, double time) {
         for (const Node* n : ahead[pass]) {
             std::vector<Step>& program = plan->program[pass];
             if (program.size() % (kRun + 1) == kRun) program.push_back({closeRun, nullptr, 0, nullptr});
-            program.push_back({n->step() ? n->step() : evaluateStep, n, bytes(n->place), nullptr});
+            const Node* before = program.empty() ? nullptr : program.back().node;
+            program.push_back({n->step() ? n->step() : evaluateStep, n, bytes(n->place), nullptr, carriedInput(n, before)});
             for (const InputPort& in : n->inputs)
                 plan->inputBytes.push_back(fromSource(in) ? bytes(in.source->place + in.sourceOutput)
                                            : n->step()    ? bytes(constantPlace[&in])
@@ -236,7 +246,7 @@ void runProgram(const RenderPlan& plan, const std::vector<Step>& program, NodeEn
             if (s.node) s.node->evaluate(env);
         return;
     }
-    for (size_t i = 0; i < program.size(); i += kRun + 1) program[i].run(program[i], slab, env);
+    for (size_t i = 0; i < program.size(); i += kRun + 1) program[i].run(program[i], slab, env, 0, 0, 0);
 }
 
 }  // namespace vx
