@@ -24,14 +24,13 @@ namespace vx {
 // closed by a step that returns, so that a build which keeps those calls as
 // calls nests no deeper than a run.
 // A step hands its first output to the next in registers as well: when that
-// is one of the next step's inputs (`carried`), as along a chain of nodes,
-// it is not waited for through memory.
+// is one of the next step's inputs, as along a chain of nodes, the next step
+// is made to take it from there rather than wait for it through memory.
 struct Step {
     StepFn run;
     const Node* node;  // null for the step that closes a run
     std::ptrdiff_t out;
     const std::ptrdiff_t* in;
-    int32_t carried = -1;
 };
 constexpr size_t kRun = 64;
 
@@ -90,12 +89,21 @@ struct Kernel<F> {
         }(std::index_sequence_for<A...>{});
     }
 
-    static void step(const Step& s, NodeValue* slab, NodeEnv& env, double cx, double cy, double cz) {
-        const auto input = [&](int i) { return i == s.carried ? NodeValue{cx, cy, cz} : *at(slab, s.in[i]); };
+    // Input `Carried` (none when -1) comes in registers from the step before.
+    template <int Carried>
+    static void step(const Step& s, NodeValue* slab, NodeEnv& env, double x, double y, double z) {
+        const auto input = [&](int i) { return i == Carried ? NodeValue{x, y, z} : *at(slab, s.in[i]); };
         [&]<size_t... I>(std::index_sequence<I...>) {
             const auto r = F(load<Plain<A>>(input(int(I)))...);
             store(at(slab, s.out), r);
             runNext(s, slab, env, firstOf(r));
+        }(std::index_sequence_for<A...>{});
+    }
+
+    static StepFn stepFor(int carried) {
+        return [carried]<size_t... I>(std::index_sequence<I...>) {
+            constexpr StepFn steps[] = {step<-1>, step<int(I)>...};
+            return steps[carried >= 0 && carried < int(sizeof...(A)) ? carried + 1 : 0];
         }(std::index_sequence_for<A...>{});
     }
 };
@@ -106,7 +114,7 @@ template <class Kind>
 class FormulaKind : public NodeKind<Kind> {
 public:
     void evaluate(NodeEnv& env) const final { Kernel<&Kind::f>::evaluate(*this, env); }
-    StepFn step() const final { return Kernel<&Kind::f>::step; }
+    StepFn step(int carried) const final { return Kernel<&Kind::f>::stepFor(carried); }
 };
 
 // A kind that reads the sample, and its inputs through the node's reads:
@@ -115,7 +123,7 @@ template <class Kind>
 class SampleKind : public NodeKind<Kind> {
 public:
     void evaluate(NodeEnv& env) const final { Kind::outputs(*this, env, this->outputSlots(env)); }
-    StepFn step() const final {
+    StepFn step(int) const final {
         return [](const Step& s, NodeValue* slab, NodeEnv& env, double, double, double) {
             NodeValue* out = at(slab, s.out);
             Kind::outputs(*s.node, env, out);

@@ -102,8 +102,9 @@ public:
     virtual bool editParameter(InputPort* /*port*/) { return false; }
     virtual void evaluate(NodeEnv& /*env*/) const {}
     // How a render's flat program runs this kind's formula when the node
-    // runs ahead; null for a kind the program can only evaluate.
-    virtual StepFn step() const { return nullptr; }
+    // runs ahead, given its input `carried` in registers by the step before
+    // (-1: none); null for a kind the program can only evaluate.
+    virtual StepFn step(int /*carried*/) const { return nullptr; }
 
     void setup(const char* name, const char* category, const InputDecl* inputTable,
                const OutputDecl* outputTable, bool isRoot);

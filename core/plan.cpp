@@ -108,7 +108,7 @@ void closeRun(const Step&, NodeValue*, NodeEnv&, double, double, double) {}
 // The input of `n` that reads the first output of `before`, the node of the
 // step just before, which hands it over when both have kernels; else -1.
 int32_t carriedInput(const Node* n, const Node* before) {
-    if (!n->step() || !before || !before->step() || before->outputCount < 1) return -1;
+    if (!n->step(-1) || !before || !before->step(-1) || before->outputCount < 1) return -1;
     for (size_t i = 0; i < n->inputs.size(); ++i)
         if (n->inputs[i].source == before && n->inputs[i].sourceOutput == 0) return static_cast<int32_t>(i);
     return -1;
@@ -166,7 +166,7 @@ void makePlan(NodeList& tree, double time) {
     for (const auto& pass : ahead)
         for (const Node* n : pass)
             for (const InputPort& in : n->inputs)
-                if (n->step() && !fromSource(in) && constantPlace.emplace(&in, static_cast<int32_t>(plan->places)).second) {
+                if (n->step(-1) && !fromSource(in) && constantPlace.emplace(&in, static_cast<int32_t>(plan->places)).second) {
                     plan->constants.push_back(&in);
                     ++plan->places;
                 }
@@ -207,10 +207,11 @@ void makePlan(NodeList& tree, double time) {
             std::vector<Step>& program = plan->program[pass];
             if (program.size() % (kRun + 1) == kRun) program.push_back({closeRun, nullptr, 0, nullptr});
             const Node* before = program.empty() ? nullptr : program.back().node;
-            program.push_back({n->step() ? n->step() : evaluateStep, n, bytes(n->place), nullptr, carriedInput(n, before)});
+            const StepFn run = n->step(carriedInput(n, before));
+            program.push_back({run ? run : evaluateStep, n, bytes(n->place), nullptr});
             for (const InputPort& in : n->inputs)
                 plan->inputBytes.push_back(fromSource(in) ? bytes(in.source->place + in.sourceOutput)
-                                           : n->step()    ? bytes(constantPlace[&in])
+                                           : n->step(-1)  ? bytes(constantPlace[&in])
                                                           : -1);
         }
     const std::ptrdiff_t* in = plan->inputBytes.data();

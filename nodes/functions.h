@@ -79,7 +79,7 @@ public:
     static bool skipsFirst(double t) { return t >= 1 && t <= 1.001; }
     static bool skipsSecond(double t) { return t >= 0 && t <= 0.001; }
     void evaluate(NodeEnv& env) const override;
-    StepFn step() const override { return Kernel<&f>::step; }
+    StepFn step(int carried) const override { return Kernel<&f>::stepFor(carried); }
 };
 
 // clang-format off

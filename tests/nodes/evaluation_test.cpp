@@ -115,7 +115,7 @@ TEST(Evaluation, EveryKindGivesTheSameBitsPulledAndPlanned) {
         for (const auto& entry : group->children()) {
             RenderTree t;
             Node* n = t.add(group->category().c_str(), entry->prototype()->name.c_str());
-            EXPECT_EQ(n->timing != Timing::OnPull, n->step() != nullptr) << n->name;
+            EXPECT_EQ(n->timing != Timing::OnPull, n->step(-1) != nullptr) << n->name;
             Node* geom = t.add("Global", "geom");
             for (int i = 0; i < n->inputCount && !n->isRoot; ++i)
                 if (n->inputs[i].connectable) {
