@@ -85,31 +85,34 @@ auto sampler(const BenchTree& t, const HostShading& base, double x) {
     };
 }
 
-template <bool UseTree>
-void BM_Sample(benchmark::State& state) {
+// Runs `measure` once the tree and its twin are seen to agree.
+template <class Measure>
+void withAgreeingTwins(benchmark::State& state, Measure measure) {
     const BenchTree& t = tree();
     const HostShading base = vxs::defaultShading();
-    if (!twinsAgree(t, base)) {
+    if (!twinsAgree(t, base))
         state.SkipWithError("the tree and its hand-written twin disagree");
-        return;
-    }
-    auto sample = sampler<UseTree>(t, base, state.thread_index() * 0.5);
-    for (auto _ : state) sample();
-    state.SetItemsProcessed(state.iterations());
-    if (UseTree)
-        state.counters["ns_per_node"] = benchmark::Counter(
-            static_cast<double>(state.iterations()) * kNodeEvaluations,
-            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    else
+        measure(t, base);
+}
+
+template <bool UseTree>
+void BM_Sample(benchmark::State& state) {
+    withAgreeingTwins(state, [&](const BenchTree& t, const HostShading& base) {
+        auto sample = sampler<UseTree>(t, base, state.thread_index() * 0.5);
+        for (auto _ : state) sample();
+        state.SetItemsProcessed(state.iterations());
+        if (UseTree)
+            state.counters["ns_per_node"] = benchmark::Counter(
+                static_cast<double>(state.iterations()) * kNodeEvaluations,
+                benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    });
 }
 
 void BM_Paired(benchmark::State& state) {
-    const BenchTree& t = tree();
-    const HostShading base = vxs::defaultShading();
-    if (!twinsAgree(t, base)) {
-        state.SkipWithError("the tree and its hand-written twin disagree");
-        return;
-    }
-    runPaired(state, sampler<true>(t, base, 0), sampler<false>(t, base, 0));
+    withAgreeingTwins(state, [&](const BenchTree& t, const HostShading& base) {
+        runPaired(state, sampler<true>(t, base, 0), sampler<false>(t, base, 0));
+    });
 }
 
 void threads(benchmark::internal::Benchmark* b) {
