@@ -101,7 +101,9 @@ TEST(Evaluation, ZeroWeightBranchIsNotPulledUnderAPlan) {
 }
 
 // Every kind, its linked inputs fed by "geom", gives the same bits pulled as
-// under a render's plan, where kinds that may run ahead run as kernels.
+// under a render's plan, where kinds that may run ahead run as kernels. In
+// sample k input k is fed through "abs" instead, whose step runs just before
+// and hands its output on in registers, as "geom"'s step does to "abs".
 TEST(Evaluation, EveryKindGivesTheSameBitsPulledAndPlanned) {
     struct Sample {
         NodeValue pos, norm, oPos, gNorm;
@@ -117,15 +119,18 @@ TEST(Evaluation, EveryKindGivesTheSameBitsPulledAndPlanned) {
             Node* n = t.add(group->category().c_str(), entry->prototype()->name.c_str());
             EXPECT_EQ(n->timing != Timing::OnPull, n->step(-1) != nullptr) << n->name;
             Node* geom = t.add("Global", "geom");
-            for (int i = 0; i < n->inputCount && !n->isRoot; ++i)
-                if (n->inputs[i].connectable) {
-                    RenderTree::link(n, i, geom);
-                    n->inputs[i].sourceOutput = (3 * i + 3) % 5;
-                }
+            Node* abs = t.add("Function", "abs");
+            RenderTree::link(abs, 0, geom);
             for (int out = 0; out < n->outputCount && !n->isRoot; ++out) {
                 RenderTree::link(t.root, RI_COLOR, n);
                 t.root->inputs[RI_COLOR].sourceOutput = out;
-                for (const Sample& s : samples) {
+                for (int k = 0; k < int(std::size(samples)); ++k) {
+                    const Sample& s = samples[k];
+                    for (int i = 0; i < n->inputCount; ++i)
+                        if (n->inputs[i].connectable) {
+                            RenderTree::link(n, i, i == k ? abs : geom);
+                            n->inputs[i].sourceOutput = i == k ? 0 : (3 * i + 3) % 5;
+                        }
                     HostShading sa[2];
                     for (int planned = 0; planned < 2; ++planned) {
                         if (planned) initTree(t.list, nullptr);
