@@ -24,12 +24,19 @@ void runPaired(benchmark::State& state, Tree tree, Hand hand) {
     bool treeFirst = true;
     for (auto _ : state) {
         // Each goes first in turn, so neither always meets a warm machine.
-        const double t = treeFirst ? time(tree) : 0, h = time(hand), t2 = treeFirst ? t : time(tree);
+        double t = 0, h = 0;
+        if (treeFirst) {
+            t = time(tree);
+            h = time(hand);
+        } else {
+            h = time(hand);
+            t = time(tree);
+        }
         treeFirst = !treeFirst;
-        state.SetIterationTime(t2 * kChunk * 1e-9);
-        treeNs.push_back(t2);
+        state.SetIterationTime(t * kChunk * 1e-9);
+        treeNs.push_back(t);
         handNs.push_back(h);
-        ratios.push_back(t2 / h);
+        ratios.push_back(t / h);
     }
     const auto median = [](std::vector<double>& v) {
         std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());

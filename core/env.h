@@ -148,12 +148,11 @@ struct ShadePoint {
 // a fixed room; lights beyond it are asked again each time, and a longer
 // list is walked again.
 struct LightCache {
-    static constexpr int kRoom = kLightRoom;
     // Left unwritten until used: most samples ask for few lights or none,
     // and clearing the room would cost more than a small tree.
     LightCache() {}
     union {
-        LightSample samples[kRoom];
+        LightSample samples[kLightRoom];
     };
     int32_t count = 0;
     // Where the next search starts: the models ask in the same order.

@@ -174,7 +174,7 @@ const LightSample* cachedLight(LightCache& cache, HostID light) {
 LightRay cachedRay(const LightSample& s) { return {s.result, s.direction, s.color, s.towards}; }
 
 void keepLight(LightCache& cache, HostID light, const LightRay& ray) {
-    if (cache.count < LightCache::kRoom)
+    if (cache.count < kLightRoom)
         cache.samples[cache.count++] = {light, ray.direction, ray.color, ray.result, ray.towards};
 }
 
